@@ -1,0 +1,33 @@
+# The two commands of the README. Both install what they need first, so a
+# fresh Debian machine (run as root) builds from a clean clone.
+
+PACKAGES := cmake g++ pkg-config libpcre2-dev libsqlite3-dev libncurses-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev util-linux e2fsprogs
+JOBS ?= 2
+
+.PHONY: deps test run bench
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	fi
+
+test: deps
+	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DFINDERIX_SANITIZE=ON
+	cmake --build build/test -j$(JOBS)
+	cd build/test && ctest --output-on-failure -j$(JOBS)
+
+run: deps
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build/release -j$(JOBS) --target finderix finderix_plugin
+	build/release/bin/finderix $(ARGS)
+
+bench: deps
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build/release -j$(JOBS) --target benchmarks
+	for b in build/release/bench/*_bench; do $$b; done

@@ -1,0 +1,50 @@
+// What only the host calls into the platform layer: where the registry file
+// lives, where console input comes from and the console title goes, and how
+// a module path ("C:\home\ann\x.txt", code page 866) maps to the POSIX path
+// it names. None of this exists on Windows, so the module never includes it.
+#pragma once
+
+#include <string>
+
+#include "platform/win32.hpp"
+
+namespace platform {
+
+// Registry database. The file is opened on the first registry call after
+// this; a previous connection is closed. Creating missing parent folders is
+// the caller's business.
+void SetRegistryFile(const std::string& path);
+void CloseRegistry();
+
+// The host's console. With none installed, GetStdHandle(STD_INPUT_HANDLE)
+// still answers, but PeekConsoleInputA and ReadConsoleInputA fail, and the
+// console title goes nowhere.
+class ConsoleHost {
+ public:
+  virtual ~ConsoleHost() = default;
+  // Copies the next queued event without removing it; false when none is queued.
+  virtual bool PeekInput(INPUT_RECORD* event) = 0;
+  // Removes and returns the next event; false when none is queued (never waits).
+  virtual bool ReadInput(INPUT_RECORD* event) = 0;
+  virtual void SetTitle(const char* oem_title) = 0;
+};
+// The host keeps ownership; pass nullptr before destroying it.
+void InstallConsoleHost(ConsoleHost* host);
+
+// Resolves a module path (absolute "C:\...", or relative to the current
+// folder; either separator) to the POSIX path of the entry it names, finding
+// the real name behind a lossy one. False, with the Windows last error set,
+// when the path is too long, names another drive, or holds a lossy component
+// that matches no entry.
+bool ToPosixPath(const char* module_path, std::string* posix_path);
+
+// The module's view of a POSIX path: "C:" then the path with "\" separators,
+// in code page 866, with "?" for each character code page 866 cannot hold.
+std::string ToModulePath(const std::string& posix_path);
+
+// Text conversions between the module's code page 866 and UTF-8; a
+// character that code page 866 cannot hold becomes "?".
+std::string OemToUtf8(const std::string& oem);
+std::string Utf8ToOem(const std::string& utf8);
+
+}  // namespace platform
