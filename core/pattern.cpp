@@ -1,0 +1,138 @@
+// Compiling and running search patterns on PCRE2.
+//
+// Every allocation the library makes goes through the module's process-heap
+// functions. One match context carries the limits and the JIT stack for all
+// patterns: the module runs on the host's single thread, one match at a time.
+#include "core/pattern.hpp"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "core/pattern_tables.hpp"
+#include "plugin/host.hpp"
+#include "platform/win32.hpp"
+
+namespace {
+
+// Generous enough for any sane pattern on a long line, small enough that a
+// catastrophic one gives up in well under a second.
+constexpr uint32_t kMatchLimit = 5'000'000;
+constexpr uint32_t kDepthLimit = 10'000;
+constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
+constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
+constexpr size_t kCaretLineSize = 512;
+
+void* HeapAllocate(PCRE2_SIZE bytes, void*) { return HeapAlloc(GetProcessHeap(), 0, bytes); }
+void HeapRelease(void* block, void*) {
+  if (block) HeapFree(GetProcessHeap(), 0, block);
+}
+
+pcre2_general_context* GeneralContext() {
+  static pcre2_general_context* context =
+      pcre2_general_context_create(HeapAllocate, HeapRelease, nullptr);
+  return context;
+}
+
+pcre2_compile_context* CompileContext() {
+  static pcre2_compile_context* context = [] {
+    pcre2_compile_context* c = pcre2_compile_context_create(GeneralContext());
+    pcre2_set_character_tables(c, PatternCharTables());
+    return c;
+  }();
+  return context;
+}
+
+pcre2_match_context* MatchContext() {
+  static pcre2_match_context* context = [] {
+    pcre2_match_context* c = pcre2_match_context_create(GeneralContext());
+    pcre2_set_match_limit(c, kMatchLimit);
+    pcre2_set_depth_limit(c, kDepthLimit);
+    pcre2_jit_stack* stack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, GeneralContext());
+    pcre2_jit_stack_assign(c, nullptr, stack);
+    return c;
+  }();
+  return context;
+}
+
+void ShowPatternError(const char* text, int error_code, PCRE2_SIZE error_offset) {
+  PCRE2_UCHAR message[256];
+  if (pcre2_get_error_message(error_code, message, sizeof message) < 0)
+    std::strcpy(reinterpret_cast<char*>(message), "unknown error");
+  // The caret line holds at most 510 spaces; a later offset is shown at the
+  // right edge rather than not at all.
+  size_t spaces = error_offset < kCaretLineSize - 2 ? error_offset : kCaretLineSize - 2;
+  std::string caret(spaces, ' ');
+  caret += '^';
+  const char* items[] = {"RegExp error", reinterpret_cast<const char*>(message), "\x01", text,
+                         caret.c_str(), GetMsg(0)};
+  StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "RegExpError", items, 6, 1);
+}
+
+}  // namespace
+
+void SearchPattern::CodeDeleter::operator()(pcre2_code* code) const { pcre2_code_free(code); }
+
+void SearchPattern::MatchDataDeleter::operator()(pcre2_match_data* data) const {
+  pcre2_match_data_free(data);
+}
+
+int SearchPattern::CaptureCount() const {
+  uint32_t count = 0;
+  if (code_) pcre2_pattern_info(code_.get(), PCRE2_INFO_CAPTURECOUNT, &count);
+  return static_cast<int>(count);
+}
+
+void SearchPattern::Release() {
+  match_data_.reset();
+  code_.reset();
+  studied_ = false;
+}
+
+int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive, bool study) {
+  if (text == nullptr || *text == '\0') return 1;
+
+  uint32_t options = PCRE2_MULTILINE;
+  if (!case_sensitive) options |= PCRE2_CASELESS;
+  int error_code = 0;
+  PCRE2_SIZE error_offset = 0;
+  pattern.Release();
+  pattern.code_.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text), PCRE2_ZERO_TERMINATED,
+                                    options, &error_code, &error_offset, CompileContext()));
+  if (!pattern.code_) {
+    ShowPatternError(text, error_code, error_offset);
+    return 0;
+  }
+  pattern.match_data_.reset(pcre2_match_data_create_from_pattern(pattern.code_.get(),
+                                                                 GeneralContext()));
+  if (study) pattern.studied_ = pcre2_jit_compile(pattern.code_.get(), PCRE2_JIT_COMPLETE) == 0;
+  return 1;
+}
+
+int RunPattern(const SearchPattern& pattern, const char* subject, size_t length, size_t start,
+               int options, int* offsets, int offsets_size) {
+  if (!pattern.code_ || start > length) return PCRE2_ERROR_NOMATCH;
+  uint32_t match_options = (options & kPatternNotBol) ? PCRE2_NOTBOL : 0;
+  auto run = [&](uint32_t extra) {
+    return pcre2_match(pattern.code_.get(), reinterpret_cast<PCRE2_SPTR>(subject), length, start,
+                       match_options | extra, pattern.match_data_.get(), MatchContext());
+  };
+  int rc = run(pattern.studied_ ? 0 : PCRE2_NO_JIT);
+  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = run(PCRE2_NO_JIT);
+  if (rc < 0) return rc;
+
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(pattern.match_data_.get());
+  const int pairs = static_cast<int>(pcre2_get_ovector_count(pattern.match_data_.get()));
+  // Offsets travel as ints; a match beyond their range cannot be reported
+  // truthfully, so it is no match.
+  if (ovector[1] > INT_MAX) return PCRE2_ERROR_NOMATCH;
+  for (int i = 0; i < offsets_size / 3; i++) {
+    bool set = i < rc && i < pairs && ovector[2 * i] != PCRE2_UNSET && ovector[2 * i + 1] <= INT_MAX;
+    offsets[2 * i] = set ? static_cast<int>(ovector[2 * i]) : -1;
+    offsets[2 * i + 1] = set ? static_cast<int>(ovector[2 * i + 1]) : -1;
+  }
+  return rc;
+}

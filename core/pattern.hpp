@@ -1,0 +1,78 @@
+// A compiled search pattern and the one way every caller runs it.
+//
+// A SearchPattern owns its compiled code (and, when studied, its JIT code)
+// and a match-data block reused by every match, so running a pattern on
+// millions of lines allocates nothing. Patterns are always compiled in
+// multi-line mode with the code page 866 character tables, and matches run
+// under match and depth limits: a runaway pattern counts as "no match"
+// instead of hanging the host.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+struct pcre2_real_code_8;
+struct pcre2_real_match_data_8;
+
+class SearchPattern {
+ public:
+  SearchPattern() = default;
+
+  bool empty() const { return code_ == nullptr; }
+  explicit operator bool() const { return !empty(); }
+  bool studied() const { return studied_; }
+  // Number of capturing groups; 0 for an empty pattern.
+  int CaptureCount() const;
+  // Drops the compiled code; the pattern becomes empty.
+  void Release();
+
+ private:
+  struct CodeDeleter {
+    void operator()(pcre2_real_code_8* code) const;
+  };
+  struct MatchDataDeleter {
+    void operator()(pcre2_real_match_data_8* data) const;
+  };
+
+  std::unique_ptr<pcre2_real_code_8, CodeDeleter> code_;
+  std::unique_ptr<pcre2_real_match_data_8, MatchDataDeleter> match_data_;
+  bool studied_ = false;
+
+  friend int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
+                            bool study);
+  friend int RunPattern(const SearchPattern& pattern, const char* subject, size_t length,
+                        size_t start, int options, int* offsets, int offsets_size);
+};
+
+// Pattern run option: the subject does not start at a line start.
+constexpr int kPatternNotBol = 1;
+
+// Compiles a pattern text. An empty text succeeds and leaves the pattern as
+// it was. A bad text shows the pattern error box, leaves the pattern empty
+// and returns 0. With study, the pattern is also JIT-compiled where the
+// library can; a JIT failure is not an error. Returns 1 on success.
+int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
+                   bool study = true);
+
+// Runs the pattern on subject[0, length) from start. offsets receives
+// offsets_size / 3 (start, end) pairs at elements 2i and 2i+1, pair 0 the
+// whole match, -1 for a group that did not take part; pass nullptr and 0
+// for a yes/no answer. Returns a positive count on a match and a negative
+// value for no match, which includes a run that hit a limit.
+int RunPattern(const SearchPattern& pattern, const char* subject, size_t length, size_t start,
+               int options, int* offsets, int offsets_size);
+
+// An offset vector sized (captures + 1) * 3, as RunPattern wants it.
+class OffsetVector {
+ public:
+  explicit OffsetVector(const SearchPattern& pattern)
+      : values_((pattern.CaptureCount() + 1) * 3, -1) {}
+  int* data() { return values_.data(); }
+  int size() const { return static_cast<int>(values_.size()); }
+  int Start(int group) const { return values_[2 * group]; }
+  int End(int group) const { return values_[2 * group + 1]; }
+
+ private:
+  std::vector<int> values_;
+};
