@@ -1,6 +1,8 @@
 // Module-side test double of the host services; see recording_host.hpp.
 #include "tests/support/recording_host.hpp"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <map>
 
@@ -18,10 +20,21 @@ int WINAPI RecordMessage(int, unsigned flags, const char* help_topic, const char
   return current->message_answer;
 }
 
+std::map<int, std::string> message_texts;
+
 const char* WINAPI NumberedMessage(int, int number) {
-  static std::map<int, std::string> texts;
-  auto [it, inserted] = texts.try_emplace(number, "M" + std::to_string(number));
+  auto [it, inserted] = message_texts.try_emplace(number, "M" + std::to_string(number));
   return it->second.c_str();
+}
+
+int WINAPI RunDialog(int, int, int, int, int, const char*, FarDialogItem* items, int count) {
+  current->dialog_snapshots.emplace_back(items, items + count);
+  size_t call = static_cast<size_t>(current->dialogs_shown++);
+  if (call >= current->dialog_answers.size()) {
+    ADD_FAILURE() << "unexpected dialog, call " << call;
+    return -1;
+  }
+  return current->dialog_answers[call](items, count);
 }
 
 }  // namespace
@@ -32,9 +45,15 @@ RecordingHost::RecordingHost() {
   StartupInfo.StructSize = sizeof StartupInfo;
   StartupInfo.Message = RecordMessage;
   StartupInfo.GetMsg = NumberedMessage;
+  StartupInfo.Dialog = RunDialog;
+}
+
+void RecordingHost::SetMessageText(int number, const std::string& text) {
+  message_texts[number] = text;
 }
 
 RecordingHost::~RecordingHost() {
+  message_texts.clear();
   std::memset(&StartupInfo, 0, sizeof StartupInfo);
   current = nullptr;
 }
