@@ -1,0 +1,20 @@
+// The editor's five persisted values.
+#include "editor/editor_settings.hpp"
+
+#include "plugin/settings.hpp"
+
+namespace {
+
+const Setting kEditorSettings[] = {
+    TextSetting("EText", &EText, ""),
+    IntSetting("ERegExp", &ERegExp, 0, 0, 1),
+    IntSetting("ESeveralLine", &ESeveralLine, 1, 0, 1),
+    IntSetting("ECaseSensitive", &ECaseSensitive, 0, 0, 1),
+    TextSetting("ERReplace", &ERReplace, ""),
+};
+
+}  // namespace
+
+void LoadEditorSettings(HKEY key) { ReadSettingGroup(key, MakeGroup(kEditorSettings)); }
+
+void SaveEditorSettings(HKEY key) { WriteSettingGroup(key, MakeGroup(kEditorSettings)); }
