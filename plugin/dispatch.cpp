@@ -1,0 +1,53 @@
+// Routing by where the module was opened from, the file menu, and what
+// follows a panel command: the results panel or a refreshed panel.
+#include "plugin/dispatch.hpp"
+
+#include "plugin/host.hpp"
+#include "plugin/menu.hpp"
+#include "plugin/messages.hpp"
+
+namespace {
+
+HANDLE RefreshActivePanel() {
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_UPDATEPANEL, reinterpret_cast<void*>(1));
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_REDRAWPANEL, nullptr);
+  return INVALID_HANDLE_VALUE;
+}
+
+int ShowFileMenu() {
+  return ShowMenu(FMENU_WRAPMODE | FMENU_AUTOHIGHLIGHT, GetMsg(MFileMenuTitle), nullptr,
+                  "FileMenu",
+                  {GetMsg(MSearch), GetMsg(MReplace), nullptr, GetMsg(MSelect), GetMsg(MUnselect),
+                   GetMsg(MInvertSelection), nullptr, GetMsg(MRename), GetMsg(MRenameSelected)});
+}
+
+HANDLE OpenShortcut(const char* folder) {
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_SETPANELDIR, const_cast<char*>(folder));
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_UPDATEPANEL, nullptr);
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_REDRAWPANEL, nullptr);
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+HANDLE RunPanelCommand(int, int) {
+  // No file command is part of the module yet: each ends as a cancelled one.
+  return RefreshActivePanel();
+}
+
+HANDLE OpenFrom(int open_from, intptr_t item) {
+  switch (open_from) {
+    case OPEN_PLUGINSMENU: {
+      int code = ShowFileMenu();
+      if (code < 0) return INVALID_HANDLE_VALUE;
+      return RunPanelCommand(code, 1);
+    }
+    case OPEN_SHORTCUT:
+      return OpenShortcut(reinterpret_cast<const char*>(item));
+    case OPEN_COMMANDLINE:
+    case OPEN_EDITOR:
+      return RefreshActivePanel();
+    default:
+      return INVALID_HANDLE_VALUE;
+  }
+}
