@@ -2,6 +2,13 @@
 // or the host.
 #pragma once
 
+#include <ctime>
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+
 #include "platform/win32.hpp"
 
 namespace platform::internal {
@@ -12,5 +19,101 @@ DWORD SetLastErrorFromErrno(int error);
 
 // Maps an errno value to the Windows code without setting anything.
 DWORD WindowsErrorFromErrno(int error);
+
+// ---------------------------------------------------------------------------
+// Code pages
+// ---------------------------------------------------------------------------
+constexpr UINT kAnsiCodePage = 1251;
+constexpr UINT kOemCodePage = 866;
+constexpr char32_t kReplacementChar = 0xFFFD;
+
+// A single-byte code page, read from iconv once. Every byte has a
+// character: one the page leaves undefined stands for the code point of the
+// same value, as Windows treats 0x98 in code page 1251.
+class SingleBytePage {
+ public:
+  explicit SingleBytePage(const char* iconv_name);
+  SingleBytePage(const SingleBytePage&) = delete;
+  SingleBytePage& operator=(const SingleBytePage&) = delete;
+
+  WCHAR ToWide(unsigned char byte) const { return to_wide_[byte]; }
+  // False when the page has no byte for the character.
+  bool FromWide(char32_t c, unsigned char* byte) const;
+
+ private:
+  std::array<WCHAR, 256> to_wide_;
+  std::array<std::pair<char32_t, unsigned char>, 256> by_char_;  // sorted by character
+};
+
+// The page behind a Windows code page number (CP_ACP and CP_OEMCP
+// included), or nullptr when it is not a single-byte page known here.
+const SingleBytePage* FindSingleBytePage(UINT code_page);
+const SingleBytePage& AnsiPage();
+const SingleBytePage& OemPage();
+
+// One character decoded from the start of a non-empty UTF-8 text. An
+// ill-formed sequence decodes as U+FFFD covering its maximal invalid part,
+// so decoding always advances.
+struct Utf8Char {
+  char32_t code;
+  size_t length;  // bytes consumed, at least 1
+  bool valid;
+};
+Utf8Char DecodeUtf8(std::string_view text);
+// Appends c in UTF-8; surrogates and values beyond U+10FFFF become U+FFFD.
+void AppendUtf8(char32_t c, std::string* out);
+
+// ---------------------------------------------------------------------------
+// Times
+// ---------------------------------------------------------------------------
+// File times count 100 ns since 1601-01-01 UTC. Instants before 1601 clamp
+// to 1601; a file time maps to the same instant as a timespec.
+FILETIME FileTimeFromTimespec(const timespec& time);
+timespec TimespecFromFileTime(const FILETIME& time);
+
+// ---------------------------------------------------------------------------
+// Paths
+// ---------------------------------------------------------------------------
+// What a resolved path is used for. An entry the module knows only by its
+// lossy name ("?" for each character code page 866 lacks) may be read and
+// listed, but nothing is created, written, moved or deleted through such a
+// name, so no file is ever changed under a name the module cannot spell.
+enum class PathUse { kRead, kChange };
+
+// Resolves a module path (absolute "C:\...", or relative to the current
+// folder) to the absolute POSIX path it names, finding the one entry behind a
+// lossy name. False with the last error set: ERROR_FILENAME_EXCED_RANGE,
+// ERROR_PATH_NOT_FOUND (another drive, or a lossy folder name matching no
+// entry), ERROR_FILE_NOT_FOUND (a lossy last name matching no entry) or, for
+// kChange, ERROR_INVALID_NAME when a lossy name would be used.
+bool ResolvePath(const char* module_path, PathUse use, std::string* posix_path);
+
+// The absolute module form of a module path, with "." and ".." folded, the
+// way GetFullPathNameA shows it; the disk is not looked at.
+bool FullModulePath(const char* module_path, std::string* full_path);
+
+// Sets the last error for a call on posix_path that failed with errno
+// `error`: a missing entry whose folder is missing too is
+// ERROR_PATH_NOT_FOUND, as Windows tells the two apart.
+DWORD SetLastErrorForPath(int error, const std::string& posix_path);
+
+// Windows' contract for returning a path: when it fits, text and terminator
+// are copied and the length without terminator is returned; otherwise the
+// size needed with the terminator is returned and the buffer left alone.
+DWORD CopyPathOut(const std::string& text, char* buffer, DWORD size);
+
+// ---------------------------------------------------------------------------
+// Entries
+// ---------------------------------------------------------------------------
+// Fills the attributes, times and size of the entry at `path` (relative to
+// dir_fd) as a listing shows them, leaving the names alone; `name` is its
+// on-disk name, which decides whether it is hidden. False with errno set
+// when the entry cannot be examined.
+bool DescribeEntry(int dir_fd, const char* path, std::string_view name,
+                   WIN32_FIND_DATAA* record);
+
+// Times of an open file: creation is the birth time where the file system
+// records one, else the status change time.
+bool FileTimesOf(int fd, FILETIME* creation, FILETIME* access, FILETIME* write);
 
 }  // namespace platform::internal
