@@ -46,6 +46,7 @@ RecordingHost::RecordingHost() {
   StartupInfo.Message = RecordMessage;
   StartupInfo.GetMsg = NumberedMessage;
   StartupInfo.Dialog = RunDialog;
+  StartupInfo.RootKey = "Software\\Far\\Plugins";
 }
 
 void RecordingHost::SetMessageText(int number, const std::string& text) {
