@@ -1,0 +1,77 @@
+// Mask lists. There is no quoting: the delimiter cannot occur inside a
+// mask, and spaces around it belong to the neighbouring masks. A delimiter
+// or negation character of 0 (an emptied configuration field) means that
+// the list has no delimiter, or that no mask excludes.
+#include "core/mask.hpp"
+
+#include "core/case_table.hpp"
+#include "plugin/settings.hpp"
+
+SearchPattern MaskPattern;
+
+namespace {
+
+bool SameLetter(char a, char b) {
+  return OemUpperTable[static_cast<unsigned char>(a)] == OemUpperTable[static_cast<unsigned char>(b)];
+}
+
+std::vector<std::string> SplitMasks(const std::string& list) {
+  std::vector<std::string> masks(1);
+  for (char c : list) {
+    if (MaskDelimiter != '\0' && c == MaskDelimiter)
+      masks.emplace_back();
+    else
+      masks.back() += c;
+  }
+  return masks;
+}
+
+bool MatchesPattern(const std::string& name) {
+  return RunPattern(MaskPattern, name.data(), name.size(), 0, 0, nullptr, 0) >= 0;
+}
+
+}  // namespace
+
+bool MatchWildcard(const char* mask, const char* name, bool open_end) {
+  for (;; mask++, name++) {
+    switch (*mask) {
+      case '\0':
+        return open_end || *name == '\0';
+      case '*':
+        if (mask[1] == '\0') return true;
+        // The rest of the mask is never tried against the empty end of the name.
+        for (; *name; name++)
+          if (MatchWildcard(mask + 1, name, open_end)) return true;
+        return false;
+      case '?':
+        if (*name == '\0') return false;
+        break;
+      default:
+        if (*name == '\0' || !SameLetter(*mask, *name)) return false;
+    }
+  }
+}
+
+bool MatchMaskList(const std::string& list, const std::string& name) {
+  if (FMaskAsRegExp) return MatchesPattern(name);
+
+  std::string tested = name;
+  if (DotAsteriskMatchesNoExtension && list.find('.') != std::string::npos &&
+      name.find('.') == std::string::npos)
+    tested += '.';
+
+  bool positive_seen = false;
+  bool matched = false;
+  for (const std::string& mask : SplitMasks(list)) {
+    bool excluding = MaskNegation != '\0' && !mask.empty() && mask[0] == MaskNegation;
+    const char* body = mask.c_str() + (excluding ? 1 : 0);
+    bool open_end = AutoappendAsterisk && std::string_view(body).find('.') == std::string_view::npos;
+    if (excluding) {
+      if (MatchWildcard(body, tested.c_str(), open_end)) return false;
+    } else {
+      positive_seen = true;
+      if (!matched) matched = MatchWildcard(body, tested.c_str(), open_end);
+    }
+  }
+  return matched || !positive_seen;
+}
