@@ -1,0 +1,204 @@
+// Calls on an open file handle: reading, writing, size, position, end of
+// file, flushing, times and the file's final path. Sizes and positions are
+// 64-bit throughout; the 32-bit forms split them the way Windows does.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/handles.hpp"
+#include "platform/host_bridge.hpp"
+#include "platform/internal.hpp"
+
+namespace platform::internal {
+namespace {
+
+BOOL Fail(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
+BOOL FailFromErrno() {
+  SetLastErrorFromErrno(errno);
+  return FALSE;
+}
+
+// The file behind a handle that was opened with `access`; otherwise nullptr
+// with the Windows error.
+FileObject* FileWithAccess(HANDLE handle, DWORD access) {
+  FileObject* file = HandleAs<FileObject>(handle);
+  if (file != nullptr && (file->access & access) != access) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  return file;
+}
+
+// Repeats `step` (read or write) over short transfers until `size` bytes
+// have moved, the step reports 0 (end of file), or it fails.
+template <typename Step>
+bool TransferAll(size_t size, size_t* done, Step step) {
+  *done = 0;
+  while (*done < size) {
+    const ssize_t moved = step(*done, size - *done);
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0) return false;
+    if (moved == 0) break;
+    *done += static_cast<size_t>(moved);
+  }
+  return true;
+}
+
+bool FileSize(FileObject* file, LARGE_INTEGER* size) {
+  struct stat st;
+  if (fstat(file->fd.get(), &st) != 0) return FailFromErrno();
+  size->QuadPart = st.st_size;
+  return true;
+}
+
+// The path the descriptor names now, with every link resolved; the path it
+// was opened by when /proc cannot say.
+bool FinalPathOf(FileObject* file, std::string* path) {
+  const std::string by_descriptor = "/proc/self/fd/" + std::to_string(file->fd.get());
+  std::unique_ptr<char, decltype(&std::free)> resolved(realpath(by_descriptor.c_str(), nullptr),
+                                                       &std::free);
+  if (!resolved) resolved.reset(realpath(file->path.c_str(), nullptr));
+  if (!resolved) return FailFromErrno();
+  *path = resolved.get();
+  return true;
+}
+
+timespec TimeToSet(LPCFILETIME time) {
+  // Windows leaves a time alone when it is not given or is zero.
+  if (time == nullptr || (time->dwLowDateTime == 0 && time->dwHighDateTime == 0)) {
+    return timespec{0, UTIME_OMIT};
+  }
+  return TimespecFromFileTime(*time);
+}
+
+}  // namespace
+}  // namespace platform::internal
+
+using namespace platform::internal;
+
+extern "C" BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read,
+                                LPOVERLAPPED ov) {
+  if (read != nullptr) *read = 0;
+  FileObject* object = FileWithAccess(file, GENERIC_READ);
+  if (object == nullptr) return FALSE;
+  if (ov != nullptr) return Fail(ERROR_INVALID_PARAMETER);
+  char* bytes = static_cast<char*>(buffer);
+  size_t done = 0;
+  const bool ok = TransferAll(to_read, &done, [&](size_t offset, size_t count) {
+    return ::read(object->fd.get(), bytes + offset, count);
+  });
+  if (read != nullptr) *read = static_cast<DWORD>(done);
+  return ok ? TRUE : FailFromErrno();
+}
+
+extern "C" BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written,
+                                 LPOVERLAPPED ov) {
+  if (written != nullptr) *written = 0;
+  FileObject* object = FileWithAccess(file, GENERIC_WRITE);
+  if (object == nullptr) return FALSE;
+  if (ov != nullptr) return Fail(ERROR_INVALID_PARAMETER);
+  const char* bytes = static_cast<const char*>(buffer);
+  size_t done = 0;
+  const bool ok = TransferAll(to_write, &done, [&](size_t offset, size_t count) {
+    return ::write(object->fd.get(), bytes + offset, count);
+  });
+  if (written != nullptr) *written = static_cast<DWORD>(done);
+  if (!ok) return FailFromErrno();
+  // A regular file takes no bytes only when the disk has no room left.
+  return done == to_write ? TRUE : Fail(ERROR_DISK_FULL);
+}
+
+extern "C" BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
+  FileObject* object = HandleAs<FileObject>(file);
+  if (object == nullptr) return FALSE;
+  if (size == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+  return FileSize(object, size) ? TRUE : FALSE;
+}
+
+extern "C" DWORD WINAPI GetFileSize(HANDLE file, LPDWORD size_high) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size)) return INVALID_FILE_SIZE;
+  if (size_high != nullptr) *size_high = static_cast<DWORD>(size.u.HighPart);
+  // A size whose low part equals the failure value is told apart by the
+  // last error, which Windows clears for it.
+  if (size.u.LowPart == INVALID_FILE_SIZE) SetLastError(ERROR_SUCCESS);
+  return size.u.LowPart;
+}
+
+extern "C" BOOL WINAPI SetFilePointerEx(HANDLE file, LARGE_INTEGER distance,
+                                        PLARGE_INTEGER new_position, DWORD method) {
+  FileObject* object = HandleAs<FileObject>(file);
+  if (object == nullptr) return FALSE;
+  static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  if (method > FILE_END) return Fail(ERROR_INVALID_PARAMETER);
+  const off_t position = lseek(object->fd.get(), distance.QuadPart, kWhence[method]);
+  if (position < 0) {
+    // With a valid origin, lseek refuses only a position before the start.
+    return errno == EINVAL ? Fail(ERROR_NEGATIVE_SEEK) : FailFromErrno();
+  }
+  if (new_position != nullptr) new_position->QuadPart = position;
+  return TRUE;
+}
+
+extern "C" DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distance_high,
+                                       DWORD method) {
+  LARGE_INTEGER move;
+  if (distance_high != nullptr) {
+    move.u.LowPart = static_cast<DWORD>(distance);
+    move.u.HighPart = *distance_high;
+  } else {
+    move.QuadPart = distance;
+  }
+  LARGE_INTEGER position;
+  if (!SetFilePointerEx(file, move, &position, method)) return INVALID_SET_FILE_POINTER;
+  if (distance_high != nullptr) *distance_high = position.u.HighPart;
+  if (position.u.LowPart == INVALID_SET_FILE_POINTER) SetLastError(ERROR_SUCCESS);
+  return position.u.LowPart;
+}
+
+extern "C" BOOL WINAPI SetEndOfFile(HANDLE file) {
+  FileObject* object = FileWithAccess(file, GENERIC_WRITE);
+  if (object == nullptr) return FALSE;
+  const off_t position = lseek(object->fd.get(), 0, SEEK_CUR);
+  if (position < 0 || ftruncate(object->fd.get(), position) != 0) return FailFromErrno();
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI FlushFileBuffers(HANDLE file) {
+  FileObject* object = HandleAs<FileObject>(file);
+  if (object == nullptr) return FALSE;
+  return fsync(object->fd.get()) == 0 ? TRUE : FailFromErrno();
+}
+
+extern "C" BOOL WINAPI GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME access,
+                                   LPFILETIME write) {
+  FileObject* object = HandleAs<FileObject>(file);
+  if (object == nullptr) return FALSE;
+  return FileTimesOf(object->fd.get(), creation, access, write) ? TRUE : FailFromErrno();
+}
+
+// The creation time cannot be set on POSIX file systems; it is accepted and
+// left as it is.
+extern "C" BOOL WINAPI SetFileTime(HANDLE file, LPCFILETIME /*creation*/, LPCFILETIME access,
+                                   LPCFILETIME write) {
+  FileObject* object = FileWithAccess(file, GENERIC_WRITE);
+  if (object == nullptr) return FALSE;
+  const timespec times[2] = {TimeToSet(access), TimeToSet(write)};
+  return futimens(object->fd.get(), times) == 0 ? TRUE : FailFromErrno();
+}
+
+extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE file, LPSTR buffer, DWORD size,
+                                                  DWORD /*flags*/) {
+  FileObject* object = HandleAs<FileObject>(file);
+  std::string path;
+  if (object == nullptr || !FinalPathOf(object, &path)) return 0;
+  return CopyPathOut(platform::ToModulePath(path), buffer, size);
+}

@@ -1,0 +1,83 @@
+// The objects behind the module's HANDLE values: open files, folder
+// listings and file mappings. A HANDLE is the address of one of these
+// objects, valid only while the handle table holds it, so a stale or foreign
+// handle is refused with ERROR_INVALID_HANDLE instead of being dereferenced.
+#pragma once
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "platform/win32.hpp"
+
+namespace platform::internal {
+
+// Owns one file descriptor.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+      Close();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd() { Close(); }
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Gives up ownership, for a descriptor another owner takes over.
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+  int fd_ = -1;
+};
+
+struct DirCloser {
+  void operator()(DIR* dir) const { closedir(dir); }
+};
+// Owns one open folder stream.
+using DirStream = std::unique_ptr<DIR, DirCloser>;
+
+class HandleObject {
+ public:
+  virtual ~HandleObject() = default;
+};
+
+struct FileObject : HandleObject {
+  UniqueFd fd;
+  DWORD access = 0;  // GENERIC_READ / GENERIC_WRITE as asked for at open
+  std::string path;  // POSIX path at open time, for when /proc is missing
+};
+
+// The table takes ownership; the returned handle is the object's address.
+HANDLE RegisterHandle(std::unique_ptr<HandleObject> object);
+// The object behind a live handle, or nullptr. The pointer stays valid until
+// the handle is closed.
+HandleObject* FindHandleObject(HANDLE handle);
+// Removes a live handle from the table and hands its object back.
+std::unique_ptr<HandleObject> TakeHandleObject(HANDLE handle);
+
+// The object behind a live handle of type T; otherwise nullptr with
+// ERROR_INVALID_HANDLE, as Windows answers a handle of the wrong kind.
+template <class T>
+T* HandleAs(HANDLE handle) {
+  T* typed = dynamic_cast<T*>(FindHandleObject(handle));
+  if (typed == nullptr) SetLastError(ERROR_INVALID_HANDLE);
+  return typed;
+}
+
+}  // namespace platform::internal

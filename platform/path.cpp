@@ -1,0 +1,223 @@
+// Module paths and POSIX paths. Drive C: is the POSIX root; the module's
+// text is code page 866 while names on disk are UTF-8. A path is first
+// folded as text ("." and ".." removed, as Windows does before touching the
+// disk), then each name is turned into the on-disk name it stands for.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/handles.hpp"
+#include "platform/host_bridge.hpp"
+#include "platform/internal.hpp"
+
+namespace platform::internal {
+namespace {
+
+constexpr char kLossyChar = '?';
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// One name of a path: its module text and, once known, its on-disk name.
+struct PathPart {
+  std::string oem;
+  std::string real;  // empty until resolved
+};
+
+std::vector<std::string_view> SplitNames(std::string_view text, bool (*is_separator)(char)) {
+  std::vector<std::string_view> names;
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || is_separator(text[i])) {
+      if (i > start) names.push_back(text.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  return names;
+}
+
+bool IsSlash(char c) { return c == '/'; }
+
+std::string CurrentPosixFolder() {
+  std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
+  return cwd ? std::string(cwd.get()) : std::string();
+}
+
+bool CurrentFolderParts(std::vector<PathPart>* parts) {
+  std::string cwd = CurrentPosixFolder();
+  if (cwd.empty()) {
+    SetLastErrorFromErrno(errno);
+    return false;
+  }
+  for (std::string_view name : SplitNames(cwd, IsSlash)) {
+    parts->push_back({Utf8ToOem(std::string(name)), std::string(name)});
+  }
+  return true;
+}
+
+size_t ModuleLength(const std::vector<PathPart>& parts) {
+  size_t length = 2;  // "C:"
+  for (const PathPart& part : parts) length += 1 + part.oem.size();
+  return parts.empty() ? 3 : length;
+}
+
+// Parses a module path into the absolute list of its names, "." and ".."
+// folded; names taken from the current folder come with their on-disk form.
+bool FoldedParts(const char* module_path, std::vector<PathPart>* parts) {
+  if (module_path == nullptr || *module_path == '\0') {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  std::string_view rest(module_path);
+  if (rest.size() >= MAX_PATH) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  const bool has_drive =
+      rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
+  if (has_drive) {
+    if (std::toupper(static_cast<unsigned char>(rest[0])) != 'C') {
+      SetLastError(ERROR_PATH_NOT_FOUND);
+      return false;
+    }
+    rest.remove_prefix(2);
+  } else if (rest.size() >= 2 && IsSeparator(rest[0]) && IsSeparator(rest[1])) {
+    SetLastError(ERROR_PATH_NOT_FOUND);  // a network share: there are none
+    return false;
+  }
+  // "C:name" is relative to the current folder, which is always on C:.
+  const bool absolute = !rest.empty() && IsSeparator(rest[0]);
+  if (!absolute && !CurrentFolderParts(parts)) return false;
+  for (std::string_view name : SplitNames(rest, IsSeparator)) {
+    if (name == ".") continue;
+    if (name == "..") {
+      if (!parts->empty()) parts->pop_back();
+      continue;
+    }
+    parts->push_back({std::string(name), std::string()});
+  }
+  if (ModuleLength(*parts) >= MAX_PATH) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  return true;
+}
+
+std::string ChildPath(const std::string& folder, const std::string& name) {
+  return folder + "/" + name;  // folder "" is the root
+}
+
+// The one entry of `folder` whose name reads as `oem` in code page 866.
+bool FindByLossyName(const std::string& folder, const std::string& oem, std::string* real) {
+  DirStream dir(opendir(folder.empty() ? "/" : folder.c_str()));
+  if (!dir) return false;
+  int matches = 0;
+  while (dirent* entry = readdir(dir.get())) {
+    std::string name(entry->d_name);
+    if (name == "." || name == ".." || Utf8ToOem(name) != oem) continue;
+    if (++matches > 1) return false;
+    *real = name;
+  }
+  return matches == 1;
+}
+
+// Turns the module text of one name into its on-disk name. Text without
+// "?" converts directly (the entry may not exist yet); text with "?" is
+// either a real name with a question mark or the lossy form of one entry.
+bool FindOnDisk(const std::string& folder, const std::string& oem, std::string* real, bool* lossy) {
+  *real = OemToUtf8(oem);
+  *lossy = false;
+  if (oem.find(kLossyChar) == std::string::npos) return true;
+  struct stat st;
+  if (lstat(ChildPath(folder, *real).c_str(), &st) == 0) return true;
+  *lossy = true;
+  return FindByLossyName(folder, oem, real);
+}
+
+bool FailResolving(DWORD code) {
+  SetLastError(code);
+  return false;
+}
+
+}  // namespace
+
+bool ResolvePath(const char* module_path, PathUse use, std::string* posix_path) {
+  std::vector<PathPart> parts;
+  if (!FoldedParts(module_path, &parts)) return false;
+  std::string path;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const bool last = i + 1 == parts.size();
+    std::string real = parts[i].real;
+    bool lossy = false;
+    if (real.empty() && !FindOnDisk(path, parts[i].oem, &real, &lossy)) {
+      if (use == PathUse::kChange && last) return FailResolving(ERROR_INVALID_NAME);
+      if (!last) return FailResolving(ERROR_PATH_NOT_FOUND);
+      SetLastErrorForPath(ENOENT, ChildPath(path, OemToUtf8(parts[i].oem)));
+      return false;
+    }
+    if (lossy && use == PathUse::kChange) return FailResolving(ERROR_INVALID_NAME);
+    path = ChildPath(path, real);
+  }
+  *posix_path = path.empty() ? "/" : path;
+  return true;
+}
+
+bool FullModulePath(const char* module_path, std::string* full_path) {
+  std::vector<PathPart> parts;
+  if (!FoldedParts(module_path, &parts)) return false;
+  std::string full = "C:";
+  for (const PathPart& part : parts) full += "\\" + part.oem;
+  if (parts.empty()) full += "\\";
+  *full_path = full;
+  return true;
+}
+
+DWORD SetLastErrorForPath(int error, const std::string& posix_path) {
+  if (error == ENOENT) {
+    const size_t slash = posix_path.find_last_of('/');
+    const std::string folder =
+        slash == 0 || slash == std::string::npos ? std::string("/") : posix_path.substr(0, slash);
+    struct stat st;
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      SetLastError(ERROR_PATH_NOT_FOUND);
+      return ERROR_PATH_NOT_FOUND;
+    }
+  }
+  return SetLastErrorFromErrno(error);
+}
+
+DWORD CopyPathOut(const std::string& text, char* buffer, DWORD size) {
+  if (buffer == nullptr || size <= text.size()) return static_cast<DWORD>(text.size() + 1);
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return static_cast<DWORD>(text.size());
+}
+
+}  // namespace platform::internal
+
+namespace platform {
+
+bool ToPosixPath(const char* module_path, std::string* posix_path) {
+  return internal::ResolvePath(module_path, internal::PathUse::kRead, posix_path);
+}
+
+std::string ToModulePath(const std::string& posix_path) {
+  std::string absolute = posix_path;
+  if (absolute.empty() || absolute[0] != '/') {
+    absolute = internal::CurrentPosixFolder() + "/" + absolute;
+  }
+  std::string module_path = "C:";
+  for (std::string_view name : internal::SplitNames(absolute, internal::IsSlash)) {
+    module_path += "\\" + Utf8ToOem(std::string(name));
+  }
+  if (module_path.size() == 2) module_path += "\\";
+  return module_path;
+}
+
+}  // namespace platform
