@@ -31,31 +31,43 @@ void HeapRelease(void* block, void*) {
   if (block) HeapFree(GetProcessHeap(), 0, block);
 }
 
-pcre2_general_context* GeneralContext() {
-  static pcre2_general_context* context =
-      pcre2_general_context_create(HeapAllocate, HeapRelease, nullptr);
-  return context;
-}
+// The library contexts every compile and match uses, released when the
+// module is unloaded.
+class Contexts {
+ public:
+  Contexts()
+      : general_(pcre2_general_context_create(HeapAllocate, HeapRelease, nullptr)),
+        compile_(pcre2_compile_context_create(general_)),
+        match_(pcre2_match_context_create(general_)),
+        jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, general_)) {
+    pcre2_set_character_tables(compile_, PatternCharTables());
+    pcre2_set_match_limit(match_, kMatchLimit);
+    pcre2_set_depth_limit(match_, kDepthLimit);
+    pcre2_jit_stack_assign(match_, nullptr, jit_stack_);
+  }
+  ~Contexts() {
+    pcre2_jit_stack_free(jit_stack_);
+    pcre2_match_context_free(match_);
+    pcre2_compile_context_free(compile_);
+    pcre2_general_context_free(general_);
+  }
+  Contexts(const Contexts&) = delete;
+  Contexts& operator=(const Contexts&) = delete;
 
-pcre2_compile_context* CompileContext() {
-  static pcre2_compile_context* context = [] {
-    pcre2_compile_context* c = pcre2_compile_context_create(GeneralContext());
-    pcre2_set_character_tables(c, PatternCharTables());
-    return c;
-  }();
-  return context;
-}
+  pcre2_general_context* general() const { return general_; }
+  pcre2_compile_context* compile() const { return compile_; }
+  pcre2_match_context* match() const { return match_; }
 
-pcre2_match_context* MatchContext() {
-  static pcre2_match_context* context = [] {
-    pcre2_match_context* c = pcre2_match_context_create(GeneralContext());
-    pcre2_set_match_limit(c, kMatchLimit);
-    pcre2_set_depth_limit(c, kDepthLimit);
-    pcre2_jit_stack* stack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, GeneralContext());
-    pcre2_jit_stack_assign(c, nullptr, stack);
-    return c;
-  }();
-  return context;
+ private:
+  pcre2_general_context* general_;
+  pcre2_compile_context* compile_;
+  pcre2_match_context* match_;
+  pcre2_jit_stack* jit_stack_;
+};
+
+const Contexts& Library() {
+  static const Contexts contexts;
+  return contexts;
 }
 
 void ShowPatternError(const char* text, int error_code, PCRE2_SIZE error_offset) {
@@ -101,13 +113,13 @@ int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
   PCRE2_SIZE error_offset = 0;
   pattern.Release();
   pattern.code_.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text), PCRE2_ZERO_TERMINATED,
-                                    options, &error_code, &error_offset, CompileContext()));
+                                    options, &error_code, &error_offset, Library().compile()));
   if (!pattern.code_) {
     ShowPatternError(text, error_code, error_offset);
     return 0;
   }
   pattern.match_data_.reset(pcre2_match_data_create_from_pattern(pattern.code_.get(),
-                                                                 GeneralContext()));
+                                                                 Library().general()));
   if (study) pattern.studied_ = pcre2_jit_compile(pattern.code_.get(), PCRE2_JIT_COMPLETE) == 0;
   return 1;
 }
@@ -118,7 +130,7 @@ int RunPattern(const SearchPattern& pattern, const char* subject, size_t length,
   uint32_t match_options = (options & kPatternNotBol) ? PCRE2_NOTBOL : 0;
   auto run = [&](uint32_t extra) {
     return pcre2_match(pattern.code_.get(), reinterpret_cast<PCRE2_SPTR>(subject), length, start,
-                       match_options | extra, pattern.match_data_.get(), MatchContext());
+                       match_options | extra, pattern.match_data_.get(), Library().match());
   };
   int rc = run(pattern.studied_ ? 0 : PCRE2_NO_JIT);
   if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = run(PCRE2_NO_JIT);

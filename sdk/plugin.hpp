@@ -20,19 +20,15 @@ typedef uintptr_t DWORD_PTR;
 // ---------------------------------------------------------------------------
 // Messages, menus
 // ---------------------------------------------------------------------------
-enum FarMessagesFlags : unsigned {
-  FMSG_WARNING = 0x00000001,
-  FMSG_ERRORTYPE = 0x00000002,
-  FMSG_KEEPBACKGROUND = 0x00000004,
-  FMSG_DOWN = 0x00000008,
-  FMSG_LEFTALIGN = 0x00000010,
-};
+inline constexpr unsigned FMSG_WARNING = 0x00000001;
+inline constexpr unsigned FMSG_ERRORTYPE = 0x00000002;
+inline constexpr unsigned FMSG_KEEPBACKGROUND = 0x00000004;
+inline constexpr unsigned FMSG_DOWN = 0x00000008;
+inline constexpr unsigned FMSG_LEFTALIGN = 0x00000010;
 
-enum FarMenuFlags : unsigned {
-  FMENU_SHOWAMPERSAND = 0x0001,
-  FMENU_WRAPMODE = 0x0002,
-  FMENU_AUTOHIGHLIGHT = 0x0004,
-};
+inline constexpr unsigned FMENU_SHOWAMPERSAND = 0x0001;
+inline constexpr unsigned FMENU_WRAPMODE = 0x0002;
+inline constexpr unsigned FMENU_AUTOHIGHLIGHT = 0x0004;
 
 struct FarMenuItem {
   char Text[128];
@@ -57,21 +53,19 @@ enum DialogItemTypes {
   DI_RADIOBUTTON = 9,
 };
 
-enum FarDialogItemFlags : unsigned {
-  DIF_COLORMASK = 0x000000ff,
-  DIF_SETCOLOR = 0x00000100,
-  DIF_BOXCOLOR = 0x00000200,
-  DIF_GROUP = 0x00000400,
-  DIF_LEFTTEXT = 0x00000800,
-  DIF_MOVESELECT = 0x00001000,
-  DIF_SHOWAMPERSAND = 0x00002000,
-  DIF_CENTERGROUP = 0x00004000,
-  DIF_NOBRACKETS = 0x00008000,
-  DIF_SEPARATOR = 0x00010000,
-  DIF_EDITOR = 0x00020000,
-  DIF_HISTORY = 0x00040000,
-  DIF_3STATE = 0x00800000,
-};
+inline constexpr unsigned DIF_COLORMASK = 0x000000ff;
+inline constexpr unsigned DIF_SETCOLOR = 0x00000100;
+inline constexpr unsigned DIF_BOXCOLOR = 0x00000200;
+inline constexpr unsigned DIF_GROUP = 0x00000400;
+inline constexpr unsigned DIF_LEFTTEXT = 0x00000800;
+inline constexpr unsigned DIF_MOVESELECT = 0x00001000;
+inline constexpr unsigned DIF_SHOWAMPERSAND = 0x00002000;
+inline constexpr unsigned DIF_CENTERGROUP = 0x00004000;
+inline constexpr unsigned DIF_NOBRACKETS = 0x00008000;
+inline constexpr unsigned DIF_SEPARATOR = 0x00010000;
+inline constexpr unsigned DIF_EDITOR = 0x00020000;
+inline constexpr unsigned DIF_HISTORY = 0x00040000;
+inline constexpr unsigned DIF_3STATE = 0x00800000;
 
 struct FarDialogItem {
   int Type;
@@ -91,11 +85,9 @@ typedef LONG_PTR(WINAPI* FARWINDOWPROC)(HANDLE dialog, int message, int param1, 
 // ---------------------------------------------------------------------------
 // Panels
 // ---------------------------------------------------------------------------
-enum PluginPanelItemFlags : unsigned {
-  PPIF_USERDATA = 0x20000000,
-  PPIF_SELECTED = 0x40000000,
-  PPIF_PROCESSDESCR = 0x80000000,
-};
+inline constexpr unsigned PPIF_USERDATA = 0x20000000;
+inline constexpr unsigned PPIF_SELECTED = 0x40000000;
+inline constexpr unsigned PPIF_PROCESSDESCR = 0x80000000;
 
 struct PluginPanelItem {
   WIN32_FIND_DATAA FindData;
@@ -279,12 +271,10 @@ static_assert(sizeof(CharTableSet) == 1152);
 // ---------------------------------------------------------------------------
 // Plugin registration and the results panel
 // ---------------------------------------------------------------------------
-enum PluginFlags : unsigned {
-  PF_PRELOAD = 0x0001,
-  PF_DISABLEPANELS = 0x0002,
-  PF_EDITOR = 0x0004,
-  PF_VIEWER = 0x0008,
-};
+inline constexpr unsigned PF_PRELOAD = 0x0001;
+inline constexpr unsigned PF_DISABLEPANELS = 0x0002;
+inline constexpr unsigned PF_EDITOR = 0x0004;
+inline constexpr unsigned PF_VIEWER = 0x0008;
 
 struct PluginInfo {
   int StructSize;
@@ -319,16 +309,14 @@ enum OperationModes {
   OPM_DESCR = 0x0020,
 };
 
-enum OpenPluginInfoFlags : unsigned {
-  OPIF_USEFILTER = 0x00000001,
-  OPIF_USESORTGROUPS = 0x00000002,
-  OPIF_USEHIGHLIGHTING = 0x00000004,
-  OPIF_ADDDOTS = 0x00000008,
-  OPIF_RAWSELECTION = 0x00000010,
-  OPIF_REALNAMES = 0x00000020,
-  OPIF_SHOWNAMESONLY = 0x00000040,
-  OPIF_SHOWRIGHTALIGNNAMES = 0x00000080,
-};
+inline constexpr unsigned OPIF_USEFILTER = 0x00000001;
+inline constexpr unsigned OPIF_USESORTGROUPS = 0x00000002;
+inline constexpr unsigned OPIF_USEHIGHLIGHTING = 0x00000004;
+inline constexpr unsigned OPIF_ADDDOTS = 0x00000008;
+inline constexpr unsigned OPIF_RAWSELECTION = 0x00000010;
+inline constexpr unsigned OPIF_REALNAMES = 0x00000020;
+inline constexpr unsigned OPIF_SHOWNAMESONLY = 0x00000040;
+inline constexpr unsigned OPIF_SHOWRIGHTALIGNNAMES = 0x00000080;
 
 struct InfoPanelLine {
   char Text[80];
@@ -438,8 +426,6 @@ typedef int(WINAPI* ProcessKeyFn)(HANDLE plugin, int key, unsigned control_state
 typedef void(WINAPI* ClosePluginFn)(HANDLE plugin);
 
 // Control-state bits of ProcessKey.
-enum ProcessKeyControlState : unsigned {
-  PKF_CONTROL = 0x00000001,
-  PKF_ALT = 0x00000002,
-  PKF_SHIFT = 0x00000004,
-};
+inline constexpr unsigned PKF_CONTROL = 0x00000001;
+inline constexpr unsigned PKF_ALT = 0x00000002;
+inline constexpr unsigned PKF_SHIFT = 0x00000004;
