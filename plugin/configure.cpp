@@ -62,9 +62,9 @@ void EditorDialog() {
   dialog.Add<TextItem>(5, 3, 0, MShowPositionOffset);
   dialog.AddItem(NumberField(40, 3, 47, &EShowPositionOffset, -1024, 1024));
   dialog.Add<TextItem>(5, 4, 0, MShowPosition);
-  dialog.Add<RadioButtonItem>(10, 4, DIF_GROUP, MShowPositionNone, &EShowPosition, 0);
-  dialog.Add<RadioButtonItem>(10, 5, 0, MShowPositionTop, &EShowPosition, 1);
-  dialog.Add<RadioButtonItem>(10, 6, 0, MShowPositionCenter, &EShowPosition, 2);
+  dialog.Add<RadioButtonItem>(10, 4, DIF_GROUP, MShowPositionNearTop, &EShowPosition, 0);
+  dialog.Add<RadioButtonItem>(10, 5, 0, MShowPositionMiddle, &EShowPosition, 1);
+  dialog.Add<RadioButtonItem>(10, 6, 0, MShowPositionBottom, &EShowPosition, 2);
   dialog.Add<TextItem>(5, 8, 0, MRightSideOffset);
   dialog.AddItem(NumberField(32, 8, 39, &ERightSideOffset, 0, 1024));
   dialog.Add<TextItem>(5, 10, 0, MFindTextAtCursor);
