@@ -2,6 +2,9 @@
 // follows a panel command: the results panel or a refreshed panel.
 #include "plugin/dispatch.hpp"
 
+#include "editor/editor_state.hpp"
+#include "files/results_panel.hpp"
+#include "files/search_command.hpp"
 #include "plugin/host.hpp"
 #include "plugin/menu.hpp"
 #include "plugin/messages.hpp"
@@ -30,8 +33,20 @@ HANDLE OpenShortcut(const char* folder) {
 
 }  // namespace
 
-HANDLE RunPanelCommand(int, int) {
-  // No file command is part of the module yet: each ends as a cancelled one.
+HANDLE RunPanelCommand(int code, int show_dialog) {
+  int result = kCancelled;
+  switch (code) {
+    case kFileSearch:
+      result = SearchFilesCommand(Results, show_dialog);
+      break;
+    default:
+      break;
+  }
+  if (result != kCancelled) AdoptFileSearch(code != kFileSearch);
+  if (result == kListReady) {
+    OpenResultsPanel();
+    return kResultsPanel;
+  }
   return RefreshActivePanel();
 }
 

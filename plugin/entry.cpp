@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "core/case_table.hpp"
+#include "editor/editor_state.hpp"
+#include "files/file_patterns.hpp"
 #include "plugin/configure.hpp"
 #include "plugin/dispatch.hpp"
 #include "plugin/host.hpp"
@@ -52,4 +54,8 @@ FAR_EXPORT int WINAPI Configure(int) {
   return 1;
 }
 
-FAR_EXPORT void WINAPI ExitFAR() { SaveSettings(); }
+FAR_EXPORT void WINAPI ExitFAR() {
+  SaveSettings();
+  ReleaseEditorState(true);
+  ReleaseFileState(true);
+}

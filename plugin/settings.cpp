@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/editor_settings.hpp"
+#include "files/char_sets.hpp"
 #include "plugin/host.hpp"
 #include "plugin/registry_key.hpp"
 
@@ -210,6 +211,7 @@ void LoadSettings() {
   ReadSettingGroup(key.get(), MakeGroup(kPluginSettings));
   LoadEditorSettings(key.get());
   ReadSettingGroup(key.get(), MakeGroup(kFileSettings));
+  LoadCharSetTables();
 }
 
 void SaveSettings() {

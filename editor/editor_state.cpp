@@ -1,0 +1,32 @@
+// Editor command state shared by the editor's menu, its dialogs and the
+// file commands that hand their search over to it.
+#include "editor/editor_state.hpp"
+
+#include "files/content_search.hpp"
+#include "plugin/settings.hpp"
+
+int LastEditorCommand = -1;
+SearchPattern EditorSearchPattern;
+
+bool CompileEditorPattern(const std::string& text) {
+  EditorSearchPattern.Release();
+  if (!ERegExp) return true;
+  return CompilePattern(EditorSearchPattern, text.c_str(), ECaseSensitive) != 0;
+}
+
+void AdoptFileSearch(bool replace) {
+  ECaseSensitive = FCaseSensitive;
+  if (FSearchAs != AsPlainText && FSearchAs != AsLinePattern) return;
+  ERegExp = FSearchAs == AsLinePattern ? 1 : 0;
+  EText = FText;
+  CompileEditorPattern(EText);
+  if (replace) ERReplace = FRReplace;
+  LastEditorCommand = replace ? 1 : 0;
+}
+
+void ReleaseEditorState(bool unloading) {
+  EditorSearchPattern.Release();
+  if (!unloading) return;
+  EText.clear();
+  ERReplace.clear();
+}

@@ -1,0 +1,24 @@
+// The editor side's command state: what find-again repeats, the compiled
+// editor pattern, and the hand-over from file commands.
+#pragma once
+
+#include <string>
+
+#include "core/pattern.hpp"
+
+// -1 before any editor command, 0 after a search, 1 after a replace.
+extern int LastEditorCommand;
+// EText compiled when ERegExp is set.
+extern SearchPattern EditorSearchPattern;
+
+// Releases the editor pattern and, with ERegExp, compiles the text into it;
+// false after a bad pattern (its box has been shown).
+bool CompileEditorPattern(const std::string& text);
+
+// After a file command: the editor's find-again continues its text,
+// template and case setting.
+void AdoptFileSearch(bool replace);
+
+// Releases the editor's compiled state; when unloading, also its texts and
+// preset lists.
+void ReleaseEditorState(bool unloading);

@@ -1,0 +1,17 @@
+// The patterns every file command compiles from the settings before it
+// runs: the search text (for the pattern modes) and the mask list (in
+// pattern mode).
+#pragma once
+
+#include "core/pattern.hpp"
+
+// FText compiled when FSearchAs is 1, 2 or 3; empty otherwise.
+extern SearchPattern TextPattern;
+
+// Compiles TextPattern and MaskPattern from the settings; 0 after a bad
+// pattern (its error box has been shown).
+int PreparePatterns();
+
+// Releases the file side's state: the patterns and, when unloading, the
+// character-set tables, the full-path pattern and the preset lists.
+void ReleaseFileState(bool unloading);

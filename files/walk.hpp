@@ -1,0 +1,43 @@
+// Choosing the files of a file command: the scope in FSearchIn, the mask
+// list, the advanced criteria, and the per-file callback that decides what
+// goes into the result list.
+#pragma once
+
+#include <vector>
+
+#include "sdk/plugin.hpp"
+
+enum SearchScope {
+  ScopeAllDrives = 0,
+  ScopeLocalDrives = 1,
+  ScopeDriveRoot = 2,
+  ScopeFolderTree = 3,
+  ScopeFolder = 4,
+  ScopeSelected = 5,
+};
+
+using ResultList = std::vector<PluginPanelItem>;
+
+// Set by Esc or by a callback that wants the walk to end.
+extern int SearchInterrupted;
+// Entries handed to the callback during the current walk.
+extern int FilesScanned;
+// Set by the file dialogs' check box; not persisted.
+extern int UseAdvancedCriteria;
+
+// Receives folders as well as files (it tests FILE_ATTRIBUTE_DIRECTORY
+// itself); cFileName holds the full path, or the bare name of an item taken
+// straight from the panel's selection.
+using FileCallback = void (*)(WIN32_FIND_DATAA& entry, ResultList& results);
+
+// Walks the scope of FSearchIn, starting with an empty list. Returns 0 only
+// when the selection scope finds a panel with no items at all.
+int WalkScope(ResultList& results, FileCallback callback);
+
+void AddResult(const WIN32_FIND_DATAA& entry, ResultList& results);
+
+// Shows the not-found box; returns 2 for the command to return.
+int ReportNoFilesFound();
+
+// Polls Esc into SearchInterrupted; true when the walk is to stop.
+bool WalkInterrupted();

@@ -1,0 +1,223 @@
+// The file search end to end: plugins menu, dialog, walk, results panel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/support/host_fixture.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using host::ScriptUi;
+
+struct Search {
+  std::string masks = "*.*";
+  std::string text;
+  int mode = 0;   // FSearchAs
+  int scope = 3;  // FSearchIn
+  bool case_sensitive = false;
+  bool inverse = false;
+  bool all_tables = false;
+};
+
+class FileSearch : public testing_support::HostTest {
+ protected:
+  FileSearch() : HostTest(FINDERIX_MODULE_PATH) {}
+
+  // Answers the file menu with the search and its dialog as a person would.
+  void ScriptSearch(const Search& s) {
+    ui_.AnswerMenu(0);
+    ui_.AnswerDialog([s](std::span<FarDialogItem> items) {
+      host::SetItemText(items[3], s.masks);
+      host::SetItemText(items[5], s.text);
+      items[7].Selected = s.case_sensitive;
+      for (int i = 0; i < 6; i++) items[8 + i].Selected = i == s.mode;
+      items[14].Selected = s.inverse;
+      items[15].Selected = s.all_tables;
+      for (int i = 0; i < 6; i++) items[17 + i].Selected = i == s.scope;
+      return 23;
+    });
+  }
+
+  // Runs the search and returns the listed paths (relative to the work
+  // folder), or nothing when no results panel opened.
+  std::vector<std::string> Run(const Search& s) {
+    ScriptSearch(s);
+    HANDLE panel = host_->OpenPlugin(OPEN_PLUGINSMENU, 0);
+    std::vector<std::string> listed;
+    if (panel == INVALID_HANDLE_VALUE) return listed;
+    const std::string prefix = tree_.ModulePath("work") + "\\";
+    for (const PluginPanelItem& item : host_->panels().active().items()) {
+      std::string name = item.FindData.cFileName;
+      if (name == "..") continue;
+      listed.push_back(name.rfind(prefix, 0) == 0 ? name.substr(prefix.size()) : name);
+    }
+    std::sort(listed.begin(), listed.end());
+    return listed;
+  }
+
+  using Names = std::vector<std::string>;
+};
+
+// --- The whole route ---
+
+TEST_F(FileSearch, PluginsMenuToResultsPanel) {
+  tree_.Write("work/a.txt", "hello world\n");
+  tree_.Write("work/b.txt", "nothing here\n");
+  tree_.Write("work/sub/c.txt", "say HELLO\n");
+  tree_.Write("work/sub/d.log", "hello\n");
+  StartHost();
+  EXPECT_EQ(Run({.masks = "*.txt", .text = "hello"}), (Names{"a.txt", "sub\\c.txt"}));
+  EXPECT_TRUE(host_->panels().active().plugin());
+
+  const ScriptUi::Call menu = ui_.CallsOf(ScriptUi::Kind::kMenu).at(0);
+  EXPECT_EQ(menu.help_topic, "FileMenu");
+  EXPECT_EQ(menu.lines.size(), 9u);
+  const ScriptUi::Call dialog = ui_.CallsOf(ScriptUi::Kind::kDialog).at(0);
+  EXPECT_EQ(dialog.help_topic, "FileSearchDlg");
+  EXPECT_EQ(dialog.dialog_items.size(), 28u);
+  EXPECT_FALSE(ui_.console_titles().empty());
+}
+
+TEST_F(FileSearch, ScopesFolderAndTree) {
+  tree_.Write("work/a.txt", "x");
+  tree_.Write("work/sub/b.txt", "x");
+  tree_.Write("work/sub/deeper/c.txt", "x");
+  StartHost();
+  EXPECT_EQ(Run({.text = "x", .scope = 4}), (Names{"a.txt"}));
+  host_->ClosePlugin();
+  EXPECT_EQ(Run({.text = "x", .scope = 3}),
+            (Names{"a.txt", "sub\\b.txt", "sub\\deeper\\c.txt"}));
+}
+
+TEST_F(FileSearch, SelectionScopeTakesSelectedFilesAndFolders) {
+  tree_.Write("work/a.txt", "x");
+  tree_.Write("work/b.txt", "x");
+  tree_.Write("work/sub/c.txt", "x");
+  StartHost();
+  host::Panel& panel = host_->panels().active();
+  for (size_t i = 0; i < panel.items().size(); i++) {
+    std::string name = panel.items()[i].FindData.cFileName;
+    if (name == "b.txt" || name == "sub") panel.Select(static_cast<int>(i), true);
+  }
+  EXPECT_EQ(Run({.text = "x", .scope = 5}), (Names{"b.txt", "sub\\c.txt"}));
+}
+
+TEST_F(FileSearch, EmptyTextListsFilesAndFoldersAndInverseOnlyFolders) {
+  tree_.Write("work/a.txt", "x");
+  tree_.Write("work/empty.txt", "");
+  tree_.MakeFolder("work/sub");
+  StartHost();
+  EXPECT_EQ(Run({.text = ""}), (Names{"a.txt", "empty.txt", "sub"}));
+  host_->ClosePlugin();
+  EXPECT_EQ(Run({.text = "", .inverse = true}), (Names{"sub"}));
+}
+
+TEST_F(FileSearch, ZeroLengthFilesAreFoundOnlyByAnInverseSearch) {
+  tree_.Write("work/empty.txt", "");
+  tree_.Write("work/full.txt", "abc");
+  StartHost();
+  EXPECT_EQ(Run({.text = "abc", .inverse = true}), (Names{"empty.txt"}));
+}
+
+TEST_F(FileSearch, OemTextFoundInKoi8AndWindows1251FilesWithAllTables) {
+  tree_.Write("work/koi8.txt", "x \xD0\xD2\xC9\xD7\xC5\xD4 y");    // "привет" in KOI8-R
+  tree_.Write("work/cp1251.txt", "x \xEF\xF0\xE8\xE2\xE5\xF2 y");  // and in Windows-1251
+  tree_.Write("work/oem.txt", "x \x8F\x90\x88\x82\x85\x92 y");     // "ПРИВЕТ" in code page 866
+  StartHost();
+  const std::string oem = "\xAF\xE0\xA8\xA2\xA5\xE2";
+  EXPECT_EQ(Run({.text = oem}), (Names{"oem.txt"}));
+  host_->ClosePlugin();
+  EXPECT_EQ(Run({.text = oem, .all_tables = true}), (Names{"cp1251.txt", "koi8.txt", "oem.txt"}));
+}
+
+TEST_F(FileSearch, NothingFoundShowsTheBoxAndNoPanel) {
+  tree_.Write("work/a.txt", "abc");
+  StartHost();
+  ui_.AnswerMessage(0);
+  EXPECT_TRUE(Run({.text = "zzz"}).empty());
+  EXPECT_FALSE(host_->panels().active().plugin());
+  std::vector<ScriptUi::Call> boxes;
+  for (const ScriptUi::Call& c : ui_.CallsOf(ScriptUi::Kind::kMessage))
+    if (!c.progress) boxes.push_back(c);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].help_topic, "NoFilesFound");
+}
+
+TEST_F(FileSearch, BadWordPatternStopsTheWalkAfterItsBox) {
+  for (int i = 0; i < 5; i++) tree_.Write("work/f" + std::to_string(i) + ".txt", "abc");
+  StartHost();
+  ui_.AnswerMessage(0);  // the pattern error box, once
+  ui_.AnswerMessage(0);  // then nothing was found
+  Run({.text = "+abc +(", .mode = 5});
+  int error_boxes = 0;
+  for (const ScriptUi::Call& c : ui_.CallsOf(ScriptUi::Kind::kMessage))
+    if (c.help_topic == "RegExpError") error_boxes++;
+  EXPECT_EQ(error_boxes, 1);
+}
+
+TEST_F(FileSearch, BadLinePatternComesBackToTheDialogBeforeAnyWalk) {
+  tree_.Write("work/a.txt", "abc");
+  StartHost();
+  ui_.AnswerMenu(0);
+  ui_.AnswerDialog([](std::span<FarDialogItem> items) {
+    host::SetItemText(items[5], "a(b");
+    for (int i = 0; i < 6; i++) items[8 + i].Selected = i == 1;
+    return 23;
+  });
+  ui_.AnswerMessage(0);
+  ui_.AnswerDialog([](std::span<FarDialogItem> items) {
+    EXPECT_STREQ(items[5].Data, "a(b");  // kept as typed
+    return 24;                           // Cancel
+  });
+  EXPECT_EQ(host_->OpenPlugin(OPEN_PLUGINSMENU, 0), INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(ui_.console_titles().empty());  // no folder was walked
+}
+
+TEST_F(FileSearch, EscDuringTheWalkKeepsWhatWasFound) {
+  for (int i = 0; i < 30; i++) tree_.Write("work/d" + std::to_string(i / 10) + "/f" + std::to_string(i) + ".txt", "x");
+  StartHost();
+  // The root's three folders and the first folder's ten files are listed
+  // and handed out; the Esc arrives while the second folder is listed.
+  ui_.EscAfterPolls(30);
+  Names found = Run({.text = "x"});
+  EXPECT_EQ(found.size(), 10u);
+}
+
+// --- The results panel ---
+
+TEST_F(FileSearch, ResultsPanelDropsDeletedFilesAndRemovesSelectedOnF7) {
+  tree_.Write("work/a.txt", "x");
+  tree_.Write("work/b.txt", "x");
+  tree_.Write("work/c.txt", "x");
+  StartHost();
+  ASSERT_EQ(Run({.text = "x"}), (Names{"a.txt", "b.txt", "c.txt"}));
+  host::Panel& panel = host_->panels().active();
+
+  fs::remove(tree_.Path("work/a.txt"));
+  panel.Reread(false);
+  for (size_t i = 0; i < panel.items().size(); i++)
+    if (std::string(panel.items()[i].FindData.cFileName).ends_with("c.txt"))
+      panel.Select(static_cast<int>(i), true);
+  EXPECT_EQ(host_->ProcessKey(0x176, PKF_CONTROL), 0);  // Ctrl+F7 is the host's
+  EXPECT_EQ(host_->ProcessKey(0x176, 0), 1);
+  std::vector<std::string> left;
+  for (const PluginPanelItem& item : panel.items()) left.push_back(item.FindData.cFileName);
+  EXPECT_EQ(left, (Names{"..", tree_.ModulePath("work/b.txt")}));
+  EXPECT_TRUE(fs::exists(tree_.Path("work/c.txt")));  // only the list changed
+}
+
+TEST_F(FileSearch, BackspaceReturnsToTheStartFolderAndRootIsRefused) {
+  tree_.Write("work/sub/a.txt", "x");
+  StartHost();
+  ASSERT_EQ(Run({.text = "x"}), (Names{"sub\\a.txt"}));
+  EXPECT_EQ(host_->SetDirectory("\\", 0), 0);
+  EXPECT_EQ(host_->SetDirectory("sub", OPM_FIND), 0);
+  EXPECT_TRUE(host_->panels().active().plugin());
+  EXPECT_EQ(host_->ProcessKey(8, 0), 1);
+  EXPECT_FALSE(host_->panels().active().plugin());
+  EXPECT_EQ(host_->panels().active().folder(), tree_.ModulePath("work"));
+}
+
+}  // namespace
