@@ -42,6 +42,14 @@ bool ToPosixPath(const char* module_path, std::string* posix_path);
 // in code page 866, with "?" for each character code page 866 cannot hold.
 std::string ToModulePath(const std::string& posix_path);
 
+// Writes a file's whole new content safely: to a temporary file in the
+// same folder, flushed, then renamed over the file in one step (the folder
+// flushed too), keeping its permissions and following a symbolic link to
+// its target. A failure at any point leaves the file as it was and no
+// temporary file behind; false with a one-line reason in *error.
+bool WriteFileSafely(const std::string& posix_path, const std::string& content,
+                     std::string* error);
+
 // Text conversions between the module's code page 866 and UTF-8; a
 // character that code page 866 cannot hold becomes "?".
 std::string OemToUtf8(const std::string& oem);

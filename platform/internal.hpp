@@ -116,4 +116,15 @@ bool DescribeEntry(int dir_fd, const char* path, std::string_view name,
 // records one, else the status change time.
 bool FileTimesOf(int fd, FILETIME* creation, FILETIME* access, FILETIME* write);
 
+// ---------------------------------------------------------------------------
+// Safe replacement
+// ---------------------------------------------------------------------------
+// Gives the replacement (open as fd) the replaced file's permissions,
+// flushes it, keeps the replaced file's content under `backup` when that is
+// not empty (refusing an existing one), renames the replacement over the
+// replaced file and flushes the folder. `replaced` must be the real path (no
+// link). False with errno set; the replaced file is then untouched.
+bool CommitReplacement(int fd, const std::string& replacement, const std::string& replaced,
+                       const std::string& backup);
+
 }  // namespace platform::internal

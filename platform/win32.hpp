@@ -114,6 +114,8 @@ typedef struct _OVERLAPPED* LPOVERLAPPED;                    // must be null
 #define ERROR_REGISTRY_IO_FAILED 1016L
 #define ERROR_KEY_DELETED 1018L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
+#define ERROR_UNABLE_TO_REMOVE_REPLACED 1175L
+#define ERROR_UNABLE_TO_MOVE_REPLACEMENT 1176L
 #define ERROR_IO_DEVICE 1117L
 
 extern "C" {
@@ -189,6 +191,18 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* file_part);
+
+// Puts a fully written replacement file in the place of a file in one
+// atomic step: the replacement takes over the replaced file's permissions,
+// is flushed to disk, and is renamed over it; the folder is flushed too. A
+// symbolic link is followed: its target is replaced and the link stays.
+// With a backup name the previous content stays under that name; unlike
+// Windows, an existing backup is never overwritten (ERROR_ALREADY_EXISTS,
+// nothing changed). The replacement must lie in the same folder as the
+// replaced file's target. On failure the replaced file is untouched and the
+// replacement is left for the caller to delete.
+BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                         LPVOID exclude, LPVOID reserved);
 
 // Creates a uniquely named empty file "<prefix><hex>.tmp" in a folder.
 UINT WINAPI GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR temp_name);
