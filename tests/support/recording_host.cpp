@@ -27,14 +27,35 @@ const char* WINAPI NumberedMessage(int, int number) {
   return it->second.c_str();
 }
 
-int WINAPI RunDialog(int, int, int, int, int, const char*, FarDialogItem* items, int count) {
+int WINAPI RunDialog(int, int x1, int y1, int x2, int y2, const char* help_topic,
+                     FarDialogItem* items, int count) {
   current->dialog_snapshots.emplace_back(items, items + count);
+  current->dialog_calls.push_back({x1, y1, x2, y2, help_topic ? help_topic : ""});
   size_t call = static_cast<size_t>(current->dialogs_shown++);
   if (call >= current->dialog_answers.size()) {
     ADD_FAILURE() << "unexpected dialog, call " << call;
     return -1;
   }
   return current->dialog_answers[call](items, count);
+}
+
+int WINAPI RunMenu(int, int, int, int, unsigned flags, const char* title, const char* bottom,
+                   const char* help_topic, const int* break_keys, int* break_code,
+                   const FarMenuItem* items, int items_number) {
+  RecordedMenu menu{flags, title ? title : "", bottom ? bottom : "", help_topic ? help_topic : "",
+                    {}, {}};
+  for (int i = 0; i < items_number; i++)
+    menu.items.emplace_back(items[i].Text, strnlen(items[i].Text, sizeof items[i].Text));
+  for (const int* key = break_keys; key && *key; key++) menu.break_keys.push_back(*key);
+  current->menus.push_back(menu);
+  size_t call = current->menus.size() - 1;
+  MenuAnswer answer{-1, -1};
+  if (call < current->menu_answers.size())
+    answer = current->menu_answers[call];
+  else
+    ADD_FAILURE() << "unexpected menu \"" << menu.title << "\", call " << call;
+  if (break_code) *break_code = answer.break_key;
+  return answer.index;
 }
 
 }  // namespace
@@ -46,6 +67,7 @@ RecordingHost::RecordingHost() {
   StartupInfo.Message = RecordMessage;
   StartupInfo.GetMsg = NumberedMessage;
   StartupInfo.Dialog = RunDialog;
+  StartupInfo.Menu = RunMenu;
   StartupInfo.RootKey = "Software\\Far\\Plugins";
 }
 

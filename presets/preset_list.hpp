@@ -1,0 +1,57 @@
+// Named presets of one of the four main dialogs: the list in memory, its
+// registry store and the host menu that creates, deletes, edits and picks
+// them. A list loads itself when it is built and rewrites its registry key
+// when it is destroyed; in between the registry is not touched.
+#pragma once
+
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <vector>
+
+// One preset: its name and the kind's values, texts and numbers each in the
+// order of the kind's value names.
+struct PresetRecord {
+  std::string name;
+  std::vector<std::string> texts;
+  std::vector<int> numbers;
+};
+
+class PresetList {
+ public:
+  virtual ~PresetList() = default;
+  PresetList(const PresetList&) = delete;
+  PresetList& operator=(const PresetList&) = delete;
+
+  // Shows the kind's preset dialog on the record; true when it was
+  // accepted, and only then does the record hold the edited values.
+  virtual bool EditPreset(PresetRecord& record) = 0;
+  // The menu title and the registry key's name stem.
+  virtual const char* KindName() const = 0;
+  virtual std::span<const char* const> TextNames() const = 0;
+  virtual std::span<const char* const> NumberNames() const = 0;
+
+  // Runs the menu over the dialog's variables, given in the kind's slot
+  // order. True when a preset was picked and copied into the variables.
+  // With keep_open false the menu also closes after an accepted new or
+  // edited preset and after a deletion.
+  bool PresetMenu(bool keep_open, std::initializer_list<std::string*> texts,
+                  std::initializer_list<int*> numbers);
+
+  const std::vector<PresetRecord>& Records() const { return records_; }
+
+ protected:
+  PresetList() = default;
+  // Each kind calls these from its own constructor and destructor, where
+  // its value names are available.
+  void LoadPresets();
+  void SavePresets();
+
+ private:
+  // Ins: a new preset from the variables, kept when its dialog is accepted.
+  bool AddPreset(std::initializer_list<std::string*> texts, std::initializer_list<int*> numbers);
+  // Del: removes the preset once the user confirmed it.
+  bool DeletePreset(size_t index);
+
+  std::vector<PresetRecord> records_;
+};
