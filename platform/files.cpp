@@ -102,6 +102,30 @@ bool FinishOpening(const Opened& opened, DWORD disposition) {
   return true;
 }
 
+// A new delete-on-close file: unnamed in its folder where the file system
+// allows (O_TMPFILE), else created under its name and removed on close.
+HANDLE CreateTemporary(std::unique_ptr<FileObject> file) {
+  struct stat existing;
+  if (lstat(file->path.c_str(), &existing) == 0) {
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+  }
+  std::string folder = file->path.substr(0, file->path.rfind('/'));
+  if (folder.empty()) folder = "/";
+  file->fd = UniqueFd(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  file->unnamed = file->fd.valid();
+  if (!file->fd.valid())
+    file->fd = UniqueFd(open(file->path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (!file->fd.valid()) {
+    SetLastErrorForPath(errno, file->path);
+    return INVALID_HANDLE_VALUE;
+  }
+  file->access = GENERIC_READ | GENERIC_WRITE;
+  file->delete_on_close = true;
+  SetLastError(ERROR_SUCCESS);
+  return RegisterHandle(std::move(file));
+}
+
 }  // namespace
 }  // namespace platform::internal
 
@@ -116,6 +140,14 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*share*/,
   }
   const bool only_reads = disposition == OPEN_EXISTING && (access & GENERIC_WRITE) == 0;
   auto file = std::make_unique<FileObject>();
+  if (flags & FILE_FLAG_DELETE_ON_CLOSE) {
+    if (disposition != CREATE_NEW) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return INVALID_HANDLE_VALUE;
+    }
+    if (!ResolvePath(name, PathUse::kChange, &file->path)) return INVALID_HANDLE_VALUE;
+    return CreateTemporary(std::move(file));
+  }
   Opened opened;
   if (!ResolvePath(name, only_reads ? PathUse::kRead : PathUse::kChange, &file->path) ||
       !OpenByDisposition(file->path, OpenFlags(access, disposition, flags), disposition, &opened) ||

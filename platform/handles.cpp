@@ -45,6 +45,20 @@ std::unique_ptr<HandleObject> TakeHandleObject(HANDLE handle) {
   return object;
 }
 
+FileObject* FindOpenTemporary(const std::string& path) {
+  HandleTable& table = Table();
+  std::lock_guard guard(table.lock);
+  for (auto& [handle, object] : table.objects) {
+    auto* file = dynamic_cast<FileObject*>(object.get());
+    if (file && file->delete_on_close && file->path == path) return file;
+  }
+  return nullptr;
+}
+
+FileObject::~FileObject() {
+  if (delete_on_close && !unnamed) unlink(path.c_str());
+}
+
 }  // namespace platform::internal
 
 extern "C" BOOL WINAPI CloseHandle(HANDLE object) {

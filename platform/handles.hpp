@@ -58,9 +58,16 @@ class HandleObject {
 };
 
 struct FileObject : HandleObject {
+  ~FileObject() override;
+
   UniqueFd fd;
   DWORD access = 0;  // GENERIC_READ / GENERIC_WRITE as asked for at open
   std::string path;  // POSIX path at open time, for when /proc is missing
+  // FILE_FLAG_DELETE_ON_CLOSE: the file goes when the handle closes. Where
+  // the file system allows, such a file has no name at all until it is
+  // committed with ReplaceFileA, so a killed process leaves nothing behind.
+  bool delete_on_close = false;
+  bool unnamed = false;  // created without a name; `path` is the name it will take
 };
 
 // The table takes ownership; the returned handle is the object's address.
@@ -70,6 +77,9 @@ HANDLE RegisterHandle(std::unique_ptr<HandleObject> object);
 HandleObject* FindHandleObject(HANDLE handle);
 // Removes a live handle from the table and hands its object back.
 std::unique_ptr<HandleObject> TakeHandleObject(HANDLE handle);
+
+// The open delete-on-close file that was created under (or for) a path.
+FileObject* FindOpenTemporary(const std::string& path);
 
 // The object behind a live handle of type T; otherwise nullptr with
 // ERROR_INVALID_HANDLE, as Windows answers a handle of the wrong kind.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/handles.hpp"
 #include "platform/host_bridge.hpp"
 #include "platform/internal.hpp"
 
@@ -73,6 +74,25 @@ namespace {
 using platform::internal::PathUse;
 using platform::internal::ResolvePath;
 
+// Gives an unnamed scratch file its name, then commits it like any other.
+BOOL CommitTemporary(platform::internal::FileObject& file, const std::string& replaced,
+                     const std::string& backup) {
+  if (file.unnamed) {
+    std::string self = "/proc/self/fd/" + std::to_string(file.fd.get());
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, file.path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+      platform::internal::SetLastErrorFromErrno(errno);
+      return FALSE;
+    }
+    file.unnamed = false;
+  }
+  if (!platform::internal::CommitReplacement(file.fd.get(), file.path, replaced, backup)) {
+    platform::internal::SetLastErrorFromErrno(errno);
+    return FALSE;  // still named: closing the handle removes it
+  }
+  file.delete_on_close = false;
+  return TRUE;
+}
+
 }  // namespace
 
 extern "C" BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD,
@@ -83,6 +103,9 @@ extern "C" BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR 
     return FALSE;
   if (backup && *backup && !ResolvePath(backup, PathUse::kChange, &backup_path)) return FALSE;
   replaced_path = platform::internal::RealPath(replaced_path);
+  if (platform::internal::FileObject* open_file =
+          platform::internal::FindOpenTemporary(replacement_path))
+    return CommitTemporary(*open_file, replaced_path, backup_path);
   int fd = open(replacement_path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     platform::internal::SetLastErrorFromErrno(errno);

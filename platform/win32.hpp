@@ -154,6 +154,9 @@ void WINAPI SetLastError(DWORD code);
 
 #define FILE_FLAG_WRITE_THROUGH 0x80000000u
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
+// With CREATE_NEW only: a scratch file that disappears when its handle is
+// closed, unless ReplaceFileA commits it first (see there).
+#define FILE_FLAG_DELETE_ON_CLOSE 0x04000000u
 
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
@@ -200,7 +203,9 @@ DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* file
 // Windows, an existing backup is never overwritten (ERROR_ALREADY_EXISTS,
 // nothing changed). The replacement must lie in the same folder as the
 // replaced file's target. On failure the replaced file is untouched and the
-// replacement is left for the caller to delete.
+// replacement is left for the caller to delete. The replacement may be a
+// file still open from CreateFileA with FILE_FLAG_DELETE_ON_CLOSE: it is
+// committed from its open handle, which then no longer deletes anything.
 BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
                          LPVOID exclude, LPVOID reserved);
 

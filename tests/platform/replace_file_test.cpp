@@ -1,5 +1,6 @@
 // Replacing a file in one step: permissions, links, backups, failures.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,4 +91,65 @@ TEST(WriteFileSafely, AReadOnlyFolderKeepsTheFileWhole) {
   ASSERT_NE(result, 254) << "cannot drop privileges here";
   EXPECT_EQ(result, 0);
   EXPECT_EQ(ReadText(path), "precious");
+}
+
+// --- Scratch files that vanish unless committed ---
+
+namespace {
+
+HANDLE CreateScratch(const std::string& module_path) {
+  return CreateFileA(module_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+bool WriteAll(HANDLE file, const std::string& text) {
+  DWORD written = 0;
+  return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
+}
+
+}  // namespace
+
+TEST(ReplaceFile, ScratchFileVanishesWhenClosedUncommitted) {
+  TempFolder f;
+  HANDLE scratch = CreateScratch(f.Module("x.tmp"));
+  ASSERT_NE(scratch, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(WriteAll(scratch, "data"));
+  EXPECT_FALSE(Exists(f.Posix("x.tmp")));  // no name while it is written
+  CloseHandle(scratch);
+  EXPECT_FALSE(Exists(f.Posix("x.tmp")));
+
+  WriteText(f.Posix("taken.tmp"), "");
+  EXPECT_EQ(CreateScratch(f.Module("taken.tmp")), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+}
+
+TEST(ReplaceFile, ScratchFileCommitsOverTheFileFromItsOpenHandle) {
+  TempFolder f;
+  WriteText(f.Posix("a.txt"), "old");
+  chmod(f.Posix("a.txt").c_str(), 0604);
+  HANDLE scratch = CreateScratch(f.Module("x.tmp"));
+  ASSERT_NE(scratch, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(WriteAll(scratch, "new"));
+  ASSERT_TRUE(ReplaceFileA(f.Module("a.txt").c_str(), f.Module("x.tmp").c_str(), nullptr, 0,
+                           nullptr, nullptr));
+  CloseHandle(scratch);
+  EXPECT_EQ(ReadText(f.Posix("a.txt")), "new");
+  EXPECT_EQ(ModeOf(f.Posix("a.txt")), 0604u);
+  EXPECT_FALSE(Exists(f.Posix("x.tmp")));
+}
+
+TEST(ReplaceFile, AKilledWriterLeavesTheFileWholeAndNoScratchBehind) {
+  TempFolder f;
+  WriteText(f.Posix("a.txt"), "original");
+  std::string scratch_name = f.Module("x.tmp");
+  int status = RunInChild([&] {
+    HANDLE scratch = CreateScratch(scratch_name);
+    WriteAll(scratch, "half of the new cont");
+    raise(SIGKILL);  // dies before committing
+    return 0;
+  });
+  EXPECT_EQ(status, -1);
+  EXPECT_EQ(ReadText(f.Posix("a.txt")), "original");
+  EXPECT_FALSE(Exists(f.Posix("x.tmp")));
 }
