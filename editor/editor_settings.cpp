@@ -1,7 +1,8 @@
-// The editor's five persisted values.
+// The editor's five persisted values and its two preset lists.
 #include "editor/editor_settings.hpp"
 
 #include "plugin/settings.hpp"
+#include "presets/presets.hpp"
 
 namespace {
 
@@ -15,6 +16,9 @@ const Setting kEditorSettings[] = {
 
 }  // namespace
 
-void LoadEditorSettings(HKEY key) { ReadSettingGroup(key, MakeGroup(kEditorSettings)); }
+void LoadEditorSettings(HKEY key) {
+  ReadSettingGroup(key, MakeGroup(kEditorSettings));
+  CreateEditorPresetLists();
+}
 
 void SaveEditorSettings(HKEY key) { WriteSettingGroup(key, MakeGroup(kEditorSettings)); }

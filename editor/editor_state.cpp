@@ -2,11 +2,17 @@
 // file commands that hand their search over to it.
 #include "editor/editor_state.hpp"
 
+#include "editor/search_engine.hpp"
 #include "files/content_search.hpp"
 #include "plugin/settings.hpp"
+#include "presets/presets.hpp"
 
 int LastEditorCommand = -1;
 SearchPattern EditorSearchPattern;
+int SearchBackward = 0;
+int RemoveEmpty = 0;
+int RemoveNoMatch = 0;
+int ReplaceInSelection = 0;
 
 bool CompileEditorPattern(const std::string& text) {
   EditorSearchPattern.Release();
@@ -27,6 +33,8 @@ void AdoptFileSearch(bool replace) {
 void ReleaseEditorState(bool unloading) {
   EditorSearchPattern.Release();
   if (!unloading) return;
+  ReleaseMatch();
   EText.clear();
   ERReplace.clear();
+  DestroyEditorPresetLists();
 }

@@ -5,6 +5,7 @@
 #include "files/char_sets.hpp"
 #include "files/criteria.hpp"
 #include "plugin/settings.hpp"
+#include "presets/presets.hpp"
 
 SearchPattern TextPattern;
 
@@ -23,4 +24,5 @@ void ReleaseFileState(bool unloading) {
   if (!unloading) return;
   FullPathPattern.Release();
   ReleaseCharSetTables();
+  DestroyFilePresetLists();
 }

@@ -87,7 +87,7 @@ int FileSearchDialog() {
     std::string text = FText;
     int exit = RunSearchDialog(mask, text);
     if (exit < 0) return 0;
-    if (exit == kPresets)
+    if (exit == kPresets && FileSearchPresets)
       FileSearchPresets->PresetMenu(true, {&mask, &text},
                                     {&FMaskAsRegExp, &FCaseSensitive, &FSearchAs, &FSInverse});
     if (exit == kAdvanced) AdvancedCriteriaDialog();

@@ -11,6 +11,7 @@
 #include "files/char_sets.hpp"
 #include "plugin/host.hpp"
 #include "plugin/registry_key.hpp"
+#include "presets/presets.hpp"
 
 int SeveralLines;
 int StoreEmptyInPresets;
@@ -211,6 +212,7 @@ void LoadSettings() {
   ReadSettingGroup(key.get(), MakeGroup(kPluginSettings));
   LoadEditorSettings(key.get());
   ReadSettingGroup(key.get(), MakeGroup(kFileSettings));
+  CreateFilePresetLists();
   LoadCharSetTables();
 }
 
