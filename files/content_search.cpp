@@ -9,39 +9,11 @@
 #include "core/scan.hpp"
 #include "files/char_sets.hpp"
 #include "files/file_patterns.hpp"
+#include "files/lines.hpp"
 #include "files/walk.hpp"
 #include "plugin/settings.hpp"
 
 namespace {
-
-// A line end is CR, LF, or CR LF (one line end); LF CR is two. Returns the
-// length of the line end at data[i], 0 when there is none.
-size_t LineEndAt(const char* data, size_t length, size_t i) {
-  if (data[i] == '\n') return 1;
-  if (data[i] != '\r') return 0;
-  return i + 1 < length && data[i + 1] == '\n' ? 2 : 1;
-}
-
-struct Line {
-  size_t start;
-  size_t text_end;  // where the line end starts
-  size_t end;       // after the line end
-};
-
-// Calls visit(line) for each line; the text after the last line end is a
-// line only when it is not empty. Stops when visit returns true.
-template <typename Visit>
-bool ForEachLine(const char* data, size_t length, Visit visit) {
-  size_t start = 0;
-  for (size_t i = 0; i < length; i++) {
-    size_t eol = LineEndAt(data, length, i);
-    if (eol == 0) continue;
-    if (visit(Line{start, i, i + eol})) return true;
-    i += eol - 1;
-    start = i + 1;
-  }
-  return start < length && visit(Line{start, length, length});
-}
 
 bool Scan(const char* data, size_t length, const std::string& text, const uint8_t* table) {
   return FindForward(data, length, text.data(), text.size(), table) >= 0;

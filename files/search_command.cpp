@@ -43,13 +43,6 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
   if (found != (FSInverse != 0)) AddResult(entry, results);
 }
 
-bool IsPlainFilePanel() {
-  PanelInfo panel;
-  std::memset(&panel, 0, sizeof panel);
-  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
-  return panel.PanelType == PTYPE_FILEPANEL && !panel.Plugin;
-}
-
 enum SearchDialogExit { kAccepted = 0, kPresets = 1, kAdvanced = 2 };
 
 int RunSearchDialog(std::string& mask, std::string& text) {
@@ -65,12 +58,12 @@ int RunSearchDialog(std::string& mask, std::string& text) {
   const int search_as[] = {MAsPlainText, MRegExp, MAsLinesWindowPattern,
                            MAsFilePattern, MAsPlainWords, MAsPatternWords};
   for (int i = 0; i < 6; i++)
-    dialog.Add<RadioButtonItem>(5, 8 + i, i == 0 ? DIF_GROUP : 0, search_as[i], &FSearchAs, i);
+    dialog.Add<RadioButtonItem>(5, 8 + i, i == 0 ? DIF_GROUP : 0u, search_as[i], &FSearchAs, i);
   dialog.Add<CheckBoxItem>(5, 14, 0, MInverseSearch, &FSInverse);
   dialog.Add<CheckBoxItem>(35, 14, 0, MAllCharTables, &FAllCharTables);
   dialog.Add<TextItem>(5, 15, kSeparator, "");
   for (int i = 0; i < 6; i++)
-    dialog.Add<RadioButtonItem>(5, 16 + i, i == 0 ? DIF_GROUP : 0, MScopeAllDrives + i, &FSearchIn, i);
+    dialog.Add<RadioButtonItem>(5, 16 + i, i == 0 ? DIF_GROUP : 0u, MScopeAllDrives + i, &FSearchIn, i);
   dialog.AddOkCancel(MOk, MCancel);
   dialog.Add<ButtonItem>(60, 7, 0, 0, MPresets);
   dialog.Add<CheckBoxItem>(56, 9, 0, "", &UseAdvancedCriteria);
@@ -98,7 +91,7 @@ int FileSearchDialog() {
 }
 
 int SearchFilesCommand(ResultList& results, int show_dialog) {
-  if (!IsPlainFilePanel()) return kNothingRun;
+  if (!ActivePanelIsPlainFilePanel()) return kNothingRun;
   if (show_dialog ? !FileSearchDialog() : !PreparePatterns()) return kCancelled;
   if (!WalkScope(results, FileSearchCallback)) return kNothingRun;
   return results.empty() ? ReportNoFilesFound() : kListReady;

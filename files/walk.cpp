@@ -169,6 +169,13 @@ int WalkSelection(const PanelInfo& panel, ResultList& results, FileCallback call
 
 }  // namespace
 
+bool ActivePanelIsPlainFilePanel() {
+  PanelInfo panel;
+  std::memset(&panel, 0, sizeof panel);
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
+  return panel.PanelType == PTYPE_FILEPANEL && !panel.Plugin;
+}
+
 bool WalkInterrupted() {
   if (EscPressed()) SearchInterrupted = 1;
   return SearchInterrupted != 0;

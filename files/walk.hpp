@@ -39,5 +39,8 @@ void AddResult(const WIN32_FIND_DATAA& entry, ResultList& results);
 // Shows the not-found box; returns 2 for the command to return.
 int ReportNoFilesFound();
 
+// The file commands run only on the host's own file panel.
+bool ActivePanelIsPlainFilePanel();
+
 // Polls Esc into SearchInterrupted; true when the walk is to stop.
 bool WalkInterrupted();

@@ -2,9 +2,12 @@
 // follows a panel command: the results panel or a refreshed panel.
 #include "plugin/dispatch.hpp"
 
+#include "editor/commands.hpp"
 #include "editor/editor_state.hpp"
+#include "files/replace_command.hpp"
 #include "files/results_panel.hpp"
 #include "files/search_command.hpp"
+#include "plugin/command_line.hpp"
 #include "plugin/host.hpp"
 #include "plugin/menu.hpp"
 #include "plugin/messages.hpp"
@@ -39,6 +42,9 @@ HANDLE RunPanelCommand(int code, int show_dialog) {
     case kFileSearch:
       result = SearchFilesCommand(Results, show_dialog);
       break;
+    case kFileReplace:
+      result = ReplaceFilesCommand(Results, show_dialog);
+      break;
     default:
       break;
   }
@@ -59,9 +65,15 @@ HANDLE OpenFrom(int open_from, intptr_t item) {
     }
     case OPEN_SHORTCUT:
       return OpenShortcut(reinterpret_cast<const char*>(item));
-    case OPEN_COMMANDLINE:
+    case OPEN_COMMANDLINE: {
+      int show_dialog = 0, code = kFileSearch;
+      if (!ParseCommandLine(reinterpret_cast<const char*>(item), &show_dialog, &code))
+        return INVALID_HANDLE_VALUE;
+      return RunPanelCommand(code, show_dialog);
+    }
     case OPEN_EDITOR:
-      return RefreshActivePanel();
+      RunEditorCommand();
+      return INVALID_HANDLE_VALUE;
     default:
       return INVALID_HANDLE_VALUE;
   }

@@ -1,0 +1,45 @@
+// One file's rewrite. The new content goes to a scratch file beside the
+// file's real target, which has no name until the rewrite is complete; then
+// it replaces the file in one step (keeping the old content as NAME.old
+// when asked). Whatever happens before that, the file keeps its whole
+// previous content and nothing is left behind.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "sdk/plugin.hpp"
+
+class FileRewrite {
+ public:
+  // source holds the file's whole content; folder is the module path of the
+  // folder that holds the file's real target.
+  FileRewrite(const char* source, size_t size, const WIN32_FIND_DATAA& entry,
+              std::string folder);
+  ~FileRewrite();
+  FileRewrite(const FileRewrite&) = delete;
+  FileRewrite& operator=(const FileRewrite&) = delete;
+
+  // The match [start, start + length) of the source: asks the questions,
+  // writes what comes before it and then the replacement or the match
+  // itself. False when the scan must stop (the file was declined or
+  // writing failed); the file is then left as it was.
+  bool ReplaceMatch(size_t start, size_t length, const std::string& replacement);
+
+  // Writes the rest and puts the new content in place. True when the file
+  // was rewritten.
+  bool Finish();
+
+ private:
+  bool OpenOutput();
+  bool Write(const char* bytes, size_t length);
+
+  const char* source_;
+  size_t size_;
+  const WIN32_FIND_DATAA& entry_;
+  std::string folder_;
+  size_t written_ = 0;  // every source byte before this has been handled
+  HANDLE output_ = INVALID_HANDLE_VALUE;
+  std::string output_name_;
+  bool failed_ = false;
+};

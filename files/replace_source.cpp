@@ -1,0 +1,141 @@
+// The source of a file replace. A file up to ReadAtOnceLimit KB is read
+// with one call; a larger one is mapped and never copied. The file itself
+// is only read here; its new content is committed by the rewrite, so a
+// failure at any point leaves it as it was. Sizes are 64-bit.
+#include "files/replace_source.hpp"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "files/content_search.hpp"
+#include "files/file_rewrite.hpp"
+#include "files/replace_engine.hpp"
+#include "files/replace_questions.hpp"
+#include "platform/fault_guard.hpp"
+#include "plugin/messages.hpp"
+#include "plugin/settings.hpp"
+
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (valid()) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+class View {
+ public:
+  explicit View(const void* base) : base_(base) {}
+  ~View() {
+    if (base_) UnmapViewOfFile(base_);
+  }
+  View(const View&) = delete;
+  View& operator=(const View&) = delete;
+  const char* data() const { return static_cast<const char*>(base_); }
+
+ private:
+  const void* base_;
+};
+
+// The folder of the file's real target, where its new content is written
+// so that it can replace the file in one step.
+bool TargetFolder(HANDLE file, std::string* folder) {
+  char path[MAX_PATH];
+  DWORD length = GetFinalPathNameByHandleA(file, path, sizeof path, 0);
+  if (length == 0 || length >= sizeof path) return false;
+  std::string full(path, length);
+  size_t slash = full.rfind('\\');
+  if (slash == std::string::npos) return false;
+  *folder = full.substr(0, slash + 1);
+  return true;
+}
+
+bool ReadWhole(HANDLE file, std::vector<char>& buffer) {
+  size_t done = 0;
+  while (done < buffer.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(buffer.size() - done, 1u << 30));
+    DWORD read = 0;
+    if (!ReadFile(file, buffer.data() + done, chunk, &read, nullptr) || read == 0) return false;
+    done += read;
+  }
+  return true;
+}
+
+bool ReplaceLoaded(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
+                   const std::string& folder) {
+  std::vector<char> buffer(size);
+  if (!ReadWhole(file, buffer)) {
+    ShowReplaceWarning("FRReadError", MReadError, entry.cFileName);
+    return false;
+  }
+  FileRewrite rewrite(buffer.data(), size, entry, folder);
+  return ReplaceInBuffer(buffer.data(), size, rewrite);
+}
+
+struct MappedScan {
+  const char* data;
+  size_t size;
+  FileRewrite* rewrite;
+  bool rewritten;
+};
+
+void RunMappedScan(void* context) {
+  auto* scan = static_cast<MappedScan*>(context);
+  scan->rewritten = ReplaceInBuffer(scan->data, scan->size, *scan->rewrite);
+}
+
+bool ReplaceMapped(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
+                   const std::string& folder) {
+  Handle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
+  View view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
+  if (!view.data()) {
+    ShowReplaceWarning("FSOpenError", MOpenError, entry.cFileName);
+    return false;
+  }
+  // A file that shrinks under the scan cannot be rewritten truthfully: the
+  // rewrite is dropped and the file keeps whatever it now holds.
+  FileRewrite rewrite(view.data(), size, entry, folder);
+  MappedScan scan{view.data(), size, &rewrite, false};
+  if (!platform::CallWithFaultGuard(RunMappedScan, &scan)) {
+    ShowReplaceWarning("FRReadError", MReadError, entry.cFileName);
+    return false;
+  }
+  return scan.rewritten;
+}
+
+bool BackupTaken(const WIN32_FIND_DATAA& entry) {
+  std::string backup = std::string(entry.cFileName) + ".old";
+  return GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+bool ReplaceInFile(const WIN32_FIND_DATAA& entry) {
+  if (FSearchAs > AsLinesWindowPattern) return false;
+  if (FRSaveOriginal && BackupTaken(entry)) {
+    ShowReplaceWarning("FRBackupError", MOpenError, entry.cFileName);
+    return false;
+  }
+  Handle file(CreateFileA(entry.cFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  std::string folder;
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size) || !TargetFolder(file.get(), &folder)) {
+    ShowReplaceWarning("FSOpenError", MOpenError, entry.cFileName);
+    return false;
+  }
+  const uint64_t bytes = static_cast<uint64_t>(size.QuadPart);
+  const uint64_t limit = static_cast<uint64_t>(ReadAtOnceLimit) * 1024;
+  if (bytes > limit) return ReplaceMapped(file.get(), static_cast<size_t>(bytes), entry, folder);
+  return ReplaceLoaded(file.get(), static_cast<size_t>(bytes), entry, folder);
+}
