@@ -7,6 +7,8 @@
 #include "files/replace_command.hpp"
 #include "files/results_panel.hpp"
 #include "files/search_command.hpp"
+#include "names/rename_commands.hpp"
+#include "names/select.hpp"
 #include "plugin/command_line.hpp"
 #include "plugin/host.hpp"
 #include "plugin/menu.hpp"
@@ -44,6 +46,21 @@ HANDLE RunPanelCommand(int code, int show_dialog) {
       break;
     case kFileReplace:
       result = ReplaceFilesCommand(Results, show_dialog);
+      break;
+    case kRenameFiles:
+      result = RenameFilesCommand(Results);
+      break;
+    case kRenameSelected:
+      result = RenameSelectedCommand(Results);
+      break;
+    case kSelectFiles:
+      SelectFilesCommand(MSelect);
+      break;
+    case kUnselectFiles:
+      SelectFilesCommand(MUnselect);
+      break;
+    case kInvertSelection:
+      SelectFilesCommand(MInvertSelection);
       break;
     default:
       break;
