@@ -3,40 +3,12 @@
 // file truncated by another program ends in the error box, not a crash.
 #include "files/mapped_file.hpp"
 
+#include "files/scoped_handles.hpp"
 #include "platform/fault_guard.hpp"
 #include "plugin/host.hpp"
 #include "plugin/messages.hpp"
 
 namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (valid()) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
-
-class View {
- public:
-  explicit View(const void* base) : base_(base) {}
-  ~View() {
-    if (base_) UnmapViewOfFile(base_);
-  }
-  View(const View&) = delete;
-  View& operator=(const View&) = delete;
-  const char* data() const { return static_cast<const char*>(base_); }
-
- private:
-  const void* base_;
-};
 
 struct GuardedScan {
   ContentTest test;
@@ -58,16 +30,16 @@ void ShowOpenError(const char* path) {
 }  // namespace
 
 bool SearchMappedFile(const char* path, ContentTest test) {
-  Handle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!file.valid() || !GetFileSizeEx(file.get(), &size)) {
     ShowOpenError(path);
     return false;
   }
-  Handle mapping(file.valid() ? CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr)
+  ScopedHandle mapping(file.valid() ? CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr)
                               : nullptr);
-  View view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
+  MappedView view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
   if (!view.data()) {
     ShowOpenError(path);
     return false;

@@ -12,40 +12,12 @@
 #include "files/file_rewrite.hpp"
 #include "files/replace_engine.hpp"
 #include "files/replace_questions.hpp"
+#include "files/scoped_handles.hpp"
 #include "platform/fault_guard.hpp"
 #include "plugin/messages.hpp"
 #include "plugin/settings.hpp"
 
 namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (valid()) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
-
-class View {
- public:
-  explicit View(const void* base) : base_(base) {}
-  ~View() {
-    if (base_) UnmapViewOfFile(base_);
-  }
-  View(const View&) = delete;
-  View& operator=(const View&) = delete;
-  const char* data() const { return static_cast<const char*>(base_); }
-
- private:
-  const void* base_;
-};
 
 // The folder of the file's real target, where its new content is written
 // so that it can replace the file in one step.
@@ -96,8 +68,8 @@ void RunMappedScan(void* context) {
 
 bool ReplaceMapped(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
                    const std::string& folder) {
-  Handle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
-  View view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
+  ScopedHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
+  MappedView view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
   if (!view.data()) {
     ShowReplaceWarning("FSOpenError", MOpenError, entry.cFileName);
     return false;
@@ -126,7 +98,7 @@ bool ReplaceInFile(const WIN32_FIND_DATAA& entry) {
     ShowReplaceWarning("FRBackupError", MOpenError, entry.cFileName);
     return false;
   }
-  Handle file(CreateFileA(entry.cFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  ScopedHandle file(CreateFileA(entry.cFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   std::string folder;
