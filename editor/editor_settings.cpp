@@ -1,6 +1,7 @@
 // The editor's five persisted values and its two preset lists.
 #include "editor/editor_settings.hpp"
 
+#include "editor/selection.hpp"
 #include "plugin/settings.hpp"
 #include "presets/presets.hpp"
 
@@ -18,6 +19,7 @@ const Setting kEditorSettings[] = {
 
 void LoadEditorSettings(HKEY key) {
   ReadSettingGroup(key, MakeGroup(kEditorSettings));
+  SavedSelection.type = 0;
   CreateEditorPresetLists();
 }
 

@@ -1,5 +1,6 @@
 // The editor side's command state: what find-again repeats, the compiled
-// editor pattern, and the hand-over from file commands.
+// editor pattern, the options the dialogs set for this session only, and
+// the hand-over from file commands.
 #pragma once
 
 #include <string>
@@ -11,6 +12,12 @@ extern int LastEditorCommand;
 // EText compiled when ERegExp is set.
 extern SearchPattern EditorSearchPattern;
 
+// Dialog options that are not persisted; 0 until a dialog sets them.
+extern int SearchBackward;
+extern int RemoveEmpty;
+extern int RemoveNoMatch;
+extern int ReplaceInSelection;
+
 // Releases the editor pattern and, with ERegExp, compiles the text into it;
 // false after a bad pattern (its box has been shown).
 bool CompileEditorPattern(const std::string& text);
@@ -19,6 +26,6 @@ bool CompileEditorPattern(const std::string& text);
 // template and case setting.
 void AdoptFileSearch(bool replace);
 
-// Releases the editor's compiled state; when unloading, also its texts and
-// preset lists.
+// Releases the editor's compiled state; when unloading, also its kept
+// match, its texts and its preset lists (which save themselves).
 void ReleaseEditorState(bool unloading);

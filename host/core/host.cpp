@@ -74,7 +74,7 @@ std::unique_ptr<Host> Host::Start(const HostOptions& options, Ui& ui, std::strin
 
   host->routing_ = std::make_unique<ServiceRouting>(ServiceTargets{
       .ui = &ui, .language = &host->language_, .panels = &host->panels_,
-      .screens = &host->screens_});
+      .screens = &host->screens_, .editor = &host->editor_});
   host->startup_info_ = BuildStartupInfo(platform::ToModulePath(host->module_->path()));
   if (SetStartupInfoFn set = host->module_->entry().SetStartupInfo) {
     host->CallModule([&] { set(&host->startup_info_); });
@@ -176,6 +176,22 @@ int Host::SetDirectory(const char* folder, int op_mode) {
 
 void Host::ClosePlugin() {
   if (!exit_called_) LeaveModulePanel(panels_.active());
+}
+
+bool Host::OpenEditor(const std::string& posix_path, std::string* error) {
+  std::unique_ptr<EditorBuffer> buffer = EditorBuffer::Load(posix_path, error);
+  if (!buffer) return false;
+  editor_ = std::move(buffer);
+  return true;
+}
+
+bool Host::CallEditorPlugin() {
+  OpenPluginFn open = Offered(module_->entry().OpenPlugin);
+  if (!open || !editor_) return false;
+  // The editor origin never opens a panel; a handle returned anyway is
+  // not shown.
+  CallModule([&] { open(OPEN_EDITOR, 0); });
+  return true;
 }
 
 }  // namespace host

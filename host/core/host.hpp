@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "host/core/editor_buffer.hpp"
 #include "host/core/language.hpp"
 #include "host/core/module.hpp"
 #include "host/core/panels.hpp"
@@ -52,6 +53,16 @@ class Host : private PluginLister {
   // Closes the module panel of the active panel, back to its own folder.
   void ClosePlugin();
 
+  // Opens a file (a POSIX path) in the host's editor, in place of the file
+  // open before; false with a reason when it cannot be read.
+  bool OpenEditor(const std::string& posix_path, std::string* error);
+  // The open editor, or null.
+  EditorBuffer* editor() { return editor_.get(); }
+  void CloseEditor() { editor_.reset(); }
+  // Calls the module from the editor (OPEN_EDITOR); false when no editor is
+  // open or the module does not offer the call.
+  bool CallEditorPlugin();
+
   const PluginStartupInfo& startup_info() const { return startup_info_; }
   const Module& module() const { return *module_; }
   Panels& panels() { return panels_; }
@@ -79,6 +90,7 @@ class Host : private PluginLister {
   Language language_;
   Panels panels_;
   Screens screens_;
+  std::unique_ptr<EditorBuffer> editor_;
   std::unique_ptr<ServiceRouting> routing_;
   PluginStartupInfo startup_info_{};
   bool registry_set_ = false;

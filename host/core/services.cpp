@@ -113,8 +113,10 @@ void WINAPI ServiceText(int x, int y, int color, const char* text) {
   if (current) current->ui->Text(x, y, color, text);
 }
 
-// No editor is open in this host.
-int WINAPI ServiceEditorControl(int, void*) { return 0; }
+int WINAPI ServiceEditorControl(int command, void* param) {
+  if (!current || !current->editor || !*current->editor) return FALSE;
+  return (*current->editor)->Control(command, param);
+}
 
 }  // namespace
 

@@ -6,8 +6,10 @@
 // empty.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "host/core/editor_buffer.hpp"
 #include "host/core/language.hpp"
 #include "host/core/panels.hpp"
 #include "host/core/screens.hpp"
@@ -24,6 +26,8 @@ struct ServiceTargets {
   const Language* language = nullptr;
   Panels* panels = nullptr;
   Screens* screens = nullptr;
+  // The host's editor slot; EditorControl fails while it is empty.
+  const std::unique_ptr<EditorBuffer>* editor = nullptr;
 };
 
 // Installs targets for the services and the console; the routing that was

@@ -1,0 +1,54 @@
+// The editor search engine: finds EText (plain text or the compiled editor
+// pattern) in the editor's lines, one line at a time or over blocks of up
+// to SeveralLines lines joined with LF, forwards or backwards, and maps the
+// match back to lines and columns. The replace keeps the match it finds
+// (its block and offset vector) to expand the template against.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Before a search: the lines searched (both inclusive), the first line from
+// start_column, the last line up to the exclusive end_column (-1: the whole
+// line). After a match: the match, its end exclusive; a match that ends
+// with a line break ends at column 0 of the next line.
+struct EditorSearchRange {
+  int start_line;
+  int start_column;
+  int end_line;
+  int end_column;
+};
+
+// The block a kept match was found in, already in OEM, with the match's
+// place in it.
+struct EditorMatchBlock {
+  std::string text;
+  int offset = 0;
+  int length = 0;
+};
+
+// Set by SearchRange with keep, until ReleaseMatch.
+extern EditorMatchBlock MatchBlock;
+// The offset vector of a kept pattern match, (captures + 1) * 3 ints;
+// empty after a plain-text search.
+extern std::vector<int> MatchVector;
+
+// Searches bytes [from, to) of a block in the editor's character table;
+// to -1 is the block's end. The whole block is the subject, so anchors and
+// look-behind see the text before from.
+bool SearchBlock(const char* block, int length, int from, int to, int* offset,
+                 int* match_length);
+
+// Searches a range in the direction of SearchBackward; on a match the range
+// holds the match. Clears SearchInterrupted first and sets it when Esc
+// stops the search. With keep, a match stays in MatchBlock and MatchVector
+// until ReleaseMatch.
+bool SearchRange(EditorSearchRange& range, bool keep);
+void ReleaseMatch();
+
+// The search command: from the cursor with the current settings; selects
+// the match, or puts the position back and says nothing was found.
+bool EditorFind();
+
+// The warning that EText was not found, under the given title message.
+void ShowCannotFind(int title_message);
