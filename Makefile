@@ -2,7 +2,8 @@
 # fresh Debian machine (run as root) builds from a clean clone.
 
 PACKAGES := cmake g++ pkg-config libpcre2-dev libsqlite3-dev libncurses-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev util-linux e2fsprogs
+            libgtest-dev libgmock-dev libbenchmark-dev util-linux e2fsprogs \
+            rename tmux
 JOBS ?= 2
 
 .PHONY: deps test run bench
@@ -29,5 +30,6 @@ run: deps
 
 bench: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
-	cmake --build build/release -j$(JOBS) --target benchmarks
+	cmake --build build/release -j$(JOBS) --target benchmarks finderix finderix_plugin
 	for b in build/release/bench/*_bench; do $$b; done
+	bench/tui_vs_cli.sh build/release/bin/finderix

@@ -1,28 +1,37 @@
-// The finderix program. For now it only answers --version and -h; the
-// interactive host and the command-line invocation are not built yet.
+// The finderix program: reads its arguments and runs one `ff` command on
+// the line UI, or, without one, shows the full-screen host.
 #include <cstdio>
-#include <cstring>
+#include <string>
 
-namespace {
-
-constexpr const char* kUsage =
-    "usage: finderix [options]\n"
-    "  -h, --help     show this help\n"
-    "  --version      show the version\n";
-
-bool Is(const char* argument, const char* name) { return std::strcmp(argument, name) == 0; }
-
-}  // namespace
+#include "host/app/full_screen.hpp"
+#include "host/cli/invocation.hpp"
+#include "host/cli/options.hpp"
 
 int main(int argc, char** argv) {
-  if (argc == 2 && Is(argv[1], "--version")) {
-    std::printf("finderix %s\n", FINDERIX_VERSION);
-    return 0;
+  using host::cli::ProgramOptions;
+  ProgramOptions options;
+  std::string error;
+  if (!host::cli::ParseProgramOptions({argv + 1, static_cast<size_t>(argc - 1)}, &options,
+                                      &error)) {
+    std::fprintf(stderr, "finderix: %s\n", error.c_str());
+    return host::cli::kExitFailed;
   }
-  if (argc == 2 && (Is(argv[1], "-h") || Is(argv[1], "--help"))) {
-    std::fputs(kUsage, stdout);
-    return 0;
+  switch (options.action) {
+    case ProgramOptions::Action::kHelp:
+      std::fputs(host::cli::kUsage, stdout);
+      return 0;
+    case ProgramOptions::Action::kVersion:
+      std::printf("finderix %s\n", FINDERIX_VERSION);
+      return 0;
+    case ProgramOptions::Action::kFullScreen:
+      return host::app::RunFullScreen({.module_path = host::cli::ModuleBesideProgram(),
+                                       .registry_file = options.registry_file,
+                                       .folder = options.folder,
+                                       .edit_file = options.edit_file});
+    case ProgramOptions::Action::kCommandLine:
+      break;
   }
-  std::fputs("finderix: the interactive host is not built yet; try -h\n", stderr);
-  return 2;
+  std::unique_ptr<host::LineConsole> console = host::OpenProcessConsole();
+  options.full_screen_dialogs = true;
+  return host::cli::RunInvocation(options, host::cli::ModuleBesideProgram(), *console, stdout);
 }

@@ -1,0 +1,35 @@
+// The finderix program's arguments: what to do, and for a command-line
+// invocation its panel folder, selection, registry file, settings to write
+// first, how dialogs are answered, and the text after the "ff" prefix.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "host/cli/stored_settings.hpp"
+
+namespace host::cli {
+
+struct ProgramOptions {
+  enum class Action { kFullScreen, kCommandLine, kHelp, kVersion };
+  Action action = Action::kFullScreen;
+  std::string folder;                   // -C; empty: the current folder
+  std::vector<std::string> selected;    // --select, bare names in the panel's folder
+  std::string registry_file;            // --registry; empty: the default file
+  std::vector<StoredSetting> settings;  // --set, checked, in order
+  bool accept_dialogs = false;          // -y
+  std::string command_text;             // UTF-8, after "ff:" or the word "ff"
+  std::string edit_file;                // -e: the file the full-screen editor opens
+  bool full_screen_dialogs = false;     // dialogs open full-screen on the process's terminal
+};
+
+extern const char kUsage[];
+
+// Reads the arguments after the program name. False with a one-line reason
+// for an unknown option, a missing option value, a bad --set or a second
+// command.
+bool ParseProgramOptions(std::span<const char* const> arguments, ProgramOptions* options,
+                         std::string* error);
+
+}  // namespace host::cli

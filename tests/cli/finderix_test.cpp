@@ -1,0 +1,468 @@
+// The finderix program end to end, run as a child process on generated
+// trees with its own registry file and no terminal: the files it lists
+// against grep, the files it rewrites against perl, the names it gives
+// against the Perl rename tool, its exit status, and what it refuses.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "tests/support/temp_folder.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;  // exit status, or -1 when the child did not exit normally
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Starts a program in `folder` with standard input from /dev/null and its
+// output in files of `scratch`.
+pid_t StartProgram(const std::vector<std::string>& command, const std::string& folder,
+                   const std::string& scratch) {
+  const std::string out_file = scratch + "/stdout", err_file = scratch + "/stderr";
+  pid_t child = fork();
+  if (child == 0) {
+    int in = open("/dev/null", O_RDONLY);
+    int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0 || chdir(folder.c_str()) != 0) _exit(126);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    setenv("LANG", "en_US.UTF-8", 1);
+    setenv("HOME", scratch.c_str(), 1);
+    std::vector<char*> argv;
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+Outcome WaitProgram(pid_t child, const std::string& scratch) {
+  int wait_status = 0;
+  waitpid(child, &wait_status, 0);
+  Outcome run;
+  run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+  run.out = Slurp(scratch + "/stdout");
+  run.err = Slurp(scratch + "/stderr");
+  return run;
+}
+
+Outcome RunProgram(const std::vector<std::string>& command, const std::string& folder,
+                   const std::string& scratch) {
+  return WaitProgram(StartProgram(command, folder, scratch), scratch);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Paths printed by finderix (absolute) or grep ("./x"), relative and sorted.
+std::vector<std::string> Relative(const std::string& printed, const std::string& root) {
+  std::vector<std::string> paths;
+  for (std::string line : Lines(printed)) {
+    if (line.rfind(root + "/", 0) == 0) line.erase(0, root.size() + 1);
+    if (line.rfind("./", 0) == 0) line.erase(0, 2);
+    paths.push_back(line);
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+// Every regular file under `root` with its content, by relative path.
+std::map<std::string, std::string> Contents(const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file())
+      files[fs::relative(entry.path(), root).string()] = Slurp(entry.path().string());
+  return files;
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A tree of small text files over nested folders (one with a blank in its
+// name, one hidden), with the words the tests look for in varied letter
+// case; the same seed gives the same tree.
+void GenerateTree(const std::string& root, unsigned seed) {
+  const char* words[] = {"needle", "Needle", "NEEDLE", "needl",  "neeedle7", "needle3",
+                         "foo",    "foobar", "fooobar", "Foo",   "hay",      "stack",
+                         "x=12",   "key=7",  "a_b=40",  "=",     "haystack", "ne edle"};
+  const char* folders[] = {"", "a/", "a/b/", "c/", "c/d e/", ".hidden/"};
+  const char* extensions[] = {".txt", ".log", ".c", ""};
+  std::mt19937 random(seed);
+  auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+  for (int i = 0; i < 40; i++) {
+    std::string path = root + "/" + folders[pick(6)] + "f" + std::to_string(i) +
+                       extensions[pick(4)];
+    std::string content;
+    size_t lines = pick(7);
+    for (size_t l = 0; l < lines; l++) {
+      size_t count = 1 + pick(6);
+      for (size_t w = 0; w < count; w++) content += std::string(w ? " " : "") + words[pick(18)];
+      if (l + 1 < lines || pick(2)) content += "\n";
+    }
+    fs::create_directories(fs::path(path).parent_path());
+    WriteText(path, content);
+  }
+  WriteText(root + "/empty.txt", "");
+  WriteText(root + "/.dotfile", "a needle in a dot file\n");
+}
+
+class Finderix : public testing::Test {
+ protected:
+  void SetUp() override {
+    GenerateTree(Tree(), 7);
+    fs::create_directories(Scratch());
+  }
+
+  std::string Tree() const { return folder_.Posix("tree"); }
+  std::string Scratch() const { return folder_.Posix("scratch"); }
+  std::string Registry() const { return folder_.Posix("registry.db"); }
+
+  // finderix with its own registry, the folder tree as the scope, and
+  // the panel on `folder` (the tree unless given).
+  Outcome Finder(std::vector<std::string> arguments, const std::string& folder = "") {
+    std::vector<std::string> command = {FINDERIX_PROGRAM_PATH, "--registry", Registry(),
+                                        "--set",  "FSearchIn=3", "-C",
+                                        folder.empty() ? Tree() : folder};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return RunProgram(command, Scratch(), Scratch());
+  }
+
+  Outcome Tool(std::vector<std::string> command, const std::string& folder) {
+    return RunProgram(command, folder, Scratch());
+  }
+
+  TempFolder folder_;
+};
+
+// --- Search against grep ---
+
+TEST_F(Finderix, PlainSearchListsWhatGrepListsInBothLetterCases) {
+  struct Row {
+    const char* command;
+    std::vector<std::string> grep;
+  };
+  const Row rows[] = {
+      {"ff:/*/needle/c", {"grep", "-rlF", "needle", "."}},
+      {"ff:/*/needle/C", {"grep", "-rliF", "needle", "."}},  // letters stay set: C undoes c
+      {"ff:/*/ne edle/c", {"grep", "-rlF", "ne edle", "."}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.command);
+    Outcome found = Finder({row.command});
+    Outcome expected = Tool(row.grep, Tree());
+    ASSERT_EQ(expected.status, 0);
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(Relative(found.out, Tree()), Relative(expected.out, Tree()));
+    EXPECT_EQ(found.err, "");
+  }
+}
+
+TEST_F(Finderix, BlankFormSearchesWithTheStoredMask) {
+  Outcome found = Finder({"--set", "FMask=*.txt", "--set", "FCaseSensitive=1", "ff", " needle"});
+  Outcome expected = Tool({"grep", "-rlF", "--include=*.txt", "needle", "."}, Tree());
+  ASSERT_EQ(expected.status, 0);
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(Relative(found.out, Tree()), Relative(expected.out, Tree()));
+}
+
+TEST_F(Finderix, LinePatternSearchListsWhatGrepPerlListsWithMasks) {
+  Outcome found = Finder({"ff:#*.txt,*.log#^ne+dle[0-9]|fo{2,}bar$#rc"});
+  Outcome expected = Tool({"grep", "-rlP", "--include=*.txt", "--include=*.log",
+                       "^ne+dle[0-9]|fo{2,}bar$", "."},
+                      Tree());
+  ASSERT_EQ(expected.status, 0);
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(Relative(found.out, Tree()), Relative(expected.out, Tree()));
+}
+
+TEST_F(Finderix, InverseSearchListsWhatGrepLeavesOut) {
+  Outcome found = Finder({"ff:/*/needle/ci"});
+  Outcome expected = Tool({"grep", "-rLF", "needle", "."}, Tree());
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(Relative(found.out, Tree()), Relative(expected.out, Tree()));
+  const std::vector<std::string> listed = Lines(found.out);
+  EXPECT_NE(std::find(listed.begin(), listed.end(), Tree() + "/empty.txt"), listed.end());
+}
+
+TEST_F(Finderix, FolderScopeStaysInTheFolder) {
+  Outcome found = Finder({"--set", "FSearchIn=4", "ff:/*/needle/"});
+  std::vector<std::string> grep = {"grep", "-liF", "needle"};
+  for (const auto& entry : fs::directory_iterator(Tree()))
+    if (entry.is_regular_file()) grep.push_back(entry.path().filename().string());
+  Outcome expected = Tool(grep, Tree());
+  ASSERT_EQ(expected.status, 0);
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(Relative(found.out, Tree()), Relative(expected.out, Tree()));
+}
+
+// --- Exit status and messages ---
+
+TEST_F(Finderix, NothingFoundExitsOneWithItsReport) {
+  Outcome run = Finder({"ff:/*/no such words anywhere/"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Finderix: No files found\n");
+}
+
+TEST_F(Finderix, SyntaxAndPatternErrorsExitTwo) {
+  struct Row {
+    std::vector<std::string> arguments;
+    const char* message;
+  };
+  const Row rows[] = {
+      {{"ff:"}, "Finderix: Command line syntax error\n"},
+      {{"ff", ""}, "Finderix: Command line syntax error\n"},
+      {{"ff:/*.txt/foo"}, "Finderix: Command line syntax error\n"},
+      {{"ff:/*.txt/foo/x"}, "Finderix: Command line syntax error\n"},
+      {{"ff:/*/a(b/r"}, "RegExp error: "},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.message);
+    Outcome run = Finder(row.arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind(row.message, 0), 0u) << run.err;
+  }
+}
+
+void ExpectRefused(const Outcome& run, const std::string& message) {
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err.rfind(message, 0), 0u) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+TEST_F(Finderix, BadArgumentsExitTwoWithOneLineBeforeTheRegistryIsTouched) {
+  struct Row {
+    std::vector<std::string> arguments;
+    const char* message;
+  };
+  const Row rows[] = {
+      {{"--frobnicate", "ff:/*/x/"}, "finderix: unknown option --frobnicate (try -h)\n"},
+      {{"-C", folder_.Posix("missing"), "ff:/*/x/"}, "finderix: -C "},
+      {{"--set", "FSearchIn=7", "ff:/*/x/"},
+       "finderix: --set FSearchIn: the value must be a number from 0 to 4\n"},
+      {{"--set", "Colour=3", "ff:/*/x/"},
+       "finderix: --set: Colour is not a setting of the module\n"},
+      {{"ff:/*/\xE2\x82\xAC/"},
+       "finderix: the command holds a character that code page 866 cannot hold\n"},
+      {{"ff:a", "ff:b"}, "finderix: one ff command at a time; put the text in quotes\n"},
+      {{"search", "x"}, "finderix: unexpected argument search; a command starts with ff:\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.message);
+    std::vector<std::string> command = {FINDERIX_PROGRAM_PATH, "--registry", Registry()};
+    command.insert(command.end(), row.arguments.begin(), row.arguments.end());
+    ExpectRefused(RunProgram(command, Tree(), Scratch()), row.message);
+  }
+  EXPECT_FALSE(Exists(Registry()));
+}
+
+TEST_F(Finderix, SelectingAMissingItemIsRefused) {
+  ExpectRefused(Finder({"--select", "nothing-by-this-name", "ff:/*/x/"}),
+                "finderix: --select nothing-by-this-name: no such item in the folder\n");
+}
+
+TEST_F(Finderix, UnusableRegistryFileIsRefusedBeforeAnythingRuns) {
+  const std::map<std::string, std::string> before = Contents(Tree());
+  WriteText(Registry(), std::string(4096, 'x'));  // not a settings file
+  Outcome damaged = Finder({"ff:/*/needle/"});
+  EXPECT_EQ(damaged.status, 2);
+  EXPECT_EQ(damaged.out, "");
+  EXPECT_NE(damaged.err.find("it is damaged"), std::string::npos) << damaged.err;
+  EXPECT_EQ(Slurp(Registry()), std::string(4096, 'x'));
+
+  Outcome missing = RunProgram({FINDERIX_PROGRAM_PATH, "--registry", folder_.Posix("no/such/r.db"),
+                            "-C", Tree(), "ff:/*/needle/"},
+                           Scratch(), Scratch());
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("cannot be opened"), std::string::npos) << missing.err;
+  EXPECT_EQ(Contents(Tree()), before);
+}
+
+TEST_F(Finderix, ReadOnlyRegistryFileIsRefusedForAnotherUser) {
+  ASSERT_EQ(Finder({"ff:/*/needle/"}).status, 0);  // creates the registry, owned by root
+  const std::string scratch = folder_.Posix("nobody");
+  fs::create_directories(scratch);
+  chmod(folder_.path().c_str(), 0755);
+  chmod(scratch.c_str(), 0777);
+  int status = RunAsNobody([&] {
+    Outcome run = RunProgram({FINDERIX_PROGRAM_PATH, "--registry", Registry(), "-C", Tree(),
+                              "ff:/*/needle/"},
+                             scratch, scratch);
+    bool refused = run.status == 2 && run.out.empty() &&
+                   run.err.find("cannot be written") != std::string::npos;
+    return refused ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// --- Dialogs and questions without a terminal ---
+
+TEST_F(Finderix, DialogWithoutTerminalIsCancelledAndAcceptedWithY) {
+  Outcome cancelled = Finder({"ff:/*/needle/cd"});
+  EXPECT_EQ(cancelled.status, 2);
+  EXPECT_EQ(cancelled.out, "");
+  EXPECT_NE(cancelled.err.find("-y accepts it"), std::string::npos) << cancelled.err;
+
+  Outcome accepted = Finder({"-y", "ff:/*/needle/cd"});
+  Outcome expected = Tool({"grep", "-rlF", "needle", "."}, Tree());
+  EXPECT_EQ(accepted.status, 0) << accepted.err;
+  EXPECT_EQ(Relative(accepted.out, Tree()), Relative(expected.out, Tree()));
+}
+
+TEST_F(Finderix, BadPatternInAnAcceptedDialogEndsInsteadOfLooping) {
+  Outcome run = Finder({"-y", "ff:/*/a(b/rd"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("came back unchanged"), std::string::npos) << run.err;
+}
+
+TEST_F(Finderix, CtrlCStopsTheWalkAndCancels) {
+  // A walk over a large system folder for a text nowhere in it takes far
+  // longer than the moment the interrupt comes after.
+  pid_t child = StartProgram({FINDERIX_PROGRAM_PATH, "--registry", Registry(), "--set",
+                              "FSearchIn=3", "-C", "/usr", "ff:/*/zq7 no such text xk9/c"},
+                             Scratch(), Scratch());
+  usleep(500 * 1000);
+  int wait_status = 0;
+  if (waitpid(child, &wait_status, WNOHANG) == child) GTEST_SKIP() << "the walk ended too soon";
+  const auto interrupted = std::chrono::steady_clock::now();
+  kill(child, SIGINT);
+  Outcome run = WaitProgram(child, Scratch());
+  EXPECT_LT(std::chrono::steady_clock::now() - interrupted, std::chrono::seconds(5));
+  EXPECT_EQ(run.status, 2) << run.err;
+  EXPECT_EQ(run.out, "");
+}
+
+// --- Replace against perl ---
+
+class FinderixReplace : public Finderix {
+ protected:
+  void SetUp() override {
+    Finderix::SetUp();
+    GenerateTree(Copy(), 7);
+  }
+  std::string Copy() const { return folder_.Posix("copy"); }
+
+  // perl -pi -e EXPRESSION on the copy's files that `mask` (a suffix) names.
+  void PerlOnCopy(const std::string& expression, const std::string& suffix) {
+    std::vector<std::string> command = {"perl", "-pi", "-e", expression};
+    for (const auto& [path, content] : Contents(Copy()))
+      if (path.size() >= suffix.size() && path.ends_with(suffix)) command.push_back(path);
+    ASSERT_EQ(Tool(command, Copy()).status, 0);
+  }
+};
+
+TEST_F(FinderixReplace, PlainReplaceGivesWhatPerlGives) {
+  Outcome run = Finder({"ff:/*.txt/foo/B\\x41R/c"});
+  PerlOnCopy("s/foo/BAR/g", ".txt");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Contents(Tree()), Contents(Copy()));
+}
+
+TEST_F(FinderixReplace, PatternReplaceWithGroupsGivesWhatPerlGivesAndListsChangedFiles) {
+  const std::map<std::string, std::string> before = Contents(Tree());
+  Outcome run = Finder({"ff:#*.log#(\\w+)=(\\d+)#\\U$2=$1#rcv"});
+  PerlOnCopy("s/(\\w+)=(\\d+)/\\U$2=$1/g", ".log");
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::map<std::string, std::string> after = Contents(Tree());
+  EXPECT_EQ(after, Contents(Copy()));
+  std::vector<std::string> changed;
+  for (const auto& [path, content] : after)
+    if (before.at(path) != content) changed.push_back(path);
+  EXPECT_FALSE(changed.empty());
+  EXPECT_EQ(Relative(run.out, Tree()), changed);
+}
+
+TEST_F(FinderixReplace, QuestionsWithoutTerminalChangeNothing) {
+  const std::map<std::string, std::string> before = Contents(Tree());
+  for (const char* command : {"ff:/*.txt/foo/bar/f", "ff:/*.txt/foo/bar/e"}) {
+    SCOPED_TRACE(command);
+    Outcome run = Finder({command});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(Contents(Tree()), before);
+  }
+}
+
+// --- Rename against the Perl rename tool ---
+
+class FinderixRename : public Finderix {
+ protected:
+  void MakeFlatFolders() {
+    for (const std::string& folder : {folder_.Posix("names"), folder_.Posix("expected")}) {
+      fs::create_directories(folder);
+      for (const char* name : {"report 12.txt", "Old-7.txt", "old.old.log", "notes.txt",
+                               "x99y100.txt", "OLDER.log", "keep.c"})
+        WriteText(folder + "/" + name, name);
+    }
+  }
+  Outcome RenameTool(const std::string& expression, const std::string& glob) {
+    std::vector<std::string> command = {"rename", expression};
+    for (const std::string& name : Names(folder_.Posix("expected")))
+      if (fs::path(name).extension() == glob) command.push_back(name);
+    return Tool(command, folder_.Posix("expected"));
+  }
+};
+
+TEST_F(FinderixRename, PatternRenameGivesTheNamesRenameGives) {
+  MakeFlatFolders();
+  Outcome run = Finder({"-y", "--set", "FSearchIn=4", "ff:/*.txt/(\\d+)/n$1/rn"},
+                   folder_.Posix("names"));
+  ASSERT_EQ(RenameTool("s/(\\d+)/n$1/", ".txt").status, 0);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Names(folder_.Posix("names")), Names(folder_.Posix("expected")));
+}
+
+TEST_F(FinderixRename, LiteralRenameIgnoresLetterCaseLikeRenameWithI) {
+  MakeFlatFolders();
+  Outcome run = Finder({"-y", "--set", "FSearchIn=4", "ff:/*.log/old/new/n"},
+                   folder_.Posix("names"));
+  ASSERT_EQ(RenameTool("s/old/new/i", ".log").status, 0);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Names(folder_.Posix("names")), Names(folder_.Posix("expected")));
+}
+
+TEST_F(FinderixRename, RenameWithoutTerminalOrYRenamesNothing) {
+  MakeFlatFolders();
+  const std::vector<std::string> before = Names(folder_.Posix("names"));
+  Outcome run = Finder({"--set", "FSearchIn=4", "ff:/*.txt/(\\d+)/n$1/rn"}, folder_.Posix("names"));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(Names(folder_.Posix("names")), before);
+}
+
+}  // namespace
