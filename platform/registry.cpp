@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <filesystem>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -215,7 +216,11 @@ namespace platform {
 void SetRegistryFile(const std::string& path) {
   std::lock_guard lock(registry_mutex);
   registry.reset();
-  registry_file = path;
+  // The file is opened lazily, perhaps after the current folder moved with
+  // a panel: a relative name is fixed now.
+  std::error_code ec;
+  registry_file = path.empty() ? path : std::filesystem::absolute(path, ec).string();
+  if (ec) registry_file = path;
   // Open handles name keys of the previous file; keeping them would let a
   // write land on an unrelated key of the new one.
   open_keys.clear();

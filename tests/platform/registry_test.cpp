@@ -19,6 +19,7 @@
 
 #include "platform/host_bridge.hpp"
 #include "platform/win32.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace {
 
@@ -589,3 +590,21 @@ TEST_F(RegistryTest, ReadOnlyFileCanBeReadButNotWritten) {
 }
 
 }  // namespace
+
+TEST(RegistryFile, ARelativeNameIsFixedWhenItIsGiven) {
+  TempFolder folder;
+  const std::string saved = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  platform::SetRegistryFile("relative.db");
+  std::filesystem::create_directory("elsewhere");
+  std::filesystem::current_path("elsewhere");
+  HKEY key = nullptr;
+  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Probe", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  platform::CloseRegistry();
+  std::filesystem::current_path(saved);
+  EXPECT_TRUE(Exists(folder.Posix("relative.db")));
+  EXPECT_FALSE(Exists(folder.Posix("elsewhere/relative.db")));
+}
