@@ -1,0 +1,62 @@
+// The panels screen: two file panels, the command line and the key bar,
+// and what each key does there. Keys go to a module panel's ProcessKey
+// first; the module's entry points are called through the host, whose
+// panels are the state this screen shows.
+#pragma once
+
+#include <string>
+
+#include "host/app/module_panel_look.hpp"
+#include "host/core/host.hpp"
+#include "host/ui/terminal/command_line.hpp"
+#include "host/ui/terminal/panel_view.hpp"
+#include "host/ui/terminal/view.hpp"
+#include "host/ui/terminal_ui.hpp"
+
+namespace host::app {
+
+class FileManager : public tui::View {
+ public:
+  // Both must outlive the screen.
+  FileManager(Host& host, TerminalUi& ui);
+
+  void Layout(int screen_width, int screen_height) override;
+  void Render(tui::CellGrid& grid) const override;
+  tui::Reaction HandleKey(const tui::Key& key) override;
+  tui::Reaction Tick() override;
+  std::string help_topic() const override { return "Contents"; }
+
+ private:
+  enum Side { kLeft, kRight };
+
+  Panel& PanelAt(Side side) const;
+  bool IsActive(Side side) const { return (side == kLeft) == active_is_left_; }
+  tui::Rect PanelRect(Side side) const;
+  // Lets a module panel handle the key; true when it did.
+  bool PassToModulePanel(const tui::Key& key);
+  bool MoveCursor(const tui::Key& key);
+  void ToggleSelection();
+  void EnterItem();
+  void Execute(const std::string& oem_line);
+  void ChangeFolder(const std::string& oem_folder);
+  void RunShell(const std::string& oem_command);
+  void ShowPluginsMenu();
+  void EditCurrentItem();
+  void Warn(const std::string& oem_title, const std::string& oem_line);
+  // A file panel whose folder went away shows the nearest folder above it
+  // that still exists; true when the panel changed.
+  bool KeepFolderAlive(Panel& panel);
+  // Scrolls both panels to their cursors and reads the module panels' looks.
+  void Sync();
+
+  Host& host_;
+  TerminalUi& ui_;
+  tui::CommandLine command_line_;
+  tui::PanelView views_[2];
+  ModulePanelLook looks_[2];
+  bool active_is_left_ = true;
+  int width_ = 0, height_ = 0;
+  std::string prefix_;  // the module's command-line prefix
+};
+
+}  // namespace host::app
