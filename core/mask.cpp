@@ -32,23 +32,32 @@ bool MatchesPattern(const std::string& name) {
 
 }  // namespace
 
+// A star matches any run of characters. The rest of the mask after a star
+// is tried from each position of the name but never against its empty end,
+// so "a**" does not match "a". Only the last star passed needs to be
+// retried (a later star can absorb whatever an earlier one would), which
+// keeps the match linear in the mask times the name.
 bool MatchWildcard(const char* mask, const char* name, bool open_end) {
-  for (;; mask++, name++) {
-    switch (*mask) {
-      case '\0':
-        return open_end || *name == '\0';
-      case '*':
-        if (mask[1] == '\0') return true;
-        // The rest of the mask is never tried against the empty end of the name.
-        for (; *name; name++)
-          if (MatchWildcard(mask + 1, name, open_end)) return true;
-        return false;
-      case '?':
-        if (*name == '\0') return false;
-        break;
-      default:
-        if (*name == '\0' || !SameLetter(*mask, *name)) return false;
+  const char* star_rest = nullptr;  // the mask after the last star passed
+  const char* star_name = nullptr;  // where that rest is being tried
+  for (;;) {
+    if (*mask == '*') {
+      if (mask[1] == '\0') return true;
+      if (*name != '\0') {
+        star_rest = ++mask;
+        star_name = name;
+        continue;
+      }
+    } else if (*mask == '\0') {
+      if (open_end || *name == '\0') return true;
+    } else if (*name != '\0' && (*mask == '?' || SameLetter(*mask, *name))) {
+      mask++;
+      name++;
+      continue;
     }
+    if (!star_rest || *++star_name == '\0') return false;
+    mask = star_rest;
+    name = star_name;
   }
 }
 

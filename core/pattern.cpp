@@ -18,10 +18,12 @@
 
 namespace {
 
-// Generous enough for any sane pattern on a long line, small enough that a
-// catastrophic one gives up in well under a second.
+// Generous enough for any sane pattern on a long line (a repeated group
+// over a line of hundreds of kilobytes), small enough that a catastrophic
+// one gives up in about a second and never takes more than a bounded heap.
 constexpr uint32_t kMatchLimit = 5'000'000;
-constexpr uint32_t kDepthLimit = 10'000;
+constexpr uint32_t kDepthLimit = 2'000'000;
+constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
 constexpr size_t kCaretLineSize = 512;
@@ -43,6 +45,7 @@ class Contexts {
     pcre2_set_character_tables(compile_, PatternCharTables());
     pcre2_set_match_limit(match_, kMatchLimit);
     pcre2_set_depth_limit(match_, kDepthLimit);
+    pcre2_set_heap_limit(match_, kHeapLimitKiB);
     pcre2_jit_stack_assign(match_, nullptr, jit_stack_);
   }
   ~Contexts() {
@@ -128,6 +131,7 @@ int RunPattern(const SearchPattern& pattern, const char* subject, size_t length,
                int options, int* offsets, int offsets_size) {
   if (!pattern.code_ || start > length) return PCRE2_ERROR_NOMATCH;
   uint32_t match_options = (options & kPatternNotBol) ? PCRE2_NOTBOL : 0;
+  if (options & kPatternNotEol) match_options |= PCRE2_NOTEOL;
   auto run = [&](uint32_t extra) {
     return pcre2_match(pattern.code_.get(), reinterpret_cast<PCRE2_SPTR>(subject), length, start,
                        match_options | extra, pattern.match_data_.get(), Library().match());
@@ -139,8 +143,8 @@ int RunPattern(const SearchPattern& pattern, const char* subject, size_t length,
   const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(pattern.match_data_.get());
   const int pairs = static_cast<int>(pcre2_get_ovector_count(pattern.match_data_.get()));
   // Offsets travel as ints; a match beyond their range cannot be reported
-  // truthfully, so it is no match.
-  if (ovector[1] > INT_MAX) return PCRE2_ERROR_NOMATCH;
+  // truthfully, so it is no match for a caller that asks where it is.
+  if (offsets_size > 0 && ovector[1] > INT_MAX) return PCRE2_ERROR_NOMATCH;
   for (int i = 0; i < offsets_size / 3; i++) {
     bool set = i < rc && i < pairs && ovector[2 * i] != PCRE2_UNSET && ovector[2 * i + 1] <= INT_MAX;
     offsets[2 * i] = set ? static_cast<int>(ovector[2 * i]) : -1;

@@ -21,7 +21,6 @@ class SearchPattern {
 
   bool empty() const { return code_ == nullptr; }
   explicit operator bool() const { return !empty(); }
-  bool studied() const { return studied_; }
   // Number of capturing groups; 0 for an empty pattern.
   int CaptureCount() const;
   // Drops the compiled code; the pattern becomes empty.
@@ -45,8 +44,10 @@ class SearchPattern {
                         size_t start, int options, int* offsets, int offsets_size);
 };
 
-// Pattern run option: the subject does not start at a line start.
+// Pattern run options: the subject does not start at a line start, or does
+// not end at a line end.
 constexpr int kPatternNotBol = 1;
+constexpr int kPatternNotEol = 2;
 
 // Compiles a pattern text. An empty text succeeds and leaves the pattern as
 // it was. A bad text shows the pattern error box, leaves the pattern empty

@@ -13,7 +13,9 @@
 
 void StringBinding::Fill(FarDialogItem& record) { SetRecordData(record, variable_->c_str()); }
 
-void StringBinding::Store(const FarDialogItem& record) { *variable_ = record.Data; }
+void StringBinding::Store(const FarDialogItem& record) {
+  variable_->assign(record.Data, strnlen(record.Data, sizeof record.Data));
+}
 
 void CharBinding::Fill(FarDialogItem& record) {
   record.Data[0] = *variable_;

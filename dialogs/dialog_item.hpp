@@ -102,5 +102,8 @@ class EditItem : public DialogItem {
   std::unique_ptr<EditBinding> binding_;
 };
 
+// The flags of a text item that draws a separator line across the dialog.
+inline constexpr DWORD kSeparatorFlags = DIF_BOXCOLOR | DIF_SEPARATOR;
+
 // Copies text into a record's Data, cut to what the field holds.
 void SetRecordData(FarDialogItem& record, const char* text);

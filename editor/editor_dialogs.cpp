@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr DWORD kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
 enum DialogExit { kAccepted = 0, kPresets = 1 };
 
 std::unique_ptr<EditBinding> Bound(std::string* text) {
@@ -31,7 +30,7 @@ bool SearchDlg() {
   dialog.AddFrame(MTitle);
   dialog.Add<TextItem>(5, 2, 0, MSearchTextLabel);
   dialog.Add<EditItem>(5, 3, 70, 0, "SearchText", Bound(&text));
-  dialog.Add<TextItem>(5, 4, kSeparator, "");
+  dialog.Add<TextItem>(5, 4, kSeparatorFlags, "");
   dialog.Add<CheckBoxItem>(5, 5, 0, MRegExp, &ERegExp);
   dialog.Add<CheckBoxItem>(30, 5, 0, MMatchAcrossLines, &ESeveralLine);
   dialog.Add<CheckBoxItem>(5, 6, 0, MCaseSensitive, &ECaseSensitive);
@@ -65,7 +64,7 @@ bool ReplaceDlg() {
   dialog.Add<EditItem>(5, 3, 70, 0, "SearchText", Bound(&text));
   dialog.Add<TextItem>(5, 4, 0, MReplaceTextLabel);
   dialog.Add<EditItem>(5, 5, 70, 0, "ReplaceText", Bound(&replacement));
-  dialog.Add<TextItem>(5, 6, kSeparator, "");
+  dialog.Add<TextItem>(5, 6, kSeparatorFlags, "");
   dialog.Add<CheckBoxItem>(5, 7, 0, MRegExp, &ERegExp);
   dialog.Add<CheckBoxItem>(30, 7, 0, MMatchAcrossLines, &ESeveralLine);
   dialog.Add<CheckBoxItem>(5, 8, 0, MCaseSensitive, &ECaseSensitive);

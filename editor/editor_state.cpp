@@ -30,9 +30,8 @@ void AdoptFileSearch(bool replace) {
   LastEditorCommand = replace ? 1 : 0;
 }
 
-void ReleaseEditorState(bool unloading) {
+void ReleaseEditorState() {
   EditorSearchPattern.Release();
-  if (!unloading) return;
   ReleaseMatch();
   EText.clear();
   ERReplace.clear();

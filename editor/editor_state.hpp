@@ -26,6 +26,6 @@ bool CompileEditorPattern(const std::string& text);
 // template and case setting.
 void AdoptFileSearch(bool replace);
 
-// Releases the editor's compiled state; when unloading, also its kept
-// match, its texts and its preset lists (which save themselves).
-void ReleaseEditorState(bool unloading);
+// Releases the editor's state at unload: the compiled pattern, the kept
+// match, the texts and the preset lists (which save themselves).
+void ReleaseEditorState();

@@ -31,8 +31,11 @@ bool WindowPatternTest(const char* data, size_t length) {
   const size_t n = static_cast<size_t>(SeveralLines > 0 ? SeveralLines : 1);
   std::deque<size_t> starts;
   size_t window_end = 0;
+  // Only the file's end is a line's end: a window that stops earlier has
+  // more text after it.
   auto test_window = [&] {
-    return PatternTest(TextPattern, data + starts.front(), window_end - starts.front());
+    const int options = window_end < length ? kPatternNotEol : 0;
+    return PatternTest(TextPattern, data + starts.front(), window_end - starts.front(), options);
   };
   if (ForEachLine(data, length, [&](const Line& line) {
         starts.push_back(line.start);
@@ -97,14 +100,14 @@ bool PlainTest(const char* data, size_t length, const std::string& text) {
   return false;
 }
 
-bool PatternTest(const SearchPattern& pattern, const char* data, size_t length) {
-  if (RunPattern(pattern, data, length, 0, 0, nullptr, 0) >= 0) return true;
+bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options) {
+  if (RunPattern(pattern, data, length, 0, options, nullptr, 0) >= 0) return true;
   if (!FAllCharTables || DecodeTables.empty()) return false;
   std::vector<char> decoded(length);
   for (const ByteTable& table : DecodeTables) {
     for (size_t i = 0; i < length; i++)
       decoded[i] = static_cast<char>(table[static_cast<uint8_t>(data[i])]);
-    if (RunPattern(pattern, decoded.data(), length, 0, 0, nullptr, 0) >= 0) return true;
+    if (RunPattern(pattern, decoded.data(), length, 0, options, nullptr, 0) >= 0) return true;
   }
   return false;
 }

@@ -25,7 +25,8 @@ bool PlainTest(const char* data, size_t length, const std::string& text);
 
 // The pattern on the data, then (with FAllCharTables) on the data decoded
 // from each host code page.
-bool PatternTest(const SearchPattern& pattern, const char* data, size_t length);
+// options as RunPattern takes them.
+bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options = 0);
 
 // Moves the first word of a word list out of the list. Words are separated
 // by spaces and tabs, or quoted with ", ' or ` (no escapes).

@@ -9,19 +9,22 @@
 
 SearchPattern TextPattern;
 
-int PreparePatterns() {
-  TextPattern.Release();
+int PrepareMaskPattern() {
   MaskPattern.Release();
   // A mask pattern always ignores case.
-  if (FMaskAsRegExp && !CompilePattern(MaskPattern, FMask.c_str(), 0)) return 0;
+  return FMaskAsRegExp ? CompilePattern(MaskPattern, FMask.c_str(), 0) : 1;
+}
+
+int PreparePatterns() {
+  TextPattern.Release();
+  if (!PrepareMaskPattern()) return 0;
   if (FSearchAs >= 1 && FSearchAs <= 3) return CompilePattern(TextPattern, FText.c_str(), FCaseSensitive);
   return 1;
 }
 
-void ReleaseFileState(bool unloading) {
+void ReleaseFileState() {
   TextPattern.Release();
   MaskPattern.Release();
-  if (!unloading) return;
   FullPathPattern.Release();
   ReleaseCharSetTables();
   DestroyFilePresetLists();

@@ -11,7 +11,9 @@ extern SearchPattern TextPattern;
 // Compiles TextPattern and MaskPattern from the settings; 0 after a bad
 // pattern (its error box has been shown).
 int PreparePatterns();
+// Only MaskPattern, for the commands that look at names alone.
+int PrepareMaskPattern();
 
-// Releases the file side's state: the patterns and, when unloading, the
-// character-set tables, the full-path pattern and the preset lists.
-void ReleaseFileState(bool unloading);
+// Releases the file side's state at unload: the patterns, the character-set
+// tables and the preset lists (which save themselves).
+void ReleaseFileState();

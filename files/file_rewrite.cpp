@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "files/file_warning.hpp"
 #include "files/replace_questions.hpp"
 #include "plugin/host.hpp"
 #include "plugin/messages.hpp"
@@ -46,12 +47,12 @@ bool FileRewrite::OpenOutput() {
   if (!ConfirmFile(MReplaceTitle, entry_.cFileName)) return false;
   // A read-only file is never replaced behind its owner's back.
   if (entry_.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-    ShowReplaceWarning("FRCreateError", MOpenError, entry_.cFileName);
+    ShowFileWarning("FRCreateError", MOpenError, entry_.cFileName);
     return false;
   }
   output_ = CreateScratch(folder_, &output_name_);
   if (output_ == INVALID_HANDLE_VALUE) {
-    ShowReplaceWarning("FRCreateError", MOpenError, entry_.cFileName);
+    ShowFileWarning("FRCreateError", MOpenError, entry_.cFileName);
     return false;
   }
   return true;
@@ -63,7 +64,7 @@ bool FileRewrite::Write(const char* bytes, size_t length) {
     DWORD written = 0;
     if (!WriteFile(output_, bytes, chunk, &written, nullptr) || written != chunk) {
       failed_ = true;
-      ShowReplaceWarning("FRWriteError", MWriteError, entry_.cFileName);
+      ShowFileWarning("FRWriteError", MWriteError, entry_.cFileName);
     }
     bytes += chunk;
     length -= chunk;
@@ -78,17 +79,21 @@ bool FileRewrite::ReplaceMatch(size_t start, size_t length, const std::string& r
   bool replace = ConfirmFileReplace(matched, replacement, entry_.cFileName);
   bool ok = replace ? Write(replacement.data(), replacement.size()) : Write(source_ + start, length);
   written_ = start + length;
+  if (length == 0) empty_at_ = start;
   return ok;
 }
 
-bool FileRewrite::Finish() {
+bool FileRewrite::WriteRest() {
   if (output_ == INVALID_HANDLE_VALUE) return false;
-  if (!Write(source_ + written_, size_ - written_)) return false;
+  return Write(source_ + written_, size_ - written_);
+}
+
+bool FileRewrite::Commit() {
   std::string backup = std::string(entry_.cFileName) + ".old";
   if (!ReplaceFileA(entry_.cFileName, output_name_.c_str(),
                     FRSaveOriginal ? backup.c_str() : nullptr, 0, nullptr, nullptr)) {
     bool backup_taken = GetLastError() == ERROR_ALREADY_EXISTS;
-    ShowReplaceWarning(backup_taken ? "FRBackupError" : "FRWriteError",
+    ShowFileWarning(backup_taken ? "FRBackupError" : "FRWriteError",
                        backup_taken ? MOpenError : MWriteError, entry_.cFileName);
     return false;
   }

@@ -26,9 +26,16 @@ class FileRewrite {
   // writing failed); the file is then left as it was.
   bool ReplaceMatch(size_t start, size_t length, const std::string& replacement);
 
-  // Writes the rest and puts the new content in place. True when the file
-  // was rewritten.
-  bool Finish();
+  // Writes the rest of the source after the last match. True when the new
+  // content is complete and may be committed.
+  bool WriteRest();
+  // Puts the new content in place of the file (keeping the old one as
+  // NAME.old when asked). True when the file was rewritten.
+  bool Commit();
+
+  // An empty match already replaced at this position must not be replaced
+  // again by the next window that sees it.
+  bool ReplacedEmptyAt(size_t position) const { return empty_at_ == position; }
 
  private:
   bool OpenOutput();
@@ -42,4 +49,5 @@ class FileRewrite {
   HANDLE output_ = INVALID_HANDLE_VALUE;
   std::string output_name_;
   bool failed_ = false;
+  size_t empty_at_ = static_cast<size_t>(-1);  // the last empty match replaced
 };

@@ -3,6 +3,7 @@
 // file truncated by another program ends in the error box, not a crash.
 #include "files/mapped_file.hpp"
 
+#include "files/file_warning.hpp"
 #include "files/scoped_handles.hpp"
 #include "platform/fault_guard.hpp"
 #include "plugin/host.hpp"
@@ -22,10 +23,7 @@ void RunScan(void* context) {
   scan->found = scan->test(scan->data, scan->length);
 }
 
-void ShowOpenError(const char* path) {
-  const char* items[] = {GetMsg(MReplaceTitle), GetMsg(MOpenError), path, GetMsg(MOk)};
-  StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "FSOpenError", items, 4, 1);
-}
+void ShowOpenError(const char* path) { ShowFileWarning("FSOpenError", MOpenError, path); }
 
 }  // namespace
 

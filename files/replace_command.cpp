@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr DWORD kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
-
 enum ReplaceDialogExit { kAccepted = 0, kPresets = 1, kAdvanced = 2 };
 
 struct ReplaceTexts {
@@ -38,12 +36,12 @@ int RunReplaceDialog(ReplaceTexts& texts) {
   dialog.Add<EditItem>(5, 5, 70, 0, "SearchText", std::make_unique<StringBinding>(&texts.text));
   dialog.Add<TextItem>(5, 6, 0, MReplaceTextLabel);
   dialog.Add<EditItem>(5, 7, 70, 0, "ReplaceText", std::make_unique<StringBinding>(&texts.replace));
-  dialog.Add<TextItem>(5, 8, kSeparator, "");
+  dialog.Add<TextItem>(5, 8, kSeparatorFlags, "");
   dialog.Add<CheckBoxItem>(5, 9, 0, MCaseSensitive, &FCaseSensitive);
   const int modes[] = {MAsPlainText, MRegExp, MAsLinesWindowPattern};
   for (int i = 0; i < 3; i++)
     dialog.Add<RadioButtonItem>(5, 10 + i, i == 0 ? DIF_GROUP : 0u, modes[i], &FSearchAs, i);
-  dialog.Add<TextItem>(5, 13, kSeparator, "");
+  dialog.Add<TextItem>(5, 13, kSeparatorFlags, "");
   for (int i = 0; i < 6; i++)
     dialog.Add<RadioButtonItem>(5, 14 + i, i == 0 ? DIF_GROUP : 0u, MScopeAllDrives + i, &FSearchIn, i);
   dialog.Add<CheckBoxItem>(44, 14, 0, MOpenModified, &FROpenModified);
@@ -61,7 +59,6 @@ int RunReplaceDialog(ReplaceTexts& texts) {
 }  // namespace
 
 int FileReplaceDialog() {
-  if (FSearchAs > AsLinesWindowPattern) FSearchAs = AsPlainText;
   for (;;) {
     ReplaceTexts texts{FMask, FText, FRReplace};
     int exit = RunReplaceDialog(texts);
@@ -79,6 +76,9 @@ int FileReplaceDialog() {
 
 int ReplaceFilesCommand(ResultList& results, int show_dialog) {
   if (!ActivePanelIsPlainFilePanel()) return kNothingRun;
+  // Only the first three search modes can replace; a mode left over from a
+  // file search falls back to plain text, with or without the dialog.
+  if (FSearchAs > AsLinesWindowPattern) FSearchAs = AsPlainText;
   if (show_dialog ? !FileReplaceDialog() : !PreparePatterns()) return kCancelled;
   AskEachFile = FRConfirmFile;
   if (!WalkScope(results, ReplaceFileCallback)) return kNothingRun;

@@ -38,7 +38,7 @@ bool ReplacePlainText(const char* data, size_t size, FileRewrite& rewrite) {
     }
     std::string r = ExpandTemplate(data, nullptr, 0, FRReplace.c_str(), "\n", nullptr);
     if (!rewrite.ReplaceMatch(pos, length, r)) return false;
-    pos += length > 0 ? length : 1;
+    pos += length;
   }
   return true;
 }
@@ -46,16 +46,21 @@ bool ReplacePlainText(const char* data, size_t size, FileRewrite& rewrite) {
 // Replaces every match of TextPattern in data[from, to), searched as one
 // subject. Returns false when the scan must stop; *end receives where the
 // last match ended (from when there was none).
-bool ReplaceInSubject(const char* data, size_t from, size_t to, FileRewrite& rewrite,
+bool ReplaceInSubject(const char* data, size_t from, size_t to, int options, FileRewrite& rewrite,
                       size_t* end) {
   const char* subject = data + from;
   const size_t length = to - from;
   OffsetVector v(TextPattern);
   *end = from;
   for (size_t pos = 0; pos <= length;) {
-    if (RunPattern(TextPattern, subject, length, pos, 0, v.data(), v.size()) < 0) break;
+    if (RunPattern(TextPattern, subject, length, pos, options, v.data(), v.size()) < 0) break;
     const size_t start = static_cast<size_t>(v.Start(0));
     const size_t stop = static_cast<size_t>(v.End(0));
+    if (start == stop && rewrite.ReplacedEmptyAt(from + start)) {
+      if (stop == length) break;
+      pos = stop + 1;
+      continue;
+    }
     std::string r = ExpandTemplate(subject, v.data(), TextPattern.CaptureCount() + 1,
                                    FRReplace.c_str(), "\n", nullptr);
     if (!rewrite.ReplaceMatch(from + start, stop - start, r)) return false;
@@ -70,7 +75,7 @@ bool ReplaceLinePattern(const char* data, size_t size, FileRewrite& rewrite) {
   bool stopped = ForEachLine(data, size, [&](const Line& line) {
     if (line.text_end == line.start) return false;  // empty lines are not searched
     size_t end;
-    return !ReplaceInSubject(data, line.start, line.text_end, rewrite, &end);
+    return !ReplaceInSubject(data, line.start, line.text_end, 0, rewrite, &end);
   });
   return !stopped;
 }
@@ -95,8 +100,11 @@ class WindowScan {
 
  private:
   bool ReplaceInWindow() {
+    // Only the file's end is a line's end: a window that stops earlier has
+    // more text after it.
+    const int options = window_end_ < size_ ? kPatternNotEol : 0;
     size_t end;
-    if (!ReplaceInSubject(data_, window_start_, window_end_, rewrite_, &end)) return false;
+    if (!ReplaceInSubject(data_, window_start_, window_end_, options, rewrite_, &end)) return false;
     window_start_ = end;
     if (window_start_ < window_end_) window_start_ = NextLineStart(data_, size_, window_start_);
     count_ = CountLines();
@@ -121,6 +129,8 @@ class WindowScan {
 }  // namespace
 
 bool ReplaceInBuffer(const char* data, size_t size, FileRewrite& rewrite) {
+  // An empty search text replaces nothing, in every mode.
+  if (FText.empty()) return false;
   AskEachReplace = FRConfirmLine;
   FileConfirmed = AskEachFile ? 0 : 1;
   bool completed;
@@ -130,7 +140,7 @@ bool ReplaceInBuffer(const char* data, size_t size, FileRewrite& rewrite) {
     case AsLinesWindowPattern: completed = WindowScan(data, size, rewrite).Run(); break;
     default: return false;
   }
-  return completed && rewrite.Finish();
+  return completed && rewrite.WriteRest();
 }
 
 void ReplaceFileCallback(WIN32_FIND_DATAA& entry, ResultList& results) {

@@ -13,5 +13,5 @@ class FileRewrite;
 void ReplaceFileCallback(WIN32_FIND_DATAA& entry, ResultList& results);
 
 // Scans the bytes in the mode of FSearchAs and hands every match to the
-// rewrite. True when the rewrite finished with a new file.
+// rewrite. True when the new content is complete and ready to commit.
 bool ReplaceInBuffer(const char* data, size_t size, FileRewrite& rewrite);

@@ -60,8 +60,3 @@ int ConfirmFileReplace(const std::string& matched, const std::string& replacemen
       return 0;
   }
 }
-
-void ShowReplaceWarning(const char* help_topic, int message, const std::string& file_name) {
-  const char* items[] = {GetMsg(MReplaceTitle), GetMsg(message), file_name.c_str(), GetMsg(MOk)};
-  StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, help_topic, items, 4, 1);
-}

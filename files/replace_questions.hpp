@@ -20,6 +20,3 @@ int ConfirmFile(int title_message, const std::string& file_name);
 // 1 to replace this match, 0 to leave it unchanged.
 int ConfirmFileReplace(const std::string& matched, const std::string& replacement,
                        const std::string& file_name);
-
-// The warning boxes of the replace: title, one message line, the file name.
-void ShowReplaceWarning(const char* help_topic, int message, const std::string& file_name);

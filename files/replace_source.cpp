@@ -11,6 +11,7 @@
 #include "files/content_search.hpp"
 #include "files/file_rewrite.hpp"
 #include "files/replace_engine.hpp"
+#include "files/file_warning.hpp"
 #include "files/replace_questions.hpp"
 #include "files/scoped_handles.hpp"
 #include "platform/fault_guard.hpp"
@@ -47,23 +48,23 @@ bool ReplaceLoaded(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
                    const std::string& folder) {
   std::vector<char> buffer(size);
   if (!ReadWhole(file, buffer)) {
-    ShowReplaceWarning("FRReadError", MReadError, entry.cFileName);
+    ShowFileWarning("FRReadError", MReadError, entry.cFileName);
     return false;
   }
   FileRewrite rewrite(buffer.data(), size, entry, folder);
-  return ReplaceInBuffer(buffer.data(), size, rewrite);
+  return ReplaceInBuffer(buffer.data(), size, rewrite) && rewrite.Commit();
 }
 
 struct MappedScan {
   const char* data;
   size_t size;
   FileRewrite* rewrite;
-  bool rewritten;
+  bool complete;
 };
 
 void RunMappedScan(void* context) {
   auto* scan = static_cast<MappedScan*>(context);
-  scan->rewritten = ReplaceInBuffer(scan->data, scan->size, *scan->rewrite);
+  scan->complete = ReplaceInBuffer(scan->data, scan->size, *scan->rewrite);
 }
 
 bool ReplaceMapped(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
@@ -71,31 +72,33 @@ bool ReplaceMapped(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
   ScopedHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
   MappedView view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
   if (!view.data()) {
-    ShowReplaceWarning("FSOpenError", MOpenError, entry.cFileName);
+    ShowFileWarning("FSOpenError", MOpenError, entry.cFileName);
     return false;
   }
-  // A file that shrinks under the scan cannot be rewritten truthfully: the
-  // rewrite is dropped and the file keeps whatever it now holds.
+  // The new content is committed only after the guarded scan: a file that
+  // shrinks under it cannot be rewritten truthfully, so its rewrite is
+  // dropped and the file keeps whatever it now holds.
   FileRewrite rewrite(view.data(), size, entry, folder);
   MappedScan scan{view.data(), size, &rewrite, false};
   if (!platform::CallWithFaultGuard(RunMappedScan, &scan)) {
-    ShowReplaceWarning("FRReadError", MReadError, entry.cFileName);
+    ShowFileWarning("FRReadError", MReadError, entry.cFileName);
     return false;
   }
-  return scan.rewritten;
+  return scan.complete && rewrite.Commit();
 }
 
-bool BackupTaken(const WIN32_FIND_DATAA& entry) {
+// A backup name that exists already, or that would not fit a path.
+bool BackupImpossible(const WIN32_FIND_DATAA& entry) {
   std::string backup = std::string(entry.cFileName) + ".old";
-  return GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return backup.size() >= MAX_PATH || GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
 
 bool ReplaceInFile(const WIN32_FIND_DATAA& entry) {
   if (FSearchAs > AsLinesWindowPattern) return false;
-  if (FRSaveOriginal && BackupTaken(entry)) {
-    ShowReplaceWarning("FRBackupError", MOpenError, entry.cFileName);
+  if (FRSaveOriginal && BackupImpossible(entry)) {
+    ShowFileWarning("FRBackupError", MOpenError, entry.cFileName);
     return false;
   }
   ScopedHandle file(CreateFileA(entry.cFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -103,7 +106,7 @@ bool ReplaceInFile(const WIN32_FIND_DATAA& entry) {
   LARGE_INTEGER size{};
   std::string folder;
   if (!file.valid() || !GetFileSizeEx(file.get(), &size) || !TargetFolder(file.get(), &folder)) {
-    ShowReplaceWarning("FSOpenError", MOpenError, entry.cFileName);
+    ShowFileWarning("FSOpenError", MOpenError, entry.cFileName);
     return false;
   }
   const uint64_t bytes = static_cast<uint64_t>(size.QuadPart);

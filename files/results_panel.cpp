@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "plugin/dispatch.hpp"
+#include "plugin/entry_guard.hpp"
 #include "plugin/host.hpp"
 #include "plugin/messages.hpp"
 
@@ -103,10 +104,12 @@ FAR_EXPORT void WINAPI GetOpenPluginInfo(HANDLE, OpenPluginInfo* info) {
 }
 
 FAR_EXPORT int WINAPI GetFindData(HANDLE, PluginPanelItem** items, int* count, int) {
-  RefreshResults();
-  *items = Results.empty() ? nullptr : Results.data();
-  *count = static_cast<int>(Results.size());
-  return 1;
+  return GuardEntry(0, [&] {
+    RefreshResults();
+    *items = Results.empty() ? nullptr : Results.data();
+    *count = static_cast<int>(Results.size());
+    return 1;
+  });
 }
 
 FAR_EXPORT int WINAPI SetDirectory(HANDLE, const char* folder, int op_mode) {
@@ -119,7 +122,7 @@ FAR_EXPORT int WINAPI SetDirectory(HANDLE, const char* folder, int op_mode) {
 FAR_EXPORT int WINAPI ProcessKey(HANDLE plugin, int key, unsigned control_state) {
   if (control_state != 0) return 0;
   if (key == kKeyF7) {
-    RemoveSelected();
+    GuardEntry(RemoveSelected);
     return 1;
   }
   if (key == kKeyBackspace) {

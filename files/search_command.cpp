@@ -18,12 +18,6 @@
 
 namespace {
 
-constexpr DWORD kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
-
-bool IsFolder(const WIN32_FIND_DATAA& entry) {
-  return entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-}
-
 bool IsEmptyFile(const WIN32_FIND_DATAA& entry) {
   return entry.nFileSizeLow == 0 && entry.nFileSizeHigh == 0;
 }
@@ -53,7 +47,7 @@ int RunSearchDialog(std::string& mask, std::string& text) {
   dialog.Add<EditItem>(5, 3, 70, 0, "Masks", std::make_unique<StringBinding>(&mask));
   dialog.Add<TextItem>(5, 4, 0, MContainingTextLabel);
   dialog.Add<EditItem>(5, 5, 70, 0, "SearchText", std::make_unique<StringBinding>(&text));
-  dialog.Add<TextItem>(5, 6, kSeparator, "");
+  dialog.Add<TextItem>(5, 6, kSeparatorFlags, "");
   dialog.Add<CheckBoxItem>(5, 7, 0, MCaseSensitive, &FCaseSensitive);
   const int search_as[] = {MAsPlainText, MRegExp, MAsLinesWindowPattern,
                            MAsFilePattern, MAsPlainWords, MAsPatternWords};
@@ -61,7 +55,7 @@ int RunSearchDialog(std::string& mask, std::string& text) {
     dialog.Add<RadioButtonItem>(5, 8 + i, i == 0 ? DIF_GROUP : 0u, search_as[i], &FSearchAs, i);
   dialog.Add<CheckBoxItem>(5, 14, 0, MInverseSearch, &FSInverse);
   dialog.Add<CheckBoxItem>(35, 14, 0, MAllCharTables, &FAllCharTables);
-  dialog.Add<TextItem>(5, 15, kSeparator, "");
+  dialog.Add<TextItem>(5, 15, kSeparatorFlags, "");
   for (int i = 0; i < 6; i++)
     dialog.Add<RadioButtonItem>(5, 16 + i, i == 0 ? DIF_GROUP : 0u, MScopeAllDrives + i, &FSearchIn, i);
   dialog.AddOkCancel(MOk, MCancel);

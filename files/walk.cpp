@@ -22,8 +22,6 @@ int UseAdvancedCriteria;
 
 namespace {
 
-constexpr size_t kMaxPath = MAX_PATH - 1;
-
 struct FindCloser {
   HANDLE handle;
   ~FindCloser() {
@@ -33,10 +31,6 @@ struct FindCloser {
 
 bool IsDots(const WIN32_FIND_DATAA& entry) {
   return std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0;
-}
-
-bool IsFolder(const WIN32_FIND_DATAA& entry) {
-  return entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
 }
 
 bool IsLinkedFolder(const WIN32_FIND_DATAA& entry) {
@@ -136,9 +130,6 @@ int WalkDrives(ResultList& results, FileCallback callback) {
   return 1;
 }
 
-const PluginPanelItem& ItemUnderCursor(const PanelInfo& panel) {
-  return panel.PanelItems[panel.CurrentItem];
-}
 
 int WalkSelection(const PanelInfo& panel, ResultList& results, FileCallback callback) {
   std::string folder = panel.CurDir;
@@ -147,7 +138,8 @@ int WalkSelection(const PanelInfo& panel, ResultList& results, FileCallback call
   const PluginPanelItem* items = panel.SelectedItems;
   int count = panel.SelectedItemsNumber;
   if (count == 0) {
-    items = &ItemUnderCursor(panel);
+    if (panel.CurrentItem < 0 || panel.CurrentItem >= panel.ItemsNumber) return 1;
+    items = &panel.PanelItems[panel.CurrentItem];
     count = 1;
   }
   for (int i = 0; i < count; i++) {

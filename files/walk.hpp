@@ -18,6 +18,13 @@ enum SearchScope {
 
 using ResultList = std::vector<PluginPanelItem>;
 
+// The longest path the module's 260-byte path fields hold.
+inline constexpr size_t kMaxPath = MAX_PATH - 1;
+
+inline bool IsFolder(const WIN32_FIND_DATAA& entry) {
+  return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 // Set by Esc or by a callback that wants the walk to end.
 extern int SearchInterrupted;
 // Entries handed to the callback during the current walk.

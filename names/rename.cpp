@@ -23,7 +23,6 @@ int RenameFileIndex = -1;
 namespace {
 
 constexpr int kMaxRepeats = 100;
-constexpr size_t kMaxPath = MAX_PATH - 1;
 
 struct NameMatch {
   size_t start;
@@ -99,22 +98,32 @@ void ReportRenameError(const std::string& old_path, const std::string& new_path)
 
 enum class MoveResult { kMoved, kKept, kFailed };
 
-MoveResult Move(const std::string& old_path, const std::string& new_path) {
-  if (new_path.size() > kMaxPath) {
+bool IsDots(const std::string& name) { return name == "." || name == ".."; }
+
+// A bare name stays in its folder: no separators, no zero byte, not empty
+// and not a dots name.
+bool IsPlainName(const std::string& name) {
+  static const std::string kNotInNames("\\/\0", 3);
+  return !name.empty() && !IsDots(name) && name.find_first_of(kNotInNames) == std::string::npos;
+}
+
+MoveResult Move(const std::string& folder, const std::string& old_name, const std::string& new_name) {
+  const std::string old_path = folder + old_name;
+  const std::string new_path = folder + new_name;
+  if (!IsPlainName(new_name) || new_path.size() > kMaxPath) {
     ReportRenameError(old_path, new_path);
     return MoveResult::kFailed;
   }
   if (MoveFileA(old_path.c_str(), new_path.c_str())) return MoveResult::kMoved;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     if (!AskOverwrite(old_path, new_path)) return MoveResult::kKept;
-    if (DeleteFileA(new_path.c_str()) && MoveFileA(old_path.c_str(), new_path.c_str()))
+    // One atomic step: the existing entry is replaced, never deleted first.
+    if (MoveFileExA(old_path.c_str(), new_path.c_str(), MOVEFILE_REPLACE_EXISTING))
       return MoveResult::kMoved;
   }
   ReportRenameError(old_path, new_path);
   return MoveResult::kFailed;
 }
-
-bool IsDots(const std::string& name) { return name == "." || name == ".."; }
 
 }  // namespace
 
@@ -136,7 +145,7 @@ void RenameFileCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
   for (int step = 0; match && step < kMaxRepeats; step++) {
     std::string new_name = NewBareName(name, *match, step);
     if (new_name == name || !ConfirmRename(name, new_name)) break;
-    if (Move(folder + name, folder + new_name) != MoveResult::kMoved) break;
+    if (Move(folder, name, new_name) != MoveResult::kMoved) break;
     name = new_name;
     renamed = true;
     if (!FRepeating || SearchInterrupted) break;

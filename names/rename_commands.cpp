@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr DWORD kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
-
 struct RenameTexts {
   std::string mask, text, replace;
 };
@@ -49,7 +47,7 @@ int ScopeDialog(RenameTexts& texts) {
   dialog.Add<CheckBoxItem>(35, 6, 0, MRepeating, &FRepeating);
   dialog.Add<TextItem>(5, 6, 0, MReplaceTextLabel);
   dialog.Add<EditItem>(5, 7, 70, 0, "ReplaceText", std::make_unique<StringBinding>(&texts.replace));
-  dialog.Add<TextItem>(5, 8, kSeparator, "");
+  dialog.Add<TextItem>(5, 8, kSeparatorFlags, "");
   // No button for the local-drives scope: with it stored, none is marked.
   const int scopes[] = {0, 2, 3, 4, 5};
   for (int i = 0; i < 5; i++)
@@ -89,7 +87,7 @@ void StartRenames() {
 std::vector<PluginPanelItem> OfferedItems(const PanelInfo& panel) {
   if (panel.SelectedItemsNumber > 0)
     return {panel.SelectedItems, panel.SelectedItems + panel.SelectedItemsNumber};
-  if (panel.ItemsNumber > 0 &&
+  if (panel.CurrentItem >= 0 && panel.CurrentItem < panel.ItemsNumber &&
       std::strcmp(panel.PanelItems[panel.CurrentItem].FindData.cFileName, "..") == 0)
     return {panel.PanelItems, panel.PanelItems + panel.ItemsNumber};
   return {};

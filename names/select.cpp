@@ -29,7 +29,7 @@ bool AskMasks(int mode) {
     mask = FMask;
     if (dialog.Run() != 0) return false;
     FMask = mask;
-    if (PreparePatterns()) return true;
+    if (PrepareMaskPattern()) return true;
   }
 }
 

@@ -8,6 +8,7 @@
 #include "files/file_patterns.hpp"
 #include "plugin/configure.hpp"
 #include "plugin/dispatch.hpp"
+#include "plugin/entry_guard.hpp"
 #include "plugin/host.hpp"
 #include "plugin/messages.hpp"
 #include "plugin/settings.hpp"
@@ -26,8 +27,10 @@ FAR_EXPORT void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
   size_t size = info->StructSize > 0 ? static_cast<size_t>(info->StructSize) : sizeof StartupInfo;
   std::memcpy(&StartupInfo, info, std::min(size, sizeof StartupInfo));
   // The file settings build tables from the upper-case table: it comes first.
-  BuildOemUpperTable();
-  LoadSettings();
+  GuardEntry([] {
+    BuildOemUpperTable();
+    LoadSettings();
+  });
 }
 
 FAR_EXPORT void WINAPI GetPluginInfo(PluginInfo* info) {
@@ -46,16 +49,18 @@ FAR_EXPORT void WINAPI GetPluginInfo(PluginInfo* info) {
 }
 
 FAR_EXPORT HANDLE WINAPI OpenPlugin(int open_from, intptr_t item) {
-  return OpenFrom(open_from, item);
+  return GuardEntry(INVALID_HANDLE_VALUE, [&] { return OpenFrom(open_from, item); });
 }
 
 FAR_EXPORT int WINAPI Configure(int) {
-  RunConfiguration();
+  GuardEntry(RunConfiguration);
   return 1;
 }
 
 FAR_EXPORT void WINAPI ExitFAR() {
-  SaveSettings();
-  ReleaseEditorState(true);
-  ReleaseFileState(true);
+  GuardEntry([] {
+    SaveSettings();
+    ReleaseEditorState();
+    ReleaseFileState();
+  });
 }

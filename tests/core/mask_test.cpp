@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
+
 #include "core/case_table.hpp"
 #include "plugin/settings.hpp"
 #include "tests/support/recording_host.hpp"
@@ -87,6 +90,53 @@ TEST_F(MaskTest, CyrillicLettersFoldThroughTheOemTable) {
       {"\xAF*", "\xE0.txt", false},
       {"\xF1*", "\xF0", true},  // yo
   });
+}
+
+namespace {
+
+// The plain recursive reading of the wildcard rules, as the model.
+bool ModelWildcard(const char* mask, const char* name, bool open_end) {
+  for (;; mask++, name++) {
+    switch (*mask) {
+      case '\0':
+        return open_end || *name == '\0';
+      case '*':
+        if (mask[1] == '\0') return true;
+        for (; *name; name++)
+          if (ModelWildcard(mask + 1, name, open_end)) return true;
+        return false;
+      case '?':
+        if (*name == '\0') return false;
+        break;
+      default:
+        if (*name == '\0' || OemUpperTable[(uint8_t)*mask] != OemUpperTable[(uint8_t)*name])
+          return false;
+    }
+  }
+}
+
+}  // namespace
+
+TEST_F(MaskTest, WildcardsAgreeWithTheRecursiveModel) {
+  std::mt19937 random(866);
+  auto generate = [&](const char* alphabet, size_t max) {
+    std::string s;
+    for (size_t i = random() % (max + 1); i > 0; i--) s += alphabet[random() % strlen(alphabet)];
+    return s;
+  };
+  for (int round = 0; round < 20000; round++) {
+    std::string mask = generate("ab*?A", 7);
+    std::string name = generate("abB", 7);
+    bool open_end = round % 2;
+    SCOPED_TRACE("mask '" + mask + "' name '" + name + "'" + (open_end ? " open" : ""));
+    ASSERT_EQ(MatchWildcard(mask.c_str(), name.c_str(), open_end),
+              ModelWildcard(mask.c_str(), name.c_str(), open_end));
+  }
+}
+
+TEST_F(MaskTest, ManyStarsStayFast) {
+  const std::string name(60, 'a');
+  EXPECT_FALSE(MatchWildcard("*a*a*a*a*a*a*a*b", name.c_str(), false));
 }
 
 TEST_F(MaskTest, ZeroDelimiterAndNegationTurnThemOff) {

@@ -168,3 +168,15 @@ TEST(Pattern, RunawayPatternCountsAsNoMatchInsteadOfHanging) {
     EXPECT_LT(RunPattern(p, subject.data(), subject.size(), 0, 0, nullptr, 0), 0);
   }
 }
+
+TEST(Pattern, RepeatedGroupOverALongLineStillMatches) {
+  RecordingHost host;
+  for (bool study : {true, false}) {
+    SCOPED_TRACE(study ? "JIT" : "interpreter");
+    SearchPattern p;
+    ASSERT_EQ(CompilePattern(p, "(a|b)+c", 1, study), 1);
+    std::string subject(200000, 'a');
+    subject += 'c';
+    EXPECT_GT(RunPattern(p, subject.data(), subject.size(), 0, 0, nullptr, 0), 0);
+  }
+}

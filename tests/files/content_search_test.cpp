@@ -25,7 +25,7 @@ class ContentTest : public testing::Test {
     SearchInterrupted = 0;
   }
   void TearDown() override {
-    ReleaseFileState(true);
+    ReleaseFileState();
     FText.clear();
   }
 

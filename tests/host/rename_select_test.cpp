@@ -131,16 +131,20 @@ TEST_F(RenameSelect, OverwriteQuestionOnlyItsFirstButtonReplaces) {
   EXPECT_EQ(Names(), (Strings{"b.txt"}));
 }
 
-TEST_F(RenameSelect, UnspellableOrOverlongTargetsAreRefusedWithTheErrorBox) {
+TEST_F(RenameSelect, TargetsThatAreNoPlainNameAreRefusedWithTheErrorBox) {
   tree_.Write("work/a.txt", "keep");
   StartHost();
   ui_.AnswerMessage(0);
   RunRename({.masks = "a.txt", .text = "a", .replace = "?"});  // a name the module cannot own
   ui_.AnswerMessage(0);
   RunRename({.masks = "a.txt", .text = "a", .replace = std::string(300, 'x')});
+  for (const char* leaves : {"sub/a", "\\x\\00", ".."}) {
+    ui_.AnswerMessage(0);
+    RunRename({.masks = "a.txt", .text = "a.txt", .replace = leaves});
+  }
   int errors = 0;
   for (const ScriptUi::Call& c : ui_.CallsOf(ScriptUi::Kind::kMessage)) errors += c.help_topic == "FRenameError";
-  EXPECT_EQ(errors, 2);
+  EXPECT_EQ(errors, 5);
   EXPECT_EQ(Names(), (Strings{"a.txt"}));
 }
 

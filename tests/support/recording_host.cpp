@@ -17,6 +17,7 @@ int WINAPI RecordMessage(int, unsigned flags, const char* help_topic, const char
   RecordedMessage m{flags, help_topic ? help_topic : "", {}, buttons_number};
   for (int i = 0; i < items_number; i++) m.items.emplace_back(items[i]);
   current->messages.push_back(m);
+  if (current->on_message) current->on_message();
   return current->message_answer;
 }
 

@@ -49,6 +49,8 @@ class RecordingHost {
 
   std::vector<RecordedMessage> messages;
   int message_answer = 0;
+  // Runs when a message box is shown, before it is answered.
+  std::function<void()> on_message;
 
   // Each call of the Dialog service runs the next answer; a call with none
   // left fails the test and answers Esc.
