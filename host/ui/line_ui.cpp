@@ -92,16 +92,6 @@ std::string CancelLabel(std::span<const FarDialogItem> items, int accepting_item
   return "Cancel";
 }
 
-INPUT_RECORD EscKeyPress() {
-  INPUT_RECORD event{};
-  event.EventType = KEY_EVENT;
-  event.Event.KeyEvent.bKeyDown = TRUE;
-  event.Event.KeyEvent.wRepeatCount = 1;
-  event.Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
-  event.Event.KeyEvent.uChar.AsciiChar = 27;
-  return event;
-}
-
 }  // namespace
 
 LineUi::LineUi(LineConsole& console, bool accept_dialogs, bool full_screen_dialogs)

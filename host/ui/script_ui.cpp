@@ -8,16 +8,6 @@ namespace host {
 
 namespace {
 
-INPUT_RECORD EscKeyPress() {
-  INPUT_RECORD event{};
-  event.EventType = KEY_EVENT;
-  event.Event.KeyEvent.bKeyDown = TRUE;
-  event.Event.KeyEvent.wRepeatCount = 1;
-  event.Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
-  event.Event.KeyEvent.uChar.AsciiChar = 0x1B;
-  return event;
-}
-
 // What the error text shows of a call nobody answered.
 std::string Describe(const char* kind, const std::string& title, const std::string& help) {
   return std::string("unanswered ") + kind + " \"" + title + "\" (help topic \"" + help + "\")";

@@ -76,4 +76,7 @@ class Ui : public platform::ConsoleHost {
   virtual void RestoreScreen(const ScreenArea& area) = 0;
 };
 
+// The console event of one Esc key press, as the module's Esc poll reads it.
+INPUT_RECORD EscKeyPress();
+
 }  // namespace host

@@ -1,7 +1,6 @@
 // Temporary trees, module placement and the host fixture.
 #include "tests/support/host_fixture.hpp"
 
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,19 +11,8 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-TempTree::TempTree() {
-  std::string pattern = (fs::temp_directory_path() / "finderix-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
-  root_ = pattern;
-}
-
-TempTree::~TempTree() {
-  std::error_code ec;
-  fs::remove_all(root_, ec);
-}
-
 std::string TempTree::Path(const std::string& relative) const {
-  return relative.empty() ? root_ : root_ + "/" + relative;
+  return relative.empty() ? path() : Posix(relative);
 }
 
 std::string TempTree::ModulePath(const std::string& relative) const {

@@ -11,28 +11,21 @@
 
 #include "host/core/host.hpp"
 #include "host/ui/script_ui.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace testing_support {
 
-// A folder under the system's temporary folder, removed with everything in
-// it when the object goes.
-class TempTree {
+// A scratch folder (see temp_folder.hpp) with the helpers that build trees
+// in it.
+class TempTree : public TempFolder {
  public:
-  TempTree();
-  ~TempTree();
-  TempTree(const TempTree&) = delete;
-  TempTree& operator=(const TempTree&) = delete;
-
-  const std::string& root() const { return root_; }
+  const std::string& root() const { return path(); }
   std::string Path(const std::string& relative) const;
   // The module's name for a path of the tree ("C:\tmp\...").
   std::string ModulePath(const std::string& relative) const;
   // Writes a file, creating its folders.
   void Write(const std::string& relative, const std::string& content) const;
   void MakeFolder(const std::string& relative) const;
-
- private:
-  std::string root_;
 };
 
 // A small language file: message n reads "M<n>", for n below `count`.
