@@ -269,12 +269,12 @@ TEST_F(FileReplace, LargeFilesAreMappedAndRewrittenTheSameWay) {
 
 TEST_F(FileReplace, AFullDiskLeavesTheFileWhole) {
   // The tree lives on a tiny private file system in a child process.
+  // The fixture's tree is made here, so that the parent removes it.
   std::string module = module_path_;
+  testing_support::TempTree& tree = tree_;
   int status = RunInChild([&]() -> int {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
       return 77;
-    testing_support::TempTree tree;
-    tree.MakeFolder("work");
     if (mount("tmpfs", tree.Path("work").c_str(), "tmpfs", 0, "size=64k") != 0) return 77;
     std::string original(40 * 1024, 'a');
     tree.Write("work/a.txt", original);
