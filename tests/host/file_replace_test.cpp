@@ -4,6 +4,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -263,6 +264,45 @@ TEST_F(FileReplace, LargeFilesAreMappedAndRewrittenTheSameWay) {
     expected.replace(at, 3, "bar");
   EXPECT_EQ(Read("work/big.txt"), expected);
   EXPECT_FALSE(fs::exists(tree_.Path("work/big.txt.old")));
+}
+
+// --- A killed rewrite ---
+
+TEST_F(FileReplace, AKillAtAnyMomentLeavesTheOldOrTheNewContentAndNoStrayFile) {
+  std::string old_text;
+  for (int i = 0; i < 400000; i++) old_text += "line with foo in it\n";
+  std::string new_text = old_text;
+  for (size_t at = new_text.find("foo"); at != std::string::npos; at = new_text.find("foo", at))
+    new_text.replace(at, 3, "bar");
+  placed_module_ = testing_support::PlaceModule(tree_, module_path_, "module",
+                                                testing_support::NumberedLanguage(200));
+  for (int delay_ms : {5, 20, 60, 150, 400}) {
+    SCOPED_TRACE(delay_ms);
+    tree_.Write("work/big.txt", old_text);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {  // the replace, killed somewhere on its way
+      // Its copy of the module goes into the tree, which the parent removes.
+      tree_.MakeFolder("tmp");
+      setenv("TMPDIR", tree_.Path("tmp").c_str(), 1);
+      std::string error;
+      host_ = host::Host::Start(Options(), ui_, &error);
+      if (host_) {
+        ScriptReplace({.text = "foo", .replace = "bar", .scope = 4, .open_modified = false});
+        host_->OpenPlugin(OPEN_PLUGINSMENU, 0);
+      }
+      _exit(0);
+    }
+    usleep(delay_ms * 1000);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    std::string now = ReadText(tree_.Path("work/big.txt"));
+    EXPECT_TRUE(now == old_text || now == new_text) << "size " << now.size();
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(tree_.Path("work"))) names.push_back(e.path().filename());
+    EXPECT_EQ(names, (std::vector<std::string>{"big.txt"}));
+    fs::remove_all(tree_.Path("tmp"));
+  }
 }
 
 // --- A full disk ---

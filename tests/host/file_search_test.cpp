@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "tests/support/host_fixture.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace {
 
@@ -183,6 +186,61 @@ TEST_F(FileSearch, EscDuringTheWalkKeepsWhatWasFound) {
   ui_.EscAfterPolls(30);
   Names found = Run({.text = "x"});
   EXPECT_EQ(found.size(), 10u);
+}
+
+// --- Trees that could trap a walk ---
+
+TEST_F(FileSearch, LinkLoopsAndOverlongPathsEndTheWalkSafely) {
+  tree_.Write("work/a.txt", "x");
+  fs::create_directory_symlink(".", tree_.Path("work/loop"));
+  std::string deep = "work";
+  while (deep.size() < 300) deep += "/" + std::string(40, 'd');
+  tree_.Write(deep + "/far.txt", "x");
+  StartHost();
+  Names found = Run({.text = "x"});
+  EXPECT_EQ(found, (Names{"a.txt"}));  // the loop is not entered, the far file not reached
+}
+
+TEST_F(FileSearch, AnUnreadableFileGivesOneBoxAndTheWalkGoesOn) {
+  tree_.Write("work/a.txt", "x");
+  tree_.Write("work/b.txt", "x");
+  tree_.Write("work/c.txt", "x");
+  chmod(tree_.Path("work/b.txt").c_str(), 0);
+  tree_.MakeFolder("nobody");
+  for (const char* writable : {"", "work", "nobody"}) chmod(tree_.Path(writable).c_str(), 0777);
+  std::string module = module_path_;
+  testing_support::TempTree& tree = tree_;
+  int status = RunAsNobody([&]() -> int {
+    host::ScriptUi ui;
+    int unexpected = 0;
+    ui.SetFailureHandler([&](const std::string&) { unexpected++; });
+    testing_support::PlaceModule(tree, module, "nobody/module", testing_support::NumberedLanguage(200));
+    host::HostOptions options;
+    options.module_path = tree.Path("nobody/module/finderix.so");
+    options.registry_file = tree.Path("nobody/registry.db");
+    options.folder = tree.Path("work");
+    options.lang = "C";
+    std::string error;
+    auto host = host::Host::Start(options, ui, &error);
+    if (!host) return 10;
+    ui.AnswerMenu(0);
+    ui.AnswerDialog([](std::span<FarDialogItem> items) {
+      host::SetItemText(items[5], "x");
+      for (int i = 0; i < 6; i++) items[17 + i].Selected = i == 4;
+      return 23;
+    });
+    ui.AnswerMessage(0);  // the open error
+    HANDLE panel = host->OpenPlugin(OPEN_PLUGINSMENU, 0);
+    int listed = 0;
+    for (const PluginPanelItem& item : host->panels().active().items())
+      listed += std::string(item.FindData.cFileName) != "..";
+    int boxes = 0;
+    for (const auto& c : ui.CallsOf(host::ScriptUi::Kind::kMessage)) boxes += c.help_topic == "FSOpenError";
+    host.reset();
+    return panel != INVALID_HANDLE_VALUE && listed == 2 && boxes == 1 && unexpected == 0 ? 0 : 11;
+  });
+  ASSERT_NE(status, 254) << "cannot drop privileges here";
+  EXPECT_EQ(status, 0);
 }
 
 // --- The results panel ---
