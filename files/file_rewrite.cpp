@@ -13,6 +13,7 @@
 namespace {
 
 constexpr int kScratchAttempts = 64;
+constexpr size_t kWriteBuffer = 64 * 1024;
 
 // Scratch names are only reserved, never visible: the scratch file has no
 // name until it replaces the file.
@@ -58,7 +59,24 @@ bool FileRewrite::OpenOutput() {
   return true;
 }
 
+// Small pieces (the text between matches, each replacement) gather in a
+// buffer, so that a file with many matches costs few system calls.
 bool FileRewrite::Write(const char* bytes, size_t length) {
+  if (failed_) return false;
+  if (pending_.size() + length <= kWriteBuffer) {
+    pending_.append(bytes, length);
+    return true;
+  }
+  return Flush() && WriteThrough(bytes, length);
+}
+
+bool FileRewrite::Flush() {
+  bool ok = WriteThrough(pending_.data(), pending_.size());
+  pending_.clear();
+  return ok;
+}
+
+bool FileRewrite::WriteThrough(const char* bytes, size_t length) {
   while (length > 0 && !failed_) {
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
     DWORD written = 0;
@@ -85,7 +103,7 @@ bool FileRewrite::ReplaceMatch(size_t start, size_t length, const std::string& r
 
 bool FileRewrite::WriteRest() {
   if (output_ == INVALID_HANDLE_VALUE) return false;
-  return Write(source_ + written_, size_ - written_);
+  return Write(source_ + written_, size_ - written_) && Flush();
 }
 
 bool FileRewrite::Commit() {

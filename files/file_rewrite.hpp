@@ -40,6 +40,8 @@ class FileRewrite {
  private:
   bool OpenOutput();
   bool Write(const char* bytes, size_t length);
+  bool Flush();
+  bool WriteThrough(const char* bytes, size_t length);
 
   const char* source_;
   size_t size_;
@@ -48,6 +50,7 @@ class FileRewrite {
   size_t written_ = 0;  // every source byte before this has been handled
   HANDLE output_ = INVALID_HANDLE_VALUE;
   std::string output_name_;
+  std::string pending_;  // written bytes not yet handed to the file
   bool failed_ = false;
   size_t empty_at_ = static_cast<size_t>(-1);  // the last empty match replaced
 };

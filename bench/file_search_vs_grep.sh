@@ -1,0 +1,119 @@
+#!/bin/bash
+# Times a plain-text, any-letter-case file search over a large generated tree
+# as "finderix 'ff:/*/TEXT/pC'" against "grep -rliF TEXT" on the same tree,
+# checks that both list the same files, and prints the best of a few runs of
+# each and their ratio (finderix / grep).
+#
+# usage: bench/file_search_vs_grep.sh [PROGRAM]   (default build/release/bin/finderix)
+#        FILES=20000 MIB=200 FOLDERS=250 RUNS=3 bench/file_search_vs_grep.sh
+set -euo pipefail
+shopt -s inherit_errexit
+
+if [ -z "${1:-}" ] && [ ! -x build/release/bin/finderix ]; then
+  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+  cmake --build build/release -j2 --target finderix finderix_plugin
+fi
+program=$(realpath "${1:-build/release/bin/finderix}")
+files=${FILES:-20000}
+mib=${MIB:-200}
+folders=${FOLDERS:-250}
+runs=${RUNS:-3}
+# Digits keep the generated words, which are letters only, from ever
+# containing it by chance.
+needle=zyx4quokka
+
+work=$(realpath "$(mktemp -d)")
+trap 'rm -rf "$work"' EXIT INT TERM
+tree="$work/tree"
+registry="$work/registry.db"
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# The tree: folders two levels deep (ten groups of subfolders), files of
+# random lines of random words, sizes spread evenly around the mean; the
+# needle, in four letter cases, replaces a line of every 3001st file.
+awk -v tree="$tree" -v files="$files" -v bytes=$(( mib * 1048576 )) \
+    -v folders="$folders" -v needle="$needle" 'BEGIN {
+  srand(7)
+  for (w = 0; w < 3000; w++) {
+    word = ""
+    len = 2 + int(rand() * 9)
+    for (k = 0; k < len; k++) word = word substr("abcdefghijklmnopqrstuvwxyz", 1 + int(rand() * 26), 1)
+    words[w] = word
+  }
+  for (l = 0; l < 20000; l++) {
+    line = words[int(rand() * 3000)]
+    n = 4 + int(rand() * 12)
+    for (k = 1; k < n; k++) line = line " " words[int(rand() * 3000)]
+    lines[l] = line (rand() < 0.3 ? "." : ",")
+  }
+  cases[0] = needle; cases[1] = toupper(needle)
+  cases[2] = "Zyx4Quokka"; cases[3] = "zYx4qUoKkA"
+  groups = 10
+  per_folder = int(files / folders)
+  mean = bytes / files
+  for (d = 0; d < folders; d++) {
+    dir = sprintf("%s/g%02d/d%03d", tree, d % groups, d)
+    system("mkdir -p " dir)
+    for (f = 0; f < per_folder; f++) {
+      index_ = d * per_folder + f
+      path = sprintf("%s/f%05d.txt", dir, index_)
+      size = int(mean * (0.1 + 1.8 * rand()))
+      marked = index_ % 3001 == 1500
+      written = 0
+      while (written < size) {
+        line = lines[int(rand() * 20000)]
+        if (marked && written > size / 2) {
+          line = "see " cases[hits++ % 4] " here " line
+          marked = 0
+        }
+        print line > path
+        written += length(line) + 1
+      }
+      close(path)
+    }
+  }
+}'
+echo "tree: $(find "$tree" -type f | wc -l) files, $(du -sm --apparent-size "$tree" | cut -f1) MiB," \
+  "$(find "$tree" -mindepth 1 -type d | wc -l) folders," \
+  "needle \"$needle\" in $(grep -rliF "$needle" "$tree" | wc -l) files"
+
+search_finderix() {
+  "$program" --registry "$registry" -C "$tree" "ff:/*/$needle/pC" 2> /dev/null || [ $? -eq 1 ]
+}
+search_grep() { grep -rliF "$needle" "$tree" || [ $? -eq 1 ]; }
+
+# Best of $runs wall-clock times of one search, in ms; the last run's list
+# goes to the file $2.
+best_of() {  # function output-file
+  best=""
+  for (( i = 0; i < runs; i++ )); do
+    start=$(now_ms)
+    "$1" > "$2"
+    took=$(( $(now_ms) - start ))
+    if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
+  done
+  echo "$best"
+}
+
+# Stores the scope (the folder tree) and warms the page cache for both.
+"$program" --registry "$registry" -C "$tree" --set FSearchIn=3 "ff:/*/$needle/pC" \
+  > /dev/null 2>&1 || true
+search_grep > /dev/null
+
+finderix_ms=$(best_of search_finderix "$work/finderix.out")
+grep_ms=$(best_of search_grep "$work/grep.out")
+
+sort "$work/finderix.out" > "$work/finderix.sorted"
+sort "$work/grep.out" > "$work/grep.sorted"
+if cmp -s "$work/finderix.sorted" "$work/grep.sorted"; then
+  echo "same files listed: yes ($(wc -l < "$work/grep.sorted"))"
+else
+  echo "same files listed: NO"
+  diff "$work/finderix.sorted" "$work/grep.sorted" | head -20 || true
+fi
+echo "finderix 'ff:/*/$needle/pC': ${finderix_ms} ms (best of $runs)"
+echo "grep -rliF $needle:          ${grep_ms} ms (best of $runs)"
+awk -v f="$finderix_ms" -v g="$grep_ms" \
+  'BEGIN { printf "ratio finderix / grep: %.2f\n", f / (g > 0 ? g : 1) }'
+cmp -s "$work/finderix.sorted" "$work/grep.sorted"
