@@ -9,11 +9,8 @@
 set -euo pipefail
 shopt -s inherit_errexit
 
-if [ -z "${1:-}" ] && [ ! -x build/release/bin/finderix ]; then
-  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
-  cmake --build build/release -j2 --target finderix finderix_plugin
-fi
-program=$(realpath "${1:-build/release/bin/finderix}")
+. "$(dirname "$0")/lib.sh"
+program=$(release_program "${1:-}")
 files=${FILES:-20000}
 mib=${MIB:-200}
 folders=${FOLDERS:-250}
@@ -27,7 +24,6 @@ trap 'rm -rf "$work"' EXIT INT TERM
 tree="$work/tree"
 registry="$work/registry.db"
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 # The tree: folders two levels deep (ten groups of subfolders), files of
 # random lines of random words, sizes spread evenly around the mean; the

@@ -8,7 +8,8 @@
 #        FILES=4000 KB=16 RUNS=5 bench/tui_vs_cli.sh
 set -eu
 
-program=$(realpath "${1:-build/release/bin/finderix}")
+. "$(dirname "$0")/lib.sh"
+program=$(release_program "${1:-}")
 files=${FILES:-4000}
 kb=${KB:-16}
 runs=${RUNS:-5}
@@ -20,7 +21,6 @@ trap 'tmux -L "$socket" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT IN
 tree="$work/tree"
 registry="$work/registry.db"
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 screen() { tmux -L "$socket" capture-pane -p 2>/dev/null || true; }
 wait_for() {  # text [present|absent]
