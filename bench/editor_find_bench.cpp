@@ -9,16 +9,16 @@
 #include <memory>
 #include <string>
 
-#include "core/case_table.hpp"
-#include "editor/editor_state.hpp"
-#include "editor/search_engine.hpp"
+#include "module/match/case_table.hpp"
+#include "module/editor/editor_state.hpp"
+#include "module/editor/search_engine.hpp"
 #include "host/core/editor_buffer.hpp"
 #include "host/core/language.hpp"
 #include "host/core/panels.hpp"
 #include "host/core/screens.hpp"
 #include "host/core/services.hpp"
-#include "plugin/host.hpp"
-#include "plugin/settings.hpp"
+#include "module/base/host_access.hpp"
+#include "module/base/settings.hpp"
 
 namespace {
 

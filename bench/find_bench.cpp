@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "core/case_table.hpp"
-#include "core/scan.hpp"
+#include "module/match/case_table.hpp"
+#include "module/match/scan.hpp"
 
 namespace {
 

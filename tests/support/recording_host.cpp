@@ -6,7 +6,7 @@
 #include <cstring>
 #include <map>
 
-#include "plugin/host.hpp"
+#include "module/base/host_access.hpp"
 
 namespace {
 

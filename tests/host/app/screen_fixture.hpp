@@ -15,7 +15,7 @@
 #include "host/core/host.hpp"
 #include "host/ui/terminal_ui.hpp"
 #include "platform/host_bridge.hpp"
-#include "tests/host/terminal/fake_terminal.hpp"
+#include "tests/host/ui/terminal/fake_terminal.hpp"
 #include "tests/support/host_fixture.hpp"
 
 namespace testing_support {

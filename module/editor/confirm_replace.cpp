@@ -1,0 +1,79 @@
+// The question before each replacement: the match highlighted in the
+// editor, and a small dialog with the found text, its replacement and the
+// four answers, placed in the half of the window the match is not in.
+#include <algorithm>
+
+#include "module/dialogs/dialog_builder.hpp"
+#include "module/editor/editor_control.hpp"
+#include "module/editor/editor_state.hpp"
+#include "module/editor/replace.hpp"
+#include "module/editor/view_placement.hpp"
+#include "module/base/messages.hpp"
+
+namespace {
+
+constexpr DWORD kButtonRow = DIF_CENTERGROUP | DIF_NOBRACKETS;
+constexpr int kMinimumTextWidth = 26;
+
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
+
+// The dialog's top row for a match on screen row `row` of a window
+// `height` rows high: above the match when it is in the lower half.
+int DialogRow(int row, int height) {
+  int y = row >= height / 2 + 1 ? (row - 9) / 2 : (row + height - 9) / 2;
+  return std::max(y, 0);
+}
+
+// 0 replace, 1 all, 2 skip, 3 cancel; negative for Esc.
+int AskReplace(const std::string& matched, const std::string& replacement, int row,
+               const EditorInfo& info) {
+  std::string quoted_match = Quoted(matched);
+  std::string quoted_replacement = Quoted(replacement);
+  int width = std::max({kMinimumTextWidth, static_cast<int>(quoted_match.size()),
+                        static_cast<int>(quoted_replacement.size())});
+  width = std::min(width, info.WindowSizeX - 2);
+  int y = DialogRow(row, info.WindowSizeY);
+  DialogBuilder dialog(-1, y + 1, width + 12, y + 10, "ERAskReplace");
+  dialog.AddFrame(MReplaceTitle);
+  dialog.Add<TextItem>(-1, 2, 0, MAskReplace);
+  dialog.Add<TextItem>(-1, 3, 0, quoted_match.c_str());
+  dialog.Add<TextItem>(-1, 4, 0, MReplaceBy);
+  dialog.Add<TextItem>(-1, 5, 0, quoted_replacement.c_str());
+  for (int message : {MReplaceButton, MAll, MSkip, MCancel})
+    dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, message);
+  return dialog.Run({-4, -3, -2, -1});
+}
+
+}  // namespace
+
+ReplaceAnswer ConfirmReplace(EditorSearchRange& match, const std::string& matched,
+                             const std::string& replacement) {
+  EditorInfo info = ReadEditorInfo();
+  LastReplaceLine = match.end_line;
+  LastReplaceColumn = match.end_column;
+  int line = SearchBackward ? match.start_line : match.end_line;
+  int column = SearchBackward ? match.start_column : match.end_column;
+  int top = TopLineFor(match.start_line, info.WindowSizeY, info.TotalLines);
+  SetEditorPosition(line, column, top, LeftColumnFor(line, column, info.WindowSizeX));
+  if (ReplaceUnattended) {
+    WriteReplacement(match, replacement);
+    return kAnswerReplaced;
+  }
+  SelectStream(match.start_line, match.start_column, match.end_line, match.end_column);
+  RedrawEditor();
+  switch (AskReplace(matched, replacement, match.start_line - top, info)) {
+    case 0:
+      WriteReplacement(match, replacement);
+      return kAnswerReplaced;
+    case 1:
+      ReplaceUnattended = 1;
+      ClearEditorSelection();
+      WriteReplacement(match, replacement);
+      return kAnswerReplaced;
+    case 2:
+      return kAnswerSkipped;
+    default:
+      ReplaceUnattended = 1;
+      return kAnswerCancelled;
+  }
+}

@@ -1,0 +1,227 @@
+// The editor search engine. Lines are read one by one through the host, as
+// few as each block needs; the block buffers are reused from line to line,
+// so a search through a long file allocates next to nothing.
+#include "module/editor/search_engine.hpp"
+
+#include <algorithm>
+
+#include "module/match/case_table.hpp"
+#include "module/match/scan.hpp"
+#include "module/editor/editor_control.hpp"
+#include "module/editor/editor_state.hpp"
+#include "module/editor/progress.hpp"
+#include "module/editor/view_placement.hpp"
+#include "module/files/walk.hpp"
+#include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
+#include "module/base/settings.hpp"
+
+EditorMatchBlock MatchBlock;
+std::vector<int> MatchVector;
+
+namespace {
+
+// Lines joined into one block; the settings store keeps it in 1..256.
+int BlockLines() { return std::max(SeveralLines, 1); }
+
+// The OEM copy of the block last searched and the pattern's offsets there.
+std::string SearchedText;
+std::vector<int> SearchedOffsets;
+// The block being built from editor lines.
+std::string BlockText;
+
+bool MatchPattern(int from, int to, int* offset, int* length) {
+  if (EditorSearchPattern.empty()) return false;
+  SearchedOffsets.assign((EditorSearchPattern.CaptureCount() + 1) * 3, -1);
+  int result = RunPattern(EditorSearchPattern, SearchedText.data(), static_cast<size_t>(to),
+                          static_cast<size_t>(from), 0, SearchedOffsets.data(),
+                          static_cast<int>(SearchedOffsets.size()));
+  if (result < 0) return false;
+  *offset = SearchedOffsets[0];
+  *length = SearchedOffsets[1] - SearchedOffsets[0];
+  return true;
+}
+
+bool MatchPlainText(int from, int to, int* offset, int* length) {
+  const uint8_t* table = ECaseSensitive ? nullptr : OemUpperTable;
+  std::string needle = EText;
+  if (table)
+    for (char& c : needle) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
+  const char* text = SearchedText.data() + from;
+  size_t size = static_cast<size_t>(to - from);
+  long long found = SearchBackward ? FindBackward(text, size, needle.data(), needle.size(), table)
+                                   : FindForward(text, size, needle.data(), needle.size(), table);
+  if (found < 0) return false;
+  *offset = from + static_cast<int>(found);
+  *length = static_cast<int>(needle.size());
+  return true;
+}
+
+// Appends a line of the range to the block, cut at the range's end column
+// on its last line.
+void AppendRangeLine(std::string& block, int line, const EditorSearchRange& range) {
+  EditorLineView view = ReadLineAt(line);
+  int length = view.length;
+  if (line == range.end_line && range.end_column >= 0 && range.end_column < length)
+    length = range.end_column;
+  block.append(view.text, static_cast<size_t>(length));
+}
+
+// The lines [first, last] of the range joined with LF into BlockText.
+void BuildBlock(int first, int last, const EditorSearchRange& range) {
+  BlockText.clear();
+  for (int line = first; line <= last; ++line) {
+    if (line > first) BlockText += '\n';
+    AppendRangeLine(BlockText, line, range);
+  }
+}
+
+struct LinePosition {
+  int line;
+  int column;
+};
+
+LinePosition PositionInBlock(int first_line, int offset) {
+  LinePosition position{first_line, offset};
+  for (int k = 0; k < offset; ++k) {
+    if (BlockText[k] != '\n') continue;
+    position.line++;
+    position.column = offset - k - 1;
+  }
+  return position;
+}
+
+// Turns the match in BlockText into lines and columns, and keeps it when
+// asked to.
+void AcceptMatch(int first_line, int offset, int length, bool keep, EditorSearchRange& range) {
+  LinePosition start = PositionInBlock(first_line, offset);
+  LinePosition end = PositionInBlock(first_line, offset + length);
+  range = EditorSearchRange{start.line, start.column, end.line, end.column};
+  if (!keep) return;
+  MatchBlock.text.swap(SearchedText);
+  MatchBlock.offset = offset;
+  MatchBlock.length = length;
+  if (ERegExp)
+    MatchVector = SearchedOffsets;
+  else
+    MatchVector.clear();
+}
+
+// The progress counter and the Esc check before each candidate line.
+bool StoppedBefore(int line, const EditorInfo& info) {
+  ShowProgress(line, info.TotalLines, info.WindowSizeX);
+  if (!EscPressed()) return false;
+  SearchInterrupted = 1;
+  return true;
+}
+
+int FromColumn(int block_first_line, const EditorSearchRange& range) {
+  return block_first_line == range.start_line ? range.start_column : 0;
+}
+
+bool SearchBlockText(int from, int* offset, int* length) {
+  return SearchBlock(BlockText.data(), static_cast<int>(BlockText.size()), from, -1, offset,
+                     length);
+}
+
+// A match is taken for the candidate line only when it starts on it (or on
+// its line break); a later line's own block will find the others.
+bool SearchRangeForward(EditorSearchRange& range, bool keep, const EditorInfo& info) {
+  for (int i = range.start_line; i <= range.end_line; ++i) {
+    if (StoppedBefore(i, info)) return false;
+    int last = std::min(range.end_line, i + BlockLines() - 1);
+    BuildBlock(i, last, range);
+    int offset = 0, length = 0;
+    if (SearchBlockText(FromColumn(i, range), &offset, &length) &&
+        PositionInBlock(i, offset).line == i) {
+      AcceptMatch(i, offset, length, keep, range);
+      return true;
+    }
+  }
+  return false;
+}
+
+// Each candidate line ends a block of the lines before it; any match in the
+// block is taken (plain text: the last one; a pattern: the first).
+bool SearchRangeBackward(EditorSearchRange& range, bool keep, const EditorInfo& info) {
+  for (int i = range.end_line; i >= range.start_line; --i) {
+    if (StoppedBefore(i, info)) return false;
+    int first = std::max(range.start_line, i - BlockLines() + 1);
+    BuildBlock(first, i, range);
+    int offset = 0, length = 0;
+    if (SearchBlockText(FromColumn(first, range), &offset, &length)) {
+      AcceptMatch(first, offset, length, keep, range);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FindJoined(const EditorInfo& info, EditorSearchRange& found) {
+  if (SearchBackward)
+    found = EditorSearchRange{0, 0, info.CurLine, info.CurPos};
+  else
+    found = EditorSearchRange{info.CurLine, info.CurPos, info.TotalLines - 1, -1};
+  return SearchRange(found, false);
+}
+
+// One range per line, so no block ever spans a line break; Esc on any line
+// ends the whole command.
+bool FindLineByLine(const EditorInfo& info, EditorSearchRange& found) {
+  const int step = SearchBackward ? -1 : 1;
+  const int stop = SearchBackward ? -1 : info.TotalLines;
+  for (int line = info.CurLine; line != stop; line += step) {
+    bool cursor_line = line == info.CurLine;
+    if (SearchBackward)
+      found = EditorSearchRange{line, 0, line, cursor_line ? info.CurPos : -1};
+    else
+      found = EditorSearchRange{line, cursor_line ? info.CurPos : 0, line, -1};
+    if (SearchRange(found, false)) return true;
+    if (SearchInterrupted) return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool SearchBlock(const char* block, int length, int from, int to, int* offset,
+                 int* match_length) {
+  if (from > length) return false;
+  if (from < 0) from = 0;
+  if (to == -1 || to > length) to = length;
+  if (to - from <= 0) return false;
+  SearchedText.assign(block, static_cast<size_t>(length));
+  EditorToOem(SearchedText.data(), length);
+  return ERegExp ? MatchPattern(from, to, offset, match_length)
+                 : MatchPlainText(from, to, offset, match_length);
+}
+
+bool SearchRange(EditorSearchRange& range, bool keep) {
+  EditorInfo info = ReadEditorInfo();
+  SearchInterrupted = 0;
+  return SearchBackward ? SearchRangeBackward(range, keep, info)
+                        : SearchRangeForward(range, keep, info);
+}
+
+void ReleaseMatch() {
+  MatchVector.clear();
+  MatchBlock = EditorMatchBlock{};
+}
+
+bool EditorFind() {
+  EditorInfo info = ReadEditorInfo();
+  EditorSearchRange found{};
+  bool matched = ESeveralLine ? FindJoined(info, found) : FindLineByLine(info, found);
+  if (matched) {
+    ShowFoundMatch(found);
+    return true;
+  }
+  RestoreEditorPosition(info);
+  if (!SearchInterrupted) ShowCannotFind(MTitle);
+  return false;
+}
+
+void ShowCannotFind(int title_message) {
+  const char* items[] = {GetMsg(title_message), GetMsg(MCannotFind), EText.c_str(), GetMsg(MOk)};
+  StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "ECannotFind", items, 4, 1);
+}

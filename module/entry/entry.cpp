@@ -1,0 +1,66 @@
+// The module's exported entry points: start-up, registration, opening,
+// configuration and shutdown.
+#include <algorithm>
+#include <cstring>
+
+#include "module/match/case_table.hpp"
+#include "module/editor/editor_state.hpp"
+#include "module/files/file_patterns.hpp"
+#include "module/entry/configure.hpp"
+#include "module/entry/dispatch.hpp"
+#include "module/entry/entry_guard.hpp"
+#include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
+#include "module/base/settings.hpp"
+
+namespace {
+
+// Fetched on the first GetPluginInfo and kept: the host may hold on to them.
+const char* PluginMenuText[1];
+const char* PluginConfigText[1];
+
+}  // namespace
+
+FAR_EXPORT void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
+  // A host with a shorter table leaves the services it lacks null.
+  std::memset(&StartupInfo, 0, sizeof StartupInfo);
+  size_t size = info->StructSize > 0 ? static_cast<size_t>(info->StructSize) : sizeof StartupInfo;
+  std::memcpy(&StartupInfo, info, std::min(size, sizeof StartupInfo));
+  // The file settings build tables from the upper-case table: it comes first.
+  GuardEntry([] {
+    BuildOemUpperTable();
+    LoadSettings();
+  });
+}
+
+FAR_EXPORT void WINAPI GetPluginInfo(PluginInfo* info) {
+  if (!PluginMenuText[0]) {
+    PluginMenuText[0] = GetMsg(MTitle);
+    PluginConfigText[0] = GetMsg(MTitle);
+  }
+  info->StructSize = sizeof *info;
+  info->Flags = PF_EDITOR;
+  info->DiskMenuStringsNumber = 0;
+  info->PluginMenuStrings = PluginMenuText;
+  info->PluginMenuStringsNumber = 1;
+  info->PluginConfigStrings = PluginConfigText;
+  info->PluginConfigStringsNumber = 1;
+  info->CommandPrefix = "ff";
+}
+
+FAR_EXPORT HANDLE WINAPI OpenPlugin(int open_from, intptr_t item) {
+  return GuardEntry(INVALID_HANDLE_VALUE, [&] { return OpenFrom(open_from, item); });
+}
+
+FAR_EXPORT int WINAPI Configure(int) {
+  GuardEntry(RunConfiguration);
+  return 1;
+}
+
+FAR_EXPORT void WINAPI ExitFAR() {
+  GuardEntry([] {
+    SaveSettings();
+    ReleaseEditorState();
+    ReleaseFileState();
+  });
+}

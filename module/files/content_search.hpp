@@ -1,0 +1,33 @@
+// Tests of a file's contents in the six search modes of FSearchAs. Each
+// takes the bytes of the whole file and answers found or not found.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "module/match/pattern.hpp"
+
+enum SearchAs {
+  AsPlainText = 0,
+  AsLinePattern = 1,
+  AsLinesWindowPattern = 2,
+  AsFilePattern = 3,
+  AsPlainWords = 4,
+  AsPatternWords = 5,
+};
+
+// The test of FSearchAs with FText, TextPattern and the other settings.
+bool ContentMatches(const char* data, size_t length);
+
+// Plain text anywhere in the data: in OEM, then (with FAllCharTables) in
+// each host code page; case folded unless FCaseSensitive.
+bool PlainTest(const char* data, size_t length, const std::string& text);
+
+// The pattern on the data, then (with FAllCharTables) on the data decoded
+// from each host code page.
+// options as RunPattern takes them.
+bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options = 0);
+
+// Moves the first word of a word list out of the list. Words are separated
+// by spaces and tabs, or quoted with ", ' or ` (no escapes).
+std::string TakeWord(std::string& list);

@@ -1,0 +1,119 @@
+// Writing a file's new content beside it and committing it in one step.
+#include "module/files/file_rewrite.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "module/files/file_warning.hpp"
+#include "module/files/replace_questions.hpp"
+#include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
+#include "module/base/settings.hpp"
+
+namespace {
+
+constexpr int kScratchAttempts = 64;
+constexpr size_t kWriteBuffer = 64 * 1024;
+
+// Scratch names are only reserved, never visible: the scratch file has no
+// name until it replaces the file.
+HANDLE CreateScratch(const std::string& folder, std::string* name) {
+  static UINT next = 0;
+  for (int attempt = 0; attempt < kScratchAttempts; attempt++) {
+    char path[MAX_PATH];
+    next = next % 0xFFFF + 1;
+    if (!GetTempFileNameA(folder.c_str(), "fx", next, path)) return INVALID_HANDLE_VALUE;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      *name = path;
+      return file;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+FileRewrite::FileRewrite(const char* source, size_t size, const WIN32_FIND_DATAA& entry,
+                         std::string folder)
+    : source_(source), size_(size), entry_(entry), folder_(std::move(folder)) {}
+
+FileRewrite::~FileRewrite() {
+  if (output_ != INVALID_HANDLE_VALUE) CloseHandle(output_);
+}
+
+bool FileRewrite::OpenOutput() {
+  if (!ConfirmFile(MReplaceTitle, entry_.cFileName)) return false;
+  // A read-only file is never replaced behind its owner's back.
+  if (entry_.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+    ShowFileWarning("FRCreateError", MOpenError, entry_.cFileName);
+    return false;
+  }
+  output_ = CreateScratch(folder_, &output_name_);
+  if (output_ == INVALID_HANDLE_VALUE) {
+    ShowFileWarning("FRCreateError", MOpenError, entry_.cFileName);
+    return false;
+  }
+  return true;
+}
+
+// Small pieces (the text between matches, each replacement) gather in a
+// buffer, so that a file with many matches costs few system calls.
+bool FileRewrite::Write(const char* bytes, size_t length) {
+  if (failed_) return false;
+  if (pending_.size() + length <= kWriteBuffer) {
+    pending_.append(bytes, length);
+    return true;
+  }
+  return Flush() && WriteThrough(bytes, length);
+}
+
+bool FileRewrite::Flush() {
+  bool ok = WriteThrough(pending_.data(), pending_.size());
+  pending_.clear();
+  return ok;
+}
+
+bool FileRewrite::WriteThrough(const char* bytes, size_t length) {
+  while (length > 0 && !failed_) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(output_, bytes, chunk, &written, nullptr) || written != chunk) {
+      failed_ = true;
+      ShowFileWarning("FRWriteError", MWriteError, entry_.cFileName);
+    }
+    bytes += chunk;
+    length -= chunk;
+  }
+  return !failed_;
+}
+
+bool FileRewrite::ReplaceMatch(size_t start, size_t length, const std::string& replacement) {
+  if (output_ == INVALID_HANDLE_VALUE && !OpenOutput()) return false;
+  if (!Write(source_ + written_, start - written_)) return false;
+  std::string matched(source_ + start, strnlen(source_ + start, length));
+  bool replace = ConfirmFileReplace(matched, replacement, entry_.cFileName);
+  bool ok = replace ? Write(replacement.data(), replacement.size()) : Write(source_ + start, length);
+  written_ = start + length;
+  if (length == 0) empty_at_ = start;
+  return ok;
+}
+
+bool FileRewrite::WriteRest() {
+  if (output_ == INVALID_HANDLE_VALUE) return false;
+  return Write(source_ + written_, size_ - written_) && Flush();
+}
+
+bool FileRewrite::Commit() {
+  std::string backup = std::string(entry_.cFileName) + ".old";
+  if (!ReplaceFileA(entry_.cFileName, output_name_.c_str(),
+                    FRSaveOriginal ? backup.c_str() : nullptr, 0, nullptr, nullptr)) {
+    bool backup_taken = GetLastError() == ERROR_ALREADY_EXISTS;
+    ShowFileWarning(backup_taken ? "FRBackupError" : "FRWriteError",
+                       backup_taken ? MOpenError : MWriteError, entry_.cFileName);
+    return false;
+  }
+  return true;
+}

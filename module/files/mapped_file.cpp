@@ -1,0 +1,51 @@
+// Mapped-file scans. Sizes are 64-bit: a file of 4 GiB and more is mapped
+// and searched whole. The scan runs under the platform's fault guard, so a
+// file truncated by another program ends in the error box, not a crash.
+#include "module/files/mapped_file.hpp"
+
+#include "module/files/file_warning.hpp"
+#include "module/files/scoped_handles.hpp"
+#include "platform/fault_guard.hpp"
+#include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
+
+namespace {
+
+struct GuardedScan {
+  ContentTest test;
+  const char* data;
+  size_t length;
+  bool found;
+};
+
+void RunScan(void* context) {
+  auto* scan = static_cast<GuardedScan*>(context);
+  scan->found = scan->test(scan->data, scan->length);
+}
+
+void ShowOpenError(const char* path) { ShowFileWarning("FSOpenError", MOpenError, path); }
+
+}  // namespace
+
+bool SearchMappedFile(const char* path, ContentTest test) {
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size)) {
+    ShowOpenError(path);
+    return false;
+  }
+  ScopedHandle mapping(file.valid() ? CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr)
+                              : nullptr);
+  MappedView view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
+  if (!view.data()) {
+    ShowOpenError(path);
+    return false;
+  }
+  GuardedScan scan{test, view.data(), static_cast<size_t>(size.QuadPart), false};
+  if (!platform::CallWithFaultGuard(RunScan, &scan)) {
+    ShowOpenError(path);
+    return false;
+  }
+  return scan.found;
+}

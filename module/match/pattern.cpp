@@ -1,0 +1,154 @@
+// Compiling and running search patterns on PCRE2.
+//
+// Every allocation the library makes goes through the module's process-heap
+// functions. One match context carries the limits and the JIT stack for all
+// patterns: the module runs on the host's single thread, one match at a time.
+#include "module/match/pattern.hpp"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "module/match/pattern_tables.hpp"
+#include "module/base/host_access.hpp"
+#include "platform/win32.hpp"
+
+namespace {
+
+// Generous enough for any sane pattern on a long line (a repeated group
+// over a line of hundreds of kilobytes), small enough that a catastrophic
+// one gives up in about a second and never takes more than a bounded heap.
+constexpr uint32_t kMatchLimit = 5'000'000;
+constexpr uint32_t kDepthLimit = 2'000'000;
+constexpr uint32_t kHeapLimitKiB = 256 * 1024;
+constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
+constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
+constexpr size_t kCaretLineSize = 512;
+
+void* HeapAllocate(PCRE2_SIZE bytes, void*) { return HeapAlloc(GetProcessHeap(), 0, bytes); }
+void HeapRelease(void* block, void*) {
+  if (block) HeapFree(GetProcessHeap(), 0, block);
+}
+
+// The library contexts every compile and match uses, released when the
+// module is unloaded.
+class Contexts {
+ public:
+  Contexts()
+      : general_(pcre2_general_context_create(HeapAllocate, HeapRelease, nullptr)),
+        compile_(pcre2_compile_context_create(general_)),
+        match_(pcre2_match_context_create(general_)),
+        jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, general_)) {
+    pcre2_set_character_tables(compile_, PatternCharTables());
+    pcre2_set_match_limit(match_, kMatchLimit);
+    pcre2_set_depth_limit(match_, kDepthLimit);
+    pcre2_set_heap_limit(match_, kHeapLimitKiB);
+    pcre2_jit_stack_assign(match_, nullptr, jit_stack_);
+  }
+  ~Contexts() {
+    pcre2_jit_stack_free(jit_stack_);
+    pcre2_match_context_free(match_);
+    pcre2_compile_context_free(compile_);
+    pcre2_general_context_free(general_);
+  }
+  Contexts(const Contexts&) = delete;
+  Contexts& operator=(const Contexts&) = delete;
+
+  pcre2_general_context* general() const { return general_; }
+  pcre2_compile_context* compile() const { return compile_; }
+  pcre2_match_context* match() const { return match_; }
+
+ private:
+  pcre2_general_context* general_;
+  pcre2_compile_context* compile_;
+  pcre2_match_context* match_;
+  pcre2_jit_stack* jit_stack_;
+};
+
+const Contexts& Library() {
+  static const Contexts contexts;
+  return contexts;
+}
+
+void ShowPatternError(const char* text, int error_code, PCRE2_SIZE error_offset) {
+  PCRE2_UCHAR message[256];
+  if (pcre2_get_error_message(error_code, message, sizeof message) < 0)
+    std::strcpy(reinterpret_cast<char*>(message), "unknown error");
+  // The caret line holds at most 510 spaces; a later offset is shown at the
+  // right edge rather than not at all.
+  size_t spaces = error_offset < kCaretLineSize - 2 ? error_offset : kCaretLineSize - 2;
+  std::string caret(spaces, ' ');
+  caret += '^';
+  const char* items[] = {"RegExp error", reinterpret_cast<const char*>(message), "\x01", text,
+                         caret.c_str(), GetMsg(0)};
+  StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "RegExpError", items, 6, 1);
+}
+
+}  // namespace
+
+void SearchPattern::CodeDeleter::operator()(pcre2_code* code) const { pcre2_code_free(code); }
+
+void SearchPattern::MatchDataDeleter::operator()(pcre2_match_data* data) const {
+  pcre2_match_data_free(data);
+}
+
+int SearchPattern::CaptureCount() const {
+  uint32_t count = 0;
+  if (code_) pcre2_pattern_info(code_.get(), PCRE2_INFO_CAPTURECOUNT, &count);
+  return static_cast<int>(count);
+}
+
+void SearchPattern::Release() {
+  match_data_.reset();
+  code_.reset();
+  studied_ = false;
+}
+
+int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive, bool study) {
+  if (text == nullptr || *text == '\0') return 1;
+
+  uint32_t options = PCRE2_MULTILINE;
+  if (!case_sensitive) options |= PCRE2_CASELESS;
+  int error_code = 0;
+  PCRE2_SIZE error_offset = 0;
+  pattern.Release();
+  pattern.code_.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text), PCRE2_ZERO_TERMINATED,
+                                    options, &error_code, &error_offset, Library().compile()));
+  if (!pattern.code_) {
+    ShowPatternError(text, error_code, error_offset);
+    return 0;
+  }
+  pattern.match_data_.reset(pcre2_match_data_create_from_pattern(pattern.code_.get(),
+                                                                 Library().general()));
+  if (study) pattern.studied_ = pcre2_jit_compile(pattern.code_.get(), PCRE2_JIT_COMPLETE) == 0;
+  return 1;
+}
+
+int RunPattern(const SearchPattern& pattern, const char* subject, size_t length, size_t start,
+               int options, int* offsets, int offsets_size) {
+  if (!pattern.code_ || start > length) return PCRE2_ERROR_NOMATCH;
+  uint32_t match_options = (options & kPatternNotBol) ? PCRE2_NOTBOL : 0;
+  if (options & kPatternNotEol) match_options |= PCRE2_NOTEOL;
+  auto run = [&](uint32_t extra) {
+    return pcre2_match(pattern.code_.get(), reinterpret_cast<PCRE2_SPTR>(subject), length, start,
+                       match_options | extra, pattern.match_data_.get(), Library().match());
+  };
+  int rc = run(pattern.studied_ ? 0 : PCRE2_NO_JIT);
+  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = run(PCRE2_NO_JIT);
+  if (rc < 0) return rc;
+
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(pattern.match_data_.get());
+  const int pairs = static_cast<int>(pcre2_get_ovector_count(pattern.match_data_.get()));
+  // Offsets travel as ints; a match beyond their range cannot be reported
+  // truthfully, so it is no match for a caller that asks where it is.
+  if (offsets_size > 0 && ovector[1] > INT_MAX) return PCRE2_ERROR_NOMATCH;
+  for (int i = 0; i < offsets_size / 3; i++) {
+    bool set = i < rc && i < pairs && ovector[2 * i] != PCRE2_UNSET && ovector[2 * i + 1] <= INT_MAX;
+    offsets[2 * i] = set ? static_cast<int>(ovector[2 * i]) : -1;
+    offsets[2 * i + 1] = set ? static_cast<int>(ovector[2 * i + 1]) : -1;
+  }
+  return rc;
+}

@@ -1,0 +1,56 @@
+// The select commands. They work on whatever the active panel lists,
+// folders and ".." included.
+#include "module/names/select.hpp"
+
+#include <cstring>
+#include <memory>
+
+#include "module/match/mask.hpp"
+#include "module/dialogs/bindings.hpp"
+#include "module/dialogs/dialog_builder.hpp"
+#include "module/files/file_patterns.hpp"
+#include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
+#include "module/base/settings.hpp"
+
+namespace {
+
+// Asks for the masks until they compile; false when the user left.
+bool AskMasks(int mode) {
+  DialogBuilder dialog(44, 9, "FileSelectDlg");
+  std::string mask;
+  dialog.AddFrame(mode);
+  dialog.Add<CheckBoxItem>(5, 3, 0, MMaskAsRegExp, &FMaskAsRegExp);
+  dialog.Add<TextItem>(5, 2, 0, MMasksLabel);
+  dialog.Add<EditItem>(5, 4, 38, 0, "Masks", std::make_unique<StringBinding>(&mask));
+  dialog.AddOkCancel(MOk, MCancel);
+  dialog.SetFocus(3);
+  for (;;) {
+    mask = FMask;
+    if (dialog.Run() != 0) return false;
+    FMask = mask;
+    if (PrepareMaskPattern()) return true;
+  }
+}
+
+void Mark(PluginPanelItem& item, int mode) {
+  if (mode == MSelect)
+    item.Flags |= PPIF_SELECTED;
+  else if (mode == MUnselect)
+    item.Flags &= ~PPIF_SELECTED;
+  else
+    item.Flags ^= PPIF_SELECTED;
+}
+
+}  // namespace
+
+void SelectFilesCommand(int mode) {
+  if (!AskMasks(mode)) return;
+  PanelInfo panel;
+  std::memset(&panel, 0, sizeof panel);
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
+  for (int i = 0; i < panel.ItemsNumber; i++)
+    if (MatchMaskList(FMask, panel.PanelItems[i].FindData.cFileName)) Mark(panel.PanelItems[i], mode);
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_SETSELECTION, &panel);
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_REDRAWPANEL, nullptr);
+}

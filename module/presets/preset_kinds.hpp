@@ -1,0 +1,53 @@
+// The four kinds of presets, one per main dialog. Each names its registry
+// values and its preset dialog; loading and saving happen in the kind's own
+// constructor and destructor, where its names are already in reach.
+#pragma once
+
+#include "module/presets/preset_list.hpp"
+
+// Texts: Text, Replace. Numbers: IsRegExp, CaseSensitive, RemoveEmpty,
+// RemoveNoMatch.
+class EditReplacePresets final : public PresetList {
+ public:
+  EditReplacePresets() { LoadPresets(); }
+  ~EditReplacePresets() override { SavePresets(); }
+  bool EditPreset(PresetRecord& record) override;
+  const char* KindName() const override { return "EditReplace"; }
+  std::span<const char* const> TextNames() const override;
+  std::span<const char* const> NumberNames() const override;
+};
+
+// Texts: Text. Numbers: IsRegExp, CaseSensitive.
+class EditFindPresets final : public PresetList {
+ public:
+  EditFindPresets() { LoadPresets(); }
+  ~EditFindPresets() override { SavePresets(); }
+  bool EditPreset(PresetRecord& record) override;
+  const char* KindName() const override { return "EditFind"; }
+  std::span<const char* const> TextNames() const override;
+  std::span<const char* const> NumberNames() const override;
+};
+
+// Texts: Mask, Text, Replace. Numbers: MaskAsRegExp, CaseSensitive,
+// SearchAs (0 to 2).
+class FileReplacePresets final : public PresetList {
+ public:
+  FileReplacePresets() { LoadPresets(); }
+  ~FileReplacePresets() override { SavePresets(); }
+  bool EditPreset(PresetRecord& record) override;
+  const char* KindName() const override { return "FileReplace"; }
+  std::span<const char* const> TextNames() const override;
+  std::span<const char* const> NumberNames() const override;
+};
+
+// Texts: Mask, Text. Numbers: MaskAsRegExp, CaseSensitive, SearchAs (0 to
+// 5), IsInverse.
+class FileFindPresets final : public PresetList {
+ public:
+  FileFindPresets() { LoadPresets(); }
+  ~FileFindPresets() override { SavePresets(); }
+  bool EditPreset(PresetRecord& record) override;
+  const char* KindName() const override { return "FileFind"; }
+  std::span<const char* const> TextNames() const override;
+  std::span<const char* const> NumberNames() const override;
+};

@@ -1,0 +1,100 @@
+// The preset menu of a dialog: Ins makes a preset of the dialog's current
+// values, Del removes one after a question, F4 edits one, Enter copies one
+// into the dialog's variables. The menu is rebuilt from the list before
+// every showing, so it always lists the current names.
+#include <cstring>
+
+#include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
+#include "module/base/settings.hpp"
+#include "module/presets/preset_list.hpp"
+
+namespace {
+
+// Zero ends the list; the host reports the index of the key pressed.
+constexpr int kBreakKeys[] = {VK_INSERT, VK_DELETE, VK_F4, 0};
+enum BreakKey { kNoBreakKey = -1, kInsertKey = 0, kDeleteKey = 1, kEditKey = 2 };
+
+struct MenuChoice {
+  int index;      // item under the cursor, or -1
+  int break_key;  // BreakKey
+};
+
+MenuChoice ShowPresetMenu(const char* title, const std::vector<PresetRecord>& records) {
+  std::vector<FarMenuItem> items(records.size());
+  for (size_t i = 0; i < records.size(); i++)
+    std::strncpy(items[i].Text, records[i].name.c_str(), sizeof items[i].Text - 1);
+  int break_key = kNoBreakKey;
+  int index = StartupInfo.Menu(StartupInfo.ModuleNumber, -1, -1, 0, FMENU_WRAPMODE, title,
+                               "Ins,Del,F4", "Presets", kBreakKeys, &break_key, items.data(),
+                               static_cast<int>(items.size()));
+  return {index, break_key};
+}
+
+bool ConfirmDelete(const PresetRecord& record) {
+  const char* items[] = {"Delete", GetMsg(MDeletePresetQuestion), record.name.c_str(),
+                         GetMsg(MOk), GetMsg(MCancel)};
+  return StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "DeletePreset", items, 5,
+                             2) == 0;
+}
+
+PresetRecord RecordFromVariables(std::initializer_list<std::string*> texts,
+                                 std::initializer_list<int*> numbers) {
+  PresetRecord record{"New Preset", {}, {}};
+  for (const std::string* text : texts) record.texts.push_back(*text);
+  for (const int* number : numbers) record.numbers.push_back(*number);
+  return record;
+}
+
+// An empty preset text clears the dialog's field only when the user asked
+// for empty texts to count; otherwise the field keeps what it shows.
+void CopyIntoVariables(const PresetRecord& record, std::initializer_list<std::string*> texts,
+                       std::initializer_list<int*> numbers) {
+  size_t i = 0;
+  for (std::string* text : texts) {
+    const std::string& stored = record.texts[i++];
+    if (StoreEmptyInPresets == 1 || !stored.empty()) *text = stored;
+  }
+  i = 0;
+  for (int* number : numbers) *number = record.numbers[i++];
+}
+
+}  // namespace
+
+bool PresetList::PresetMenu(bool keep_open, std::initializer_list<std::string*> texts,
+                            std::initializer_list<int*> numbers) {
+  // Variables that do not match the kind's slots get no menu rather than a
+  // copy past the end of either side.
+  if (texts.size() != TextNames().size() || numbers.size() != NumberNames().size()) return false;
+  for (;;) {
+    MenuChoice choice = ShowPresetMenu(KindName(), records_);
+    const bool on_preset =
+        choice.index >= 0 && static_cast<size_t>(choice.index) < records_.size();
+    bool changed = false;
+    switch (choice.break_key) {
+      case kInsertKey: changed = AddPreset(texts, numbers); break;
+      case kDeleteKey: changed = on_preset && DeletePreset(static_cast<size_t>(choice.index)); break;
+      case kEditKey: changed = on_preset && EditPreset(records_[choice.index]); break;
+      case kNoBreakKey:
+        if (!on_preset) return false;  // Esc, or Enter on an empty menu
+        CopyIntoVariables(records_[choice.index], texts, numbers);
+        return true;
+      default: return false;
+    }
+    if (changed && !keep_open) return false;
+  }
+}
+
+bool PresetList::AddPreset(std::initializer_list<std::string*> texts,
+                           std::initializer_list<int*> numbers) {
+  PresetRecord record = RecordFromVariables(texts, numbers);
+  if (!EditPreset(record)) return false;
+  records_.push_back(std::move(record));
+  return true;
+}
+
+bool PresetList::DeletePreset(size_t index) {
+  if (!ConfirmDelete(records_[index])) return false;
+  records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+  return true;
+}

@@ -1,0 +1,133 @@
+// The settings store against a real registry file: defaults, accepted
+// ranges, round trips, and a damaged store that is never written over.
+#include "module/base/settings.hpp"
+
+#include <gtest/gtest.h>
+
+#include "platform/host_bridge.hpp"
+#include "module/base/registry_key.hpp"
+#include "tests/support/recording_host.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace {
+
+class SettingsTest : public testing::Test {
+ protected:
+  void SetUp() override { platform::SetRegistryFile(folder_.Posix("registry.db")); }
+  void TearDown() override { platform::CloseRegistry(); }
+
+  void StoreDword(const char* name, DWORD value) {
+    RegistryKey key(OpenSettingsKey());
+    ASSERT_TRUE(key);
+    RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof value);
+  }
+  void StoreText(const char* name, const char* text) {
+    RegistryKey key(OpenSettingsKey());
+    ASSERT_TRUE(key);
+    RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(strlen(text) + 1));
+  }
+
+  TempFolder folder_;
+  RecordingHost host_;
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, EmptyRegistryGivesEveryDefault) {
+  LoadSettings();
+  EXPECT_EQ(SeveralLines, 5);
+  EXPECT_EQ(ReadAtOnceLimit, 1024);
+  EXPECT_EQ(MaskDelimiter, ',');
+  EXPECT_EQ(MaskNegation, '!');
+  EXPECT_EQ(FSearchIn, 2);
+  EXPECT_EQ(FMask, "*.*");
+  EXPECT_EQ(FText, "");
+  EXPECT_EQ(ESeveralLine, 1);
+  EXPECT_EQ(FAReadOnly, 2);
+  EXPECT_EQ(static_cast<unsigned>(FADateBeforeLo), 0xE1D58000u);
+  EXPECT_EQ(FADateAfterHi, 0x01A8E79F);
+}
+
+TEST_F(SettingsTest, OutOfRangeOrWronglyTypedValuesReadAsDefaults) {
+  struct Row {
+    const char* stored;
+    int expected;
+  };
+  for (Row row : {Row{"0", 5}, Row{"300", 5}, Row{"256", 256}, Row{"1", 1}}) {
+    SCOPED_TRACE(row.stored);
+    StoreDword("SeveralLines", static_cast<DWORD>(std::stoi(row.stored)));
+    LoadSettings();
+    EXPECT_EQ(SeveralLines, row.expected);
+  }
+  StoreText("SeveralLines", "7");
+  LoadSettings();
+  EXPECT_EQ(SeveralLines, 5);
+
+  StoreDword("ReadAtOnceLimit", 100000);
+  StoreDword("EShowPositionOffset", static_cast<DWORD>(-1024));
+  StoreDword("FASizeLessLimit", 0x80000000u);  // negative as an int
+  LoadSettings();
+  EXPECT_EQ(ReadAtOnceLimit, 100000);
+  EXPECT_EQ(EShowPositionOffset, -1024);
+  EXPECT_EQ(FASizeLessLimit, 0);
+}
+
+TEST_F(SettingsTest, SavedValuesReadBackAfterARestart) {
+  LoadSettings();
+  MaskDelimiter = static_cast<char>(0xB3);
+  FSearchIn = 5;
+  FMask = "*.txt,\xAF\xE0\xA8.*";
+  EText = "";
+  ERReplace = "$1";
+  FADateBeforeLo = -1;
+  SaveSettings();
+  {
+    RegistryKey key(OpenSettingsKey());
+    DWORD stored = 0, size = sizeof stored, type = 0;
+    ASSERT_EQ(RegQueryValueExA(key.get(), "FSearchIn", nullptr, &type,
+                               reinterpret_cast<BYTE*>(&stored), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(stored, 5u);  // kept as used, refused on the next load
+  }
+  platform::CloseRegistry();
+  MaskDelimiter = ',';
+  FMask.clear();
+  LoadSettings();
+  EXPECT_EQ(static_cast<unsigned char>(MaskDelimiter), 0xB3);
+  EXPECT_EQ(FSearchIn, 2);
+  EXPECT_EQ(FMask, "*.txt,\xAF\xE0\xA8.*");
+  EXPECT_EQ(ERReplace, "$1");
+  EXPECT_EQ(FADateBeforeLo, -1);
+}
+
+TEST_F(SettingsTest, DamagedRegistryGivesDefaultsAndIsNeverWrittenOver) {
+  const std::string garbage(8192, '\x5A');
+  WriteText(folder_.Posix("registry.db"), garbage);
+  platform::CloseRegistry();
+  LoadSettings();
+  EXPECT_EQ(SeveralLines, 5);
+  EXPECT_EQ(FMask, "*.*");
+  SeveralLines = 9;
+  SaveSettings();
+  EXPECT_EQ(ReadText(folder_.Posix("registry.db")), garbage);
+}
+
+TEST_F(SettingsTest, ClockSettingIsReadWithoutCreatingTheHostKey) {
+  ReadClockSetting();
+  EXPECT_EQ(ClockShown, 0);
+  HKEY probe = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Far\\Screen", 0, KEY_READ, &probe),
+            ERROR_FILE_NOT_FOUND);
+
+  HKEY screen = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Far\\Screen", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &screen, nullptr),
+            ERROR_SUCCESS);
+  DWORD one = 1;
+  RegSetValueExA(screen, "ViewerEditorClock", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4);
+  RegCloseKey(screen);
+  ReadClockSetting();
+  EXPECT_EQ(ClockShown, 1);
+}

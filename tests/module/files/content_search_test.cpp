@@ -1,0 +1,149 @@
+// The six content tests on in-memory file bodies.
+#include "module/files/content_search.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "module/match/case_table.hpp"
+#include "module/files/char_sets.hpp"
+#include "module/files/file_patterns.hpp"
+#include "module/files/walk.hpp"
+#include "module/base/settings.hpp"
+#include "tests/support/recording_host.hpp"
+
+namespace {
+
+class ContentTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    BuildOemUpperTable();
+    FCaseSensitive = 0;
+    FAllCharTables = 0;
+    FMaskAsRegExp = 0;
+    SeveralLines = 5;
+    SearchInterrupted = 0;
+  }
+  void TearDown() override {
+    ReleaseFileState();
+    FText.clear();
+  }
+
+  // Sets the mode and text, compiles as a file command would, and tests.
+  bool Found(int mode, const std::string& text, const std::string& body) {
+    FSearchAs = mode;
+    FText = text;
+    EXPECT_EQ(PreparePatterns(), 1) << text;
+    return ContentMatches(body.data(), body.size());
+  }
+
+  RecordingHost host_;
+};
+
+}  // namespace
+
+// --- Plain text ---
+
+TEST_F(ContentTest, PlainTextFoldsCaseUnlessAsked) {
+  EXPECT_TRUE(Found(AsPlainText, "HELLO", "say hello"));
+  EXPECT_TRUE(Found(AsPlainText, "\x8F\x90\x88", "x\xAF\xE0\xA8x"));  // Cyrillic
+  FCaseSensitive = 1;
+  EXPECT_FALSE(Found(AsPlainText, "HELLO", "say hello"));
+  EXPECT_TRUE(Found(AsPlainText, "hello", "say hello"));
+  EXPECT_TRUE(Found(AsPlainText, "", "anything"));
+}
+
+TEST_F(ContentTest, AllCharTablesFindOemTextInOtherCodePages) {
+  // "привет" typed in code page 866, stored in Windows-1251 and KOI8-R.
+  const std::string oem = "\xAF\xE0\xA8\xA2\xA5\xE2";
+  const std::string cp1251 = "\xEF\xF0\xE8\xE2\xE5\xF2";
+  const std::string koi8 = "\xD0\xD2\xC9\xD7\xC5\xD4";
+  ByteTable from1251{}, fromKoi8{};
+  for (int b = 0; b < 256; b++) from1251[b] = fromKoi8[b] = static_cast<uint8_t>(b);
+  for (size_t i = 0; i < oem.size(); i++) {
+    from1251[static_cast<uint8_t>(cp1251[i])] = static_cast<uint8_t>(oem[i]);
+    fromKoi8[static_cast<uint8_t>(koi8[i])] = static_cast<uint8_t>(oem[i]);
+  }
+  DecodeTables = {from1251, fromKoi8};
+  UpperDecodeTables = DecodeTables;
+  for (ByteTable& t : UpperDecodeTables)
+    for (uint8_t& b : t) b = OemUpperTable[b];
+
+  EXPECT_FALSE(Found(AsPlainText, oem, "x " + koi8));
+  FAllCharTables = 1;
+  for (int mode : {AsPlainText, AsLinePattern, AsLinesWindowPattern, AsPlainWords, AsPatternWords}) {
+    SCOPED_TRACE(mode);
+    EXPECT_TRUE(Found(mode, oem, "x " + koi8 + "\n"));
+    EXPECT_TRUE(Found(mode, oem, "x " + cp1251 + "\n"));
+  }
+  EXPECT_FALSE(Found(AsFilePattern, oem, "x " + koi8));  // whole-file mode stays in OEM
+}
+
+// --- Lines ---
+
+TEST_F(ContentTest, EveryKindOfLineEndEndsALine) {
+  for (const char* body : {"a\nxyz\nb", "a\rxyz\rb", "a\r\nxyz\r\nb", "xyz"}) {
+    SCOPED_TRACE(body);
+    EXPECT_TRUE(Found(AsLinePattern, "^xyz$", body));
+  }
+  EXPECT_FALSE(Found(AsLinePattern, "\\n", "a\nb"));  // line ends are not part of a line
+}
+
+TEST_F(ContentTest, EmptyLinesAreSubjectsButNotTheEndOfTheFile) {
+  EXPECT_TRUE(Found(AsLinePattern, "^$", "a\n\nb"));
+  EXPECT_TRUE(Found(AsLinePattern, "^$", "a\n\rb"));  // LF CR: two line ends, an empty line
+  EXPECT_FALSE(Found(AsLinePattern, "^$", "a\r\nb"));
+  EXPECT_FALSE(Found(AsLinePattern, "^$", "a\nb\n"));
+}
+
+TEST_F(ContentTest, WindowsSpanSeveralLinesButNoMore) {
+  SeveralLines = 2;
+  EXPECT_TRUE(Found(AsLinesWindowPattern, "one\\s+two", "one\ntwo\nthree"));
+  EXPECT_FALSE(Found(AsLinesWindowPattern, "one\\s+two\\s+three", "one\ntwo\nthree"));
+  SeveralLines = 3;
+  EXPECT_TRUE(Found(AsLinesWindowPattern, "one\\s+two\\s+three", "one\ntwo\nthree"));
+  SeveralLines = 1;
+  EXPECT_TRUE(Found(AsLinesWindowPattern, "two\\r\\n", "one\r\ntwo\r\nthree"));
+  SeveralLines = 5;
+  EXPECT_TRUE(Found(AsLinesWindowPattern, "^three$", "one\ntwo\nthree"));  // shorter file: whole
+}
+
+TEST_F(ContentTest, FilePatternSeesTheWholeFile) {
+  EXPECT_TRUE(Found(AsFilePattern, "one\\ntwo", "one\ntwo"));
+  EXPECT_TRUE(Found(AsFilePattern, "^two", "one\ntwo"));
+  EXPECT_FALSE(Found(AsFilePattern, "^wo", "one\ntwo"));
+}
+
+// --- Word lists ---
+
+TEST_F(ContentTest, TakeWordHandlesQuotesAndBlanks) {
+  std::string list = "  alpha\t\"+two words\" 'x' `y z`  last";
+  std::vector<std::string> words;
+  for (std::string w = TakeWord(list); !w.empty(); w = TakeWord(list)) words.push_back(w);
+  EXPECT_EQ(words, (std::vector<std::string>{"alpha", "+two words", "x", "y z", "last"}));
+  std::string unclosed = "\"open to the end";
+  EXPECT_EQ(TakeWord(unclosed), "open to the end");
+  EXPECT_EQ(unclosed, "");
+}
+
+TEST_F(ContentTest, RequiredExcludedAndOptionalWords) {
+  const std::string list = "+alpha -beta gamma delta";
+  EXPECT_TRUE(Found(AsPlainWords, list, "alpha delta"));
+  EXPECT_FALSE(Found(AsPlainWords, list, "alpha beta gamma"));
+  EXPECT_FALSE(Found(AsPlainWords, list, "gamma delta"));
+  EXPECT_FALSE(Found(AsPlainWords, list, "alpha only"));
+  EXPECT_TRUE(Found(AsPlainWords, "-beta -zeta", "alpha"));
+  EXPECT_FALSE(Found(AsPlainWords, "-beta -zeta", "zeta"));
+  EXPECT_TRUE(Found(AsPlainWords, "+ x", "x"));          // a bare marker is an empty word
+  EXPECT_TRUE(Found(AsPlainWords, "\"\" -x", "x"));      // an empty quoted word ends the list
+  EXPECT_TRUE(Found(AsPlainWords, "\"+two words\" x", "has two words and x"));
+  EXPECT_FALSE(Found(AsPlainWords, "\"+two words\" x", "has two and x"));
+}
+
+TEST_F(ContentTest, BadPatternWordStopsTheSearchOnce) {
+  EXPECT_FALSE(Found(AsPatternWords, "+(b a+", "aaa b"));
+  EXPECT_EQ(SearchInterrupted, 1);
+  EXPECT_EQ(host_.messages.size(), 1u);
+  SearchInterrupted = 0;
+  EXPECT_TRUE(Found(AsPatternWords, "+^a+$ -^b", "aaa\nc"));
+}

@@ -1,0 +1,182 @@
+// Compiling patterns with the module's options and OEM tables, the error
+// box, and the offset-vector form every caller reads.
+#include "module/match/pattern.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sdk/plugin.hpp"
+#include "tests/support/recording_host.hpp"
+
+namespace {
+
+bool Matches(const SearchPattern& p, const std::string& subject) {
+  return RunPattern(p, subject.data(), subject.size(), 0, 0, nullptr, 0) > 0;
+}
+
+SearchPattern Compile(const std::string& text, int case_sensitive) {
+  SearchPattern p;
+  EXPECT_EQ(CompilePattern(p, text.c_str(), case_sensitive), 1) << text;
+  return p;
+}
+
+}  // namespace
+
+// --- Compiling ---
+
+TEST(Pattern, EmptyTextSucceedsAndKeepsThePreviousPattern) {
+  RecordingHost host;
+  SearchPattern p = Compile("abc", 1);
+  EXPECT_EQ(CompilePattern(p, "", 1), 1);
+  EXPECT_TRUE(Matches(p, "xxabc"));
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST(Pattern, UnclosedGroupShowsTheErrorBoxAndLeavesNothingCompiled) {
+  RecordingHost host;
+  SearchPattern p = Compile("old", 1);
+  EXPECT_EQ(CompilePattern(p, "a(b", 1), 0);
+  EXPECT_TRUE(p.empty());
+  EXPECT_FALSE(Matches(p, "a(b"));
+
+  ASSERT_EQ(host.messages.size(), 1u);
+  const RecordedMessage& box = host.messages[0];
+  EXPECT_EQ(box.flags, FMSG_WARNING);
+  EXPECT_EQ(box.help_topic, "RegExpError");
+  EXPECT_EQ(box.buttons, 1);
+  ASSERT_EQ(box.items.size(), 6u);
+  EXPECT_EQ(box.items[0], "RegExp error");
+  EXPECT_NE(box.items[1].find("missing closing parenthesis"), std::string::npos) << box.items[1];
+  EXPECT_EQ(box.items[2], "\x01");
+  EXPECT_EQ(box.items[3], "a(b");
+  EXPECT_EQ(box.items[4], "   ^");  // PCRE2 stops at the end of the pattern
+  EXPECT_EQ(box.items[5], "M0");
+}
+
+TEST(Pattern, CaretOfAVeryLateErrorStaysInsideItsLine) {
+  RecordingHost host;
+  SearchPattern p;
+  std::string text(600, 'a');
+  text += "(";
+  EXPECT_EQ(CompilePattern(p, text.c_str(), 1), 0);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].items[4], std::string(510, ' ') + "^");
+}
+
+// --- OEM character tables ---
+
+TEST(Pattern, CaselessFoldsOemLetterPairsButNotYo) {
+  RecordingHost host;
+  struct Row {
+    std::string pattern, subject;
+    bool match;
+  } rows[] = {
+      {"\x80", "\xA0", true},   {"\xA0", "\x80", true},  {"\x9F", "\xEF", true},
+      {"\xEF", "\x9F", true},   {"A", "a", true},        {"a", "A", true},
+      {"\xF0", "\xF0", true},   {"\xF0", "\xF1", false}, {"\xF1", "\xF0", false},
+      {"\x80", "\xE0", false},  {"\xB0", "\xE0", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << std::hex << +(uint8_t)row.pattern[0] << " vs "
+                                    << +(uint8_t)row.subject[0]);
+    EXPECT_EQ(Matches(Compile(row.pattern, 0), row.subject), row.match);
+  }
+}
+
+TEST(Pattern, CaseSensitiveKeepsOemPairsApart) {
+  RecordingHost host;
+  EXPECT_FALSE(Matches(Compile("\x80", 1), "\xA0"));
+  EXPECT_FALSE(Matches(Compile("A", 1), "a"));
+  EXPECT_TRUE(Matches(Compile("\x80", 1), "\x80"));
+}
+
+TEST(Pattern, ClassesFollowCodePage866) {
+  RecordingHost host;
+  struct Row {
+    std::string pattern, subject;
+    bool match;
+  } rows[] = {
+      {"^\\w$", "\xE5", true},  {"^\\w$", "\xB0", false}, {"^\\w$", "\xF1", false},
+      {"^\\w$", "_", true},     {"^\\d$", "7", true},     {"^\\d$", "\xE5", false},
+      {"^\\s$", "\x0B", true},  {"^\\s$", "\xFF", false}, {"^[[:upper:]]$", "\x90", true},
+      {"^[[:lower:]]$", "\xE0", true}, {"^[[:alpha:]]$", "\xB0", false},
+      {"\\bx\\b", "\x80x\x80", false}, {"\\bx\\b", "\xB0x\xB0", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.pattern + " on byte " + std::to_string((uint8_t)row.subject[0]));
+    EXPECT_EQ(Matches(Compile(row.pattern, 1), row.subject), row.match);
+  }
+}
+
+TEST(Pattern, AnchorsMatchAtEveryInnerLineBreak) {
+  RecordingHost host;
+  SearchPattern start = Compile("^b", 1);
+  SearchPattern end = Compile("a$", 1);
+  for (const char* subject : {"a\nb", "a\r\nb"}) {
+    SCOPED_TRACE(subject);
+    EXPECT_TRUE(Matches(start, subject));
+  }
+  EXPECT_TRUE(Matches(end, "a\nb"));
+  EXPECT_FALSE(Matches(Compile("a.b", 1), "a\nb"));  // no dot-all mode
+}
+
+// --- Running ---
+
+TEST(Pattern, OffsetVectorHoldsTheMatchAndEveryGroup) {
+  RecordingHost host;
+  SearchPattern p = Compile("(a)(x)?(c)", 1);
+  ASSERT_EQ(p.CaptureCount(), 3);
+  OffsetVector v(p);
+  EXPECT_EQ(v.size(), 12);
+  std::string subject = "zzac";
+  ASSERT_GT(RunPattern(p, subject.data(), subject.size(), 0, 0, v.data(), v.size()), 0);
+  EXPECT_EQ(v.Start(0), 2);
+  EXPECT_EQ(v.End(0), 4);
+  EXPECT_EQ(v.Start(1), 2);
+  EXPECT_EQ(v.Start(2), -1);
+  EXPECT_EQ(v.End(2), -1);
+  EXPECT_EQ(v.Start(3), 3);
+}
+
+TEST(Pattern, NotBolKeepsTheRestOfALineFromCountingAsItsStart) {
+  RecordingHost host;
+  SearchPattern p = Compile("^a", 1);
+  std::string rest = "aa";
+  EXPECT_GT(RunPattern(p, rest.data(), rest.size(), 0, 0, nullptr, 0), 0);
+  EXPECT_LT(RunPattern(p, rest.data(), rest.size(), 0, kPatternNotBol, nullptr, 0), 0);
+}
+
+TEST(Pattern, SubjectsMayHoldAnyByteAndNeedNoTerminator) {
+  RecordingHost host;
+  SearchPattern p = Compile("b\\x00c", 1);
+  const char subject[] = {'a', 'b', '\0', 'c', 'X'};
+  OffsetVector v(p);
+  ASSERT_GT(RunPattern(p, subject, 4, 0, 0, v.data(), v.size()), 0);
+  EXPECT_EQ(v.Start(0), 1);
+  EXPECT_LT(RunPattern(Compile("cX", 1), subject, 4, 0, 0, nullptr, 0), 0);
+}
+
+TEST(Pattern, RunawayPatternCountsAsNoMatchInsteadOfHanging) {
+  RecordingHost host;
+  for (bool study : {true, false}) {
+    SCOPED_TRACE(study ? "JIT" : "interpreter");
+    SearchPattern p;
+    ASSERT_EQ(CompilePattern(p, "(a+)+$", 1, study), 1);
+    std::string subject(40, 'a');
+    subject += 'b';
+    EXPECT_LT(RunPattern(p, subject.data(), subject.size(), 0, 0, nullptr, 0), 0);
+  }
+}
+
+TEST(Pattern, RepeatedGroupOverALongLineStillMatches) {
+  RecordingHost host;
+  for (bool study : {true, false}) {
+    SCOPED_TRACE(study ? "JIT" : "interpreter");
+    SearchPattern p;
+    ASSERT_EQ(CompilePattern(p, "(a|b)+c", 1, study), 1);
+    std::string subject(200000, 'a');
+    subject += 'c';
+    EXPECT_GT(RunPattern(p, subject.data(), subject.size(), 0, 0, nullptr, 0), 0);
+  }
+}
