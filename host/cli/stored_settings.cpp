@@ -1,15 +1,16 @@
-// The host's table of the module's stored settings and the reading of one
-// "NAME=VALUE". The table follows the module's own, value for value; a test
-// loads the module on each table limit to keep the two in step.
+// The reading of one "NAME=VALUE" against the module's own settings table,
+// which the host includes as plain data (it cannot link the module).
 #include "host/cli/stored_settings.hpp"
 
 #include <strings.h>
 
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 
+#include "module/base/setting_table.hpp"
 #include "platform/host_bridge.hpp"
 
 namespace host::cli {
@@ -18,39 +19,27 @@ namespace {
 
 using Kind = SettingRule::Kind;
 
-// An int the module takes whole, 32 bits of any sign.
-constexpr long long kAnyMin = INT_MIN;
+// An int the module takes whole, 32 bits of any sign: typed as a negative
+// number or as its unsigned bits.
 constexpr long long kAnyMax = UINT32_MAX;
 
-constexpr SettingRule Int(const char* name, long long minimum, long long maximum) {
-  return {name, Kind::kInt, minimum, maximum};
+constexpr SettingRule RuleOf(const SettingDescriptor& row) {
+  switch (row.kind) {
+    case SettingKind::kText: return {row.name, Kind::kText, 0, 0};
+    case SettingKind::kChar: return {row.name, Kind::kCharacter, row.minimum, row.maximum};
+    case SettingKind::kInt: break;
+  }
+  bool any_bits = row.minimum == INT_MIN && row.maximum == INT_MAX;
+  return {row.name, Kind::kInt, row.minimum, any_bits ? kAnyMax : row.maximum};
 }
-constexpr SettingRule Flag(const char* name) { return Int(name, 0, 1); }
-constexpr SettingRule Text(const char* name) { return {name, Kind::kText, 0, 0}; }
-constexpr SettingRule Character(const char* name) { return {name, Kind::kCharacter, 0, 255}; }
 
-constexpr SettingRule kRules[] = {
-    // Plugin-wide values.
-    Int("SeveralLines", 1, 256), Flag("StoreEmptyInPresets"), Int("ReadAtOnceLimit", 0, 131071),
-    Character("MaskDelimiter"), Character("MaskNegation"), Flag("DotAsteriskMatchesNoExtension"),
-    Flag("AutoappendAsterisk"), Int("EShowPosition", 0, 2), Int("EShowPositionOffset", -1024, 1024),
-    Int("ERightSideOffset", 0, 1024), Int("EFindTextAtCursor", 0, 2), Flag("EFindSelection"),
-    // Editor values.
-    Text("EText"), Flag("ERegExp"), Flag("ESeveralLine"), Flag("ECaseSensitive"),
-    Text("ERReplace"),
-    // File values.
-    Flag("FCaseSensitive"), Int("FSearchAs", 0, 5), Int("FSearchIn", 0, 4), Text("FMask"),
-    Flag("FMaskAsRegExp"), Text("FText"), Flag("FSInverse"), Flag("FAllCharTables"),
-    Flag("FROpenModified"), Flag("FRConfirmFile"), Flag("FRConfirmLine"), Flag("FRSaveOriginal"),
-    Text("FRReplace"), Flag("FRepeating"), Flag("FAFullPathMatch"), Text("FAFullPath"),
-    Flag("FACaseSensitivePathMatch"), Flag("FADateBefore"), Int("FADateBeforeLo", kAnyMin, kAnyMax),
-    Int("FADateBeforeHi", kAnyMin, kAnyMax), Flag("FADateAfter"),
-    Int("FADateAfterLo", kAnyMin, kAnyMax), Int("FADateAfterHi", kAnyMin, kAnyMax),
-    Flag("FASizeLess"), Int("FASizeLessLimit", 0, INT_MAX), Flag("FASizeGreater"),
-    Int("FASizeGreaterLimit", 0, INT_MAX), Flag("FAAttributes"), Int("FAReadOnly", 0, 2),
-    Int("FAArchive", 0, 2), Int("FAHidden", 0, 2), Int("FASystem", 0, 2),
-    Int("FACompressed", 0, 2), Int("FAEncrypted", 0, 2),
-};
+constexpr std::array<SettingRule, std::size(kSettingTable)> RulesOfTable() {
+  std::array<SettingRule, std::size(kSettingTable)> rules{};
+  for (size_t i = 0; i < rules.size(); i++) rules[i] = RuleOf(kSettingTable[i]);
+  return rules;
+}
+
+constexpr auto kRules = RulesOfTable();
 
 const SettingRule* FindRule(std::string_view name) {
   for (const SettingRule& rule : kRules) {

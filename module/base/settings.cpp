@@ -1,132 +1,56 @@
-// The settings store: every persisted value with its registry name, kind,
-// default and accepted range, in the order it is read and written. A value
-// that is missing, of the wrong type or out of range reads as its default.
+// The settings store: the globals of the settings table, read and written
+// in table order. A value that is missing, of the wrong type or out of
+// range reads as its default.
 #include "module/base/settings.hpp"
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
-#include "module/editor/editor_settings.hpp"
-#include "module/files/char_sets.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/registry_key.hpp"
-#include "module/presets/presets.hpp"
 
-int SeveralLines;
-int StoreEmptyInPresets;
-int ReadAtOnceLimit;
-char MaskDelimiter;
-char MaskNegation;
-int DotAsteriskMatchesNoExtension;
-int AutoappendAsterisk;
-int EShowPosition;
-int EShowPositionOffset;
-int ERightSideOffset;
-int EFindTextAtCursor;
-int EFindSelection;
-
-std::string EText;
-int ERegExp;
-int ESeveralLine;
-int ECaseSensitive;
-std::string ERReplace;
-
-int FCaseSensitive;
-int FSearchAs;
-int FSearchIn;
-std::string FMask;
-int FMaskAsRegExp;
-std::string FText;
-int FSInverse;
-int FAllCharTables;
-int FROpenModified;
-int FRConfirmFile;
-int FRConfirmLine;
-int FRSaveOriginal;
-std::string FRReplace;
-int FRepeating;
-int FAFullPathMatch;
-std::string FAFullPath;
-int FACaseSensitivePathMatch;
-int FADateBefore;
-int FADateBeforeLo;
-int FADateBeforeHi;
-int FADateAfter;
-int FADateAfterLo;
-int FADateAfterHi;
-int FASizeLess;
-int FASizeLessLimit;
-int FASizeGreater;
-int FASizeGreaterLimit;
-int FAAttributes;
-int FAReadOnly;
-int FAArchive;
-int FAHidden;
-int FASystem;
-int FACompressed;
-int FAEncrypted;
+#define FINDERIX_DEFINE_INT(name, ...) int name;
+#define FINDERIX_DEFINE_TEXT(name, ...) std::string name;
+#define FINDERIX_DEFINE_CHAR(name, ...) char name;
+FINDERIX_SETTINGS(FINDERIX_DEFINE_INT, FINDERIX_DEFINE_INT, FINDERIX_DEFINE_TEXT,
+                  FINDERIX_DEFINE_CHAR)
+#undef FINDERIX_DEFINE_INT
+#undef FINDERIX_DEFINE_TEXT
+#undef FINDERIX_DEFINE_CHAR
 
 int ClockShown;
 
 namespace {
 
 constexpr size_t kKeyPathSize = 256;
-// 1980-01-01 00:00:00 as a file time.
-constexpr int kDefaultDateLo = static_cast<int>(0xE1D58000u);
-constexpr int kDefaultDateHi = 0x01A8E79F;
 
-const Setting kPluginSettings[] = {
-    IntSetting("SeveralLines", &SeveralLines, 5, 1, 256),
-    IntSetting("StoreEmptyInPresets", &StoreEmptyInPresets, 0, 0, 1),
-    IntSetting("ReadAtOnceLimit", &ReadAtOnceLimit, 1024, 0, 131071),
-    CharSetting("MaskDelimiter", &MaskDelimiter, ','),
-    CharSetting("MaskNegation", &MaskNegation, '!'),
-    IntSetting("DotAsteriskMatchesNoExtension", &DotAsteriskMatchesNoExtension, 1, 0, 1),
-    IntSetting("AutoappendAsterisk", &AutoappendAsterisk, 1, 0, 1),
-    IntSetting("EShowPosition", &EShowPosition, 0, 0, 2),
-    IntSetting("EShowPositionOffset", &EShowPositionOffset, 0, -1024, 1024),
-    IntSetting("ERightSideOffset", &ERightSideOffset, 5, 0, 1024),
-    IntSetting("EFindTextAtCursor", &EFindTextAtCursor, 1, 0, 2),
-    IntSetting("EFindSelection", &EFindSelection, 1, 0, 1),
-};
+// The table's rows bound to their globals, in table order.
+#define FINDERIX_ADDRESS(name, ...) static_cast<void*>(&name),
+void* const kVariables[] = {FINDERIX_SETTINGS(FINDERIX_ADDRESS, FINDERIX_ADDRESS,
+                                              FINDERIX_ADDRESS, FINDERIX_ADDRESS)};
+#undef FINDERIX_ADDRESS
+static_assert(std::size(kVariables) == std::size(kSettingTable));
 
-const Setting kFileSettings[] = {
-    IntSetting("FCaseSensitive", &FCaseSensitive, 0, 0, 1),
-    IntSetting("FSearchAs", &FSearchAs, 0, 0, 5),
-    IntSetting("FSearchIn", &FSearchIn, 2, 0, 4),
-    TextSetting("FMask", &FMask, "*.*"),
-    IntSetting("FMaskAsRegExp", &FMaskAsRegExp, 0, 0, 1),
-    TextSetting("FText", &FText, ""),
-    IntSetting("FSInverse", &FSInverse, 0, 0, 1),
-    IntSetting("FAllCharTables", &FAllCharTables, 0, 0, 1),
-    IntSetting("FROpenModified", &FROpenModified, 0, 0, 1),
-    IntSetting("FRConfirmFile", &FRConfirmFile, 0, 0, 1),
-    IntSetting("FRConfirmLine", &FRConfirmLine, 0, 0, 1),
-    IntSetting("FRSaveOriginal", &FRSaveOriginal, 0, 0, 1),
-    TextSetting("FRReplace", &FRReplace, ""),
-    IntSetting("FRepeating", &FRepeating, 0, 0, 1),
-    IntSetting("FAFullPathMatch", &FAFullPathMatch, 0, 0, 1),
-    TextSetting("FAFullPath", &FAFullPath, ""),
-    IntSetting("FACaseSensitivePathMatch", &FACaseSensitivePathMatch, 0, 0, 1),
-    IntSetting("FADateBefore", &FADateBefore, 0, 0, 1),
-    AnyIntSetting("FADateBeforeLo", &FADateBeforeLo, kDefaultDateLo),
-    AnyIntSetting("FADateBeforeHi", &FADateBeforeHi, kDefaultDateHi),
-    IntSetting("FADateAfter", &FADateAfter, 0, 0, 1),
-    AnyIntSetting("FADateAfterLo", &FADateAfterLo, kDefaultDateLo),
-    AnyIntSetting("FADateAfterHi", &FADateAfterHi, kDefaultDateHi),
-    IntSetting("FASizeLess", &FASizeLess, 0, 0, 1),
-    IntSetting("FASizeLessLimit", &FASizeLessLimit, 0, 0, INT_MAX),
-    IntSetting("FASizeGreater", &FASizeGreater, 0, 0, 1),
-    IntSetting("FASizeGreaterLimit", &FASizeGreaterLimit, 0, 0, INT_MAX),
-    IntSetting("FAAttributes", &FAAttributes, 0, 0, 1),
-    IntSetting("FAReadOnly", &FAReadOnly, 2, 0, 2),
-    IntSetting("FAArchive", &FAArchive, 2, 0, 2),
-    IntSetting("FAHidden", &FAHidden, 2, 0, 2),
-    IntSetting("FASystem", &FASystem, 2, 0, 2),
-    IntSetting("FACompressed", &FACompressed, 2, 0, 2),
-    IntSetting("FAEncrypted", &FAEncrypted, 2, 0, 2),
-};
+std::vector<Setting> BindStoredSettings() {
+  std::vector<Setting> settings;
+  for (size_t i = 0; i < std::size(kSettingTable); i++) {
+    const SettingDescriptor& row = kSettingTable[i];
+    settings.push_back({row.name, row.kind, kVariables[i], row.default_number,
+                        row.default_text, row.minimum, row.maximum});
+  }
+  return settings;
+}
+
+const std::vector<Setting>& StoredSettings() {
+  static const std::vector<Setting> settings = BindStoredSettings();
+  return settings;
+}
+
+SettingGroup StoredGroup() {
+  return {StoredSettings().data(), static_cast<int>(StoredSettings().size())};
+}
 
 // RegQueryValueExA straight into a 32-bit variable, as the store keeps it.
 bool QueryDword(HKEY key, const char* name, int* value) {
@@ -159,13 +83,13 @@ std::string ReadText(HKEY key, const Setting& s) {
   return std::string(bytes.data(), strnlen(bytes.data(), size));
 }
 
-void WriteDword(HKEY key, const char* name, DWORD value) {
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+bool WriteDword(HKEY key, const char* name, DWORD value) {
+  return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
 }
 
-void WriteText(HKEY key, const char* name, const std::string& text) {
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
+bool WriteText(HKEY key, const char* name, const std::string& text) {
+  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -188,39 +112,41 @@ void ReadSettingGroup(HKEY key, SettingGroup group) {
   for (int i = 0; i < group.count; i++) {
     const Setting& s = group.settings[i];
     switch (s.kind) {
-      case Setting::kInt: *static_cast<int*>(s.variable) = ReadNumber(key, s); break;
-      case Setting::kChar: *static_cast<char*>(s.variable) = static_cast<char>(ReadNumber(key, s)); break;
-      case Setting::kText: *static_cast<std::string*>(s.variable) = ReadText(key, s); break;
+      case SettingKind::kInt: *static_cast<int*>(s.variable) = ReadNumber(key, s); break;
+      case SettingKind::kChar: *static_cast<char*>(s.variable) = static_cast<char>(ReadNumber(key, s)); break;
+      case SettingKind::kText: *static_cast<std::string*>(s.variable) = ReadText(key, s); break;
     }
   }
 }
 
-void WriteSettingGroup(HKEY key, SettingGroup group) {
-  if (!key) return;
+bool WriteSettingGroup(HKEY key, SettingGroup group) {
+  if (!key) return false;
+  bool written = true;
   for (int i = 0; i < group.count; i++) {
     const Setting& s = group.settings[i];
     switch (s.kind) {
-      case Setting::kInt: WriteDword(key, s.name, static_cast<DWORD>(*static_cast<int*>(s.variable))); break;
-      case Setting::kChar: WriteDword(key, s.name, static_cast<unsigned char>(*static_cast<char*>(s.variable))); break;
-      case Setting::kText: WriteText(key, s.name, *static_cast<std::string*>(s.variable)); break;
+      case SettingKind::kInt:
+        written &= WriteDword(key, s.name, static_cast<DWORD>(*static_cast<int*>(s.variable)));
+        break;
+      case SettingKind::kChar:
+        written &= WriteDword(key, s.name, static_cast<unsigned char>(*static_cast<char*>(s.variable)));
+        break;
+      case SettingKind::kText:
+        written &= WriteText(key, s.name, *static_cast<std::string*>(s.variable));
+        break;
     }
   }
+  return written;
 }
 
 void LoadSettings() {
   RegistryKey key(OpenSettingsKey());
-  ReadSettingGroup(key.get(), MakeGroup(kPluginSettings));
-  LoadEditorSettings(key.get());
-  ReadSettingGroup(key.get(), MakeGroup(kFileSettings));
-  CreateFilePresetLists();
-  LoadCharSetTables();
+  ReadSettingGroup(key.get(), StoredGroup());
 }
 
-void SaveSettings() {
+bool SaveSettings() {
   RegistryKey key(OpenSettingsKey());
-  WriteSettingGroup(key.get(), MakeGroup(kPluginSettings));
-  SaveEditorSettings(key.get());
-  WriteSettingGroup(key.get(), MakeGroup(kFileSettings));
+  return WriteSettingGroup(key.get(), StoredGroup());
 }
 
 void ReadClockSetting() {

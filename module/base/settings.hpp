@@ -1,80 +1,37 @@
 // The module's settings: plain globals named after their registry values,
-// read once at start-up and written when the configuration menu closes and
-// at unload. Dialogs and the command line change them in memory only.
+// bound to the rows of the settings table, read once at start-up and
+// written when the configuration menu closes and at unload. Dialogs and the
+// command line change them in memory only.
 #pragma once
 
 #include <climits>
 #include <cstddef>
 #include <string>
 
+#include "module/base/setting_table.hpp"
 #include "platform/win32.hpp"
 
-// Plugin-wide values.
-extern int SeveralLines;
-extern int StoreEmptyInPresets;
-extern int ReadAtOnceLimit;
-extern char MaskDelimiter;
-extern char MaskNegation;
-extern int DotAsteriskMatchesNoExtension;
-extern int AutoappendAsterisk;
-extern int EShowPosition;
-extern int EShowPositionOffset;
-extern int ERightSideOffset;
-extern int EFindTextAtCursor;
-extern int EFindSelection;
-
-// Editor values.
-extern std::string EText;
-extern int ERegExp;
-extern int ESeveralLine;
-extern int ECaseSensitive;
-extern std::string ERReplace;
-
-// File values.
-extern int FCaseSensitive;
-extern int FSearchAs;
-extern int FSearchIn;
-extern std::string FMask;
-extern int FMaskAsRegExp;
-extern std::string FText;
-extern int FSInverse;
-extern int FAllCharTables;
-extern int FROpenModified;
-extern int FRConfirmFile;
-extern int FRConfirmLine;
-extern int FRSaveOriginal;
-extern std::string FRReplace;
-extern int FRepeating;
-extern int FAFullPathMatch;
-extern std::string FAFullPath;
-extern int FACaseSensitivePathMatch;
-extern int FADateBefore;
-extern int FADateBeforeLo;
-extern int FADateBeforeHi;
-extern int FADateAfter;
-extern int FADateAfterLo;
-extern int FADateAfterHi;
-extern int FASizeLess;
-extern int FASizeLessLimit;
-extern int FASizeGreater;
-extern int FASizeGreaterLimit;
-extern int FAAttributes;
-extern int FAReadOnly;
-extern int FAArchive;
-extern int FAHidden;
-extern int FASystem;
-extern int FACompressed;
-extern int FAEncrypted;
+// One global per row of the table, named after its registry value: ints
+// (enumerated ones hold the enumerations of the table), texts in code page
+// 866, and characters.
+#define FINDERIX_DECLARE_INT(name, ...) extern int name;
+#define FINDERIX_DECLARE_TEXT(name, ...) extern std::string name;
+#define FINDERIX_DECLARE_CHAR(name, ...) extern char name;
+FINDERIX_SETTINGS(FINDERIX_DECLARE_INT, FINDERIX_DECLARE_INT, FINDERIX_DECLARE_TEXT,
+                  FINDERIX_DECLARE_CHAR)
+#undef FINDERIX_DECLARE_INT
+#undef FINDERIX_DECLARE_TEXT
+#undef FINDERIX_DECLARE_CHAR
 
 // The host's own clock setting, read each time the editor calls the module.
 extern int ClockShown;
 
 // One persisted value: its registry name, where it lives, its default and
-// the range accepted on loading.
+// the range accepted on loading. The stored settings take theirs from the
+// table; preset slots make their own.
 struct Setting {
-  enum Kind { kInt, kText, kChar };
   const char* name;
-  Kind kind;
+  SettingKind kind;
   void* variable;
   int default_number;
   const char* default_text;
@@ -83,17 +40,13 @@ struct Setting {
 };
 
 constexpr Setting IntSetting(const char* name, int* variable, int def, int minimum, int maximum) {
-  return {name, Setting::kInt, variable, def, nullptr, minimum, maximum};
+  return {name, SettingKind::kInt, variable, def, nullptr, minimum, maximum};
 }
 constexpr Setting AnyIntSetting(const char* name, int* variable, int def) {
   return IntSetting(name, variable, def, INT_MIN, INT_MAX);
 }
 constexpr Setting TextSetting(const char* name, std::string* variable, const char* def) {
-  return {name, Setting::kText, variable, 0, def, 0, 0};
-}
-// Stored as the character's unsigned byte value.
-constexpr Setting CharSetting(const char* name, char* variable, char def) {
-  return {name, Setting::kChar, variable, static_cast<unsigned char>(def), nullptr, 0, 255};
+  return {name, SettingKind::kText, variable, 0, def, 0, 0};
 }
 
 // A group of values read and written together, in table order.
@@ -102,17 +55,15 @@ struct SettingGroup {
   int count;
 };
 
-template <size_t N>
-constexpr SettingGroup MakeGroup(const Setting (&settings)[N]) {
-  return {settings, static_cast<int>(N)};
-}
 
 // The module's key under the host's root, created when missing; null when
 // it cannot be opened (every read then gives defaults, writes are lost).
 HKEY OpenSettingsKey();
 void ReadSettingGroup(HKEY key, SettingGroup group);
-void WriteSettingGroup(HKEY key, SettingGroup group);
+// False when the key is null or a value could not be written.
+bool WriteSettingGroup(HKEY key, SettingGroup group);
 
+// Reads every stored value; nothing else happens here.
 void LoadSettings();
-void SaveSettings();
+bool SaveSettings();
 void ReadClockSetting();

@@ -5,7 +5,6 @@
 #include "module/editor/search_engine.hpp"
 #include "module/files/content_search.hpp"
 #include "module/base/settings.hpp"
-#include "module/presets/presets.hpp"
 
 int LastEditorCommand = -1;
 SearchPattern EditorSearchPattern;
@@ -35,5 +34,4 @@ void ReleaseEditorState() {
   ReleaseMatch();
   EText.clear();
   ERReplace.clear();
-  DestroyEditorPresetLists();
 }

@@ -27,5 +27,5 @@ bool CompileEditorPattern(const std::string& text);
 void AdoptFileSearch(bool replace);
 
 // Releases the editor's state at unload: the compiled pattern, the kept
-// match, the texts and the preset lists (which save themselves).
+// match and the texts.
 void ReleaseEditorState();

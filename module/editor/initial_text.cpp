@@ -34,7 +34,7 @@ std::optional<std::string> WordAtCursor() {
   if (pos < 0 || pos >= line.length) return std::nullopt;
   auto word_char = [&](int i) { return IsWordChar(static_cast<unsigned char>(line.text[i])); };
   if (!word_char(pos)) {
-    if (EFindTextAtCursor == 2) return std::string(1, line.text[pos]);
+    if (EFindTextAtCursor == TextAtCursorAny) return std::string(1, line.text[pos]);
     return std::nullopt;
   }
   int begin = pos;
@@ -47,7 +47,7 @@ std::optional<std::string> WordAtCursor() {
 std::optional<std::string> InitialSearchText() {
   std::optional<std::string> text;
   if (EFindSelection == 1) text = SelectedText();
-  if (!text && EFindTextAtCursor != 0) text = WordAtCursor();
+  if (!text && EFindTextAtCursor != TextAtCursorNone) text = WordAtCursor();
   if (text) EditorToOem(text->data(), static_cast<int>(text->size()));
   return text;
 }

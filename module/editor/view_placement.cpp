@@ -8,9 +8,9 @@
 int TopLineFor(int line, int window_height, int total_lines) {
   int top;
   switch (EShowPosition) {
-    case 0: top = line - EShowPositionOffset; break;
-    case 1: top = line - window_height / 2 - EShowPositionOffset; break;
-    case 2: top = line + EShowPositionOffset - window_height + 1; break;
+    case ShowNearTop: top = line - EShowPositionOffset; break;
+    case ShowInMiddle: top = line - window_height / 2 - EShowPositionOffset; break;
+    case ShowNearBottom: top = line + EShowPositionOffset - window_height + 1; break;
     default: top = line; break;
   }
   if (top >= total_lines) top = total_lines - 1;

@@ -18,11 +18,14 @@ constexpr int kWidth = 60;
 constexpr int kHeight = 20;
 constexpr const char* kInvalidNumberTopic = "QXInvalidNumber";
 
-std::unique_ptr<EditItem> NumberField(int x1, int y, int x2, int* variable, int minimum,
-                                      int maximum) {
+// A number field over a stored int, accepting the range its table row
+// gives a typed value.
+std::unique_ptr<EditItem> NumberField(int x1, int y, int x2, int* variable, SettingId id) {
+  const SettingDescriptor& row = DescribeSetting(id);
   return std::make_unique<EditItem>(
       x1, y, x2, 0, nullptr,
-      std::make_unique<IntBinding>(variable, minimum, maximum, MInvalidNumber, kInvalidNumberTopic));
+      std::make_unique<IntBinding>(variable, row.minimum, row.field_maximum, MInvalidNumber,
+                                   kInvalidNumberTopic));
 }
 
 std::unique_ptr<EditItem> CharField(int x, int y, char* variable) {
@@ -42,9 +45,9 @@ void FileDialog() {
   DialogBuilder dialog(kWidth, kHeight, "ConfigFile");
   dialog.AddFrame(MConfigFiles);
   dialog.Add<TextItem>(5, 3, 0, MSeveralLines);
-  dialog.AddItem(NumberField(32, 3, 40, &SeveralLines, 1, 255));
+  dialog.AddItem(NumberField(32, 3, 40, &SeveralLines, SettingId::SeveralLines));
   dialog.Add<TextItem>(5, 5, 0, MReadAtOnceLimit);
-  dialog.AddItem(NumberField(32, 5, 40, &ReadAtOnceLimit, 0, 65535));
+  dialog.AddItem(NumberField(32, 5, 40, &ReadAtOnceLimit, SettingId::ReadAtOnceLimit));
   dialog.Add<TextItem>(42, 5, 0, MReadAtOnceUnit);
   dialog.Add<TextItem>(5, 7, 0, MMaskDelimiter);
   dialog.AddItem(CharField(32, 7, &MaskDelimiter));
@@ -60,17 +63,17 @@ void EditorDialog() {
   DialogBuilder dialog(kWidth, kHeight, "ConfigEditor");
   dialog.AddFrame(MConfigEditor);
   dialog.Add<TextItem>(5, 3, 0, MShowPositionOffset);
-  dialog.AddItem(NumberField(40, 3, 47, &EShowPositionOffset, -1024, 1024));
+  dialog.AddItem(NumberField(40, 3, 47, &EShowPositionOffset, SettingId::EShowPositionOffset));
   dialog.Add<TextItem>(5, 4, 0, MShowPosition);
-  dialog.Add<RadioButtonItem>(10, 4, DIF_GROUP, MShowPositionNearTop, &EShowPosition, 0);
-  dialog.Add<RadioButtonItem>(10, 5, 0, MShowPositionMiddle, &EShowPosition, 1);
-  dialog.Add<RadioButtonItem>(10, 6, 0, MShowPositionBottom, &EShowPosition, 2);
+  dialog.Add<RadioButtonItem>(10, 4, DIF_GROUP, MShowPositionNearTop, &EShowPosition, ShowNearTop);
+  dialog.Add<RadioButtonItem>(10, 5, 0, MShowPositionMiddle, &EShowPosition, ShowInMiddle);
+  dialog.Add<RadioButtonItem>(10, 6, 0, MShowPositionBottom, &EShowPosition, ShowNearBottom);
   dialog.Add<TextItem>(5, 8, 0, MRightSideOffset);
-  dialog.AddItem(NumberField(32, 8, 39, &ERightSideOffset, 0, 1024));
+  dialog.AddItem(NumberField(32, 8, 39, &ERightSideOffset, SettingId::ERightSideOffset));
   dialog.Add<TextItem>(5, 10, 0, MFindTextAtCursor);
-  dialog.Add<RadioButtonItem>(5, 11, DIF_GROUP, MTextAtCursorNone, &EFindTextAtCursor, 0);
-  dialog.Add<RadioButtonItem>(5, 12, 0, MTextAtCursorWord, &EFindTextAtCursor, 1);
-  dialog.Add<RadioButtonItem>(5, 13, 0, MTextAtCursorAny, &EFindTextAtCursor, 2);
+  dialog.Add<RadioButtonItem>(5, 11, DIF_GROUP, MTextAtCursorNone, &EFindTextAtCursor, TextAtCursorNone);
+  dialog.Add<RadioButtonItem>(5, 12, 0, MTextAtCursorWord, &EFindTextAtCursor, TextAtCursorWord);
+  dialog.Add<RadioButtonItem>(5, 13, 0, MTextAtCursorAny, &EFindTextAtCursor, TextAtCursorAny);
   dialog.Add<CheckBoxItem>(5, 14, 0, MFindSelection, &EFindSelection);
   dialog.AddOkCancel(MOk, MCancel);
   dialog.Run();

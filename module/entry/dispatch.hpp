@@ -1,30 +1,8 @@
 // Turning an invocation of the module into one command.
 #pragma once
 
+#include "module/base/commands.hpp"
 #include "sdk/plugin.hpp"
-
-// Panel command codes: the file menu's indexes, also produced by the
-// command line.
-enum CommandCode {
-  kFileSearch = 0,
-  kFileReplace = 1,
-  kSelectFiles = 3,
-  kUnselectFiles = 4,
-  kInvertSelection = 5,
-  kRenameFiles = 7,
-  kRenameSelected = 8,
-};
-
-// Result of a file command.
-enum CommandResult {
-  kCancelled = 0,   // cancelled or failed
-  kNothingRun = 1,  // not a plain file panel, or an empty panel
-  kDone = 2,        // done, no list to show
-  kListReady = 3,   // the results panel is to be opened
-};
-
-// The handle of the module's results panel.
-inline HANDLE const kResultsPanel = reinterpret_cast<HANDLE>(1);
 
 HANDLE OpenFrom(int open_from, intptr_t item);
 

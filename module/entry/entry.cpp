@@ -1,17 +1,14 @@
 // The module's exported entry points: start-up, registration, opening,
-// configuration and shutdown.
+// configuration and shutdown (the results panel's are beside it).
 #include <algorithm>
 #include <cstring>
 
-#include "module/match/case_table.hpp"
-#include "module/editor/editor_state.hpp"
-#include "module/files/file_patterns.hpp"
+#include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
 #include "module/entry/configure.hpp"
 #include "module/entry/dispatch.hpp"
 #include "module/entry/entry_guard.hpp"
-#include "module/base/host_access.hpp"
-#include "module/base/messages.hpp"
-#include "module/base/settings.hpp"
+#include "module/entry/lifetime.hpp"
 
 namespace {
 
@@ -26,11 +23,7 @@ FAR_EXPORT void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
   std::memset(&StartupInfo, 0, sizeof StartupInfo);
   size_t size = info->StructSize > 0 ? static_cast<size_t>(info->StructSize) : sizeof StartupInfo;
   std::memcpy(&StartupInfo, info, std::min(size, sizeof StartupInfo));
-  // The file settings build tables from the upper-case table: it comes first.
-  GuardEntry([] {
-    BuildOemUpperTable();
-    LoadSettings();
-  });
+  GuardEntry(StartModule);
 }
 
 FAR_EXPORT void WINAPI GetPluginInfo(PluginInfo* info) {
@@ -58,9 +51,7 @@ FAR_EXPORT int WINAPI Configure(int) {
 }
 
 FAR_EXPORT void WINAPI ExitFAR() {
-  GuardEntry([] {
-    SaveSettings();
-    ReleaseEditorState();
-    ReleaseFileState();
-  });
+  // The host is closing and gives the module no way to tell of a failed
+  // save: the stores leave what they could not write as it was.
+  GuardEntry([] { static_cast<void>(StopModule()); });
 }

@@ -25,14 +25,17 @@ struct OptionLetter {
 
 // Letters of both forms.
 const OptionLetter kCommonOptions[] = {
-    {'P', &FSearchAs, 0}, {'p', &FSearchAs, 0}, {'R', &FSearchAs, 1}, {'r', &FSearchAs, 1},
-    {'S', &FSearchAs, 2}, {'s', &FSearchAs, 2}, {'c', &FCaseSensitive, 1},
-    {'C', &FCaseSensitive, 0},
+    {'P', &FSearchAs, AsPlainText},          {'p', &FSearchAs, AsPlainText},
+    {'R', &FSearchAs, AsLinePattern},        {'r', &FSearchAs, AsLinePattern},
+    {'S', &FSearchAs, AsLinesWindowPattern}, {'s', &FSearchAs, AsLinesWindowPattern},
+    {'c', &FCaseSensitive, 1},               {'C', &FCaseSensitive, 0},
 };
 
 const OptionLetter kSearchOptions[] = {
-    {'M', &FSearchAs, 3}, {'m', &FSearchAs, 3}, {'A', &FSearchAs, 4}, {'a', &FSearchAs, 4},
-    {'L', &FSearchAs, 5}, {'l', &FSearchAs, 5}, {'i', &FSInverse, 1},  {'I', &FSInverse, 0},
+    {'M', &FSearchAs, AsFilePattern},  {'m', &FSearchAs, AsFilePattern},
+    {'A', &FSearchAs, AsPlainWords},   {'a', &FSearchAs, AsPlainWords},
+    {'L', &FSearchAs, AsPatternWords}, {'l', &FSearchAs, AsPatternWords},
+    {'i', &FSInverse, 1},              {'I', &FSInverse, 0},
 };
 
 const OptionLetter kReplaceOptions[] = {

@@ -5,16 +5,9 @@
 #include <cstddef>
 #include <string>
 
+#include "module/base/setting_table.hpp"
 #include "module/match/pattern.hpp"
 
-enum SearchAs {
-  AsPlainText = 0,
-  AsLinePattern = 1,
-  AsLinesWindowPattern = 2,
-  AsFilePattern = 3,
-  AsPlainWords = 4,
-  AsPatternWords = 5,
-};
 
 // The test of FSearchAs with FText, TextPattern and the other settings.
 bool ContentMatches(const char* data, size_t length);

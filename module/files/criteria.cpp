@@ -25,7 +25,6 @@ FILETIME Bound(int low, int high) {
   return FILETIME{static_cast<DWORD>(low), static_cast<DWORD>(high)};
 }
 
-// 0: must be clear, 1: must be set, 2: either.
 bool AttributesPass(DWORD attributes) {
   const struct {
     DWORD bit;
@@ -36,15 +35,18 @@ bool AttributesPass(DWORD attributes) {
                {FILE_ATTRIBUTE_ENCRYPTED, FAEncrypted}};
   for (const auto& test : tests) {
     bool set = (attributes & test.bit) != 0;
-    if ((test.setting == 1 && !set) || (test.setting == 0 && set)) return false;
+    if ((test.setting == AttributeSet && !set) || (test.setting == AttributeClear && set))
+      return false;
   }
   return true;
 }
 
-std::unique_ptr<EditItem> SizeField(int y, int* variable) {
+std::unique_ptr<EditItem> SizeField(int y, int* variable, SettingId id) {
+  const SettingDescriptor& row = DescribeSetting(id);
   return std::make_unique<EditItem>(
       40, y, 55, 0, nullptr,
-      std::make_unique<IntBinding>(variable, 0, 2147483647, MInvalidNumber, "QXInvalidNumber"));
+      std::make_unique<IntBinding>(variable, row.minimum, row.field_maximum, MInvalidNumber,
+                                   "QXInvalidNumber"));
 }
 
 std::unique_ptr<EditItem> DateField(int y, int* low, int* high) {
@@ -83,9 +85,9 @@ void AdvancedCriteriaDialog() {
   dialog.Add<CheckBoxItem>(5, 6, 0, MDateBefore, &FADateBefore);
   dialog.AddItem(DateField(6, &FADateBeforeLo, &FADateBeforeHi));
   dialog.Add<CheckBoxItem>(5, 7, 0, MSizeGreater, &FASizeGreater);
-  dialog.AddItem(SizeField(7, &FASizeGreaterLimit));
+  dialog.AddItem(SizeField(7, &FASizeGreaterLimit, SettingId::FASizeGreaterLimit));
   dialog.Add<CheckBoxItem>(5, 8, 0, MSizeLess, &FASizeLess);
-  dialog.AddItem(SizeField(8, &FASizeLessLimit));
+  dialog.AddItem(SizeField(8, &FASizeLessLimit, SettingId::FASizeLessLimit));
   dialog.Add<CheckBoxItem>(5, 10, 0, MAttributes, &FAAttributes);
   int* attributes[] = {&FAReadOnly, &FAArchive, &FAHidden, &FASystem, &FACompressed, &FAEncrypted};
   for (int i = 0; i < 6; i++)

@@ -2,10 +2,8 @@
 #include "module/files/file_patterns.hpp"
 
 #include "module/match/mask.hpp"
-#include "module/files/char_sets.hpp"
 #include "module/files/criteria.hpp"
 #include "module/base/settings.hpp"
-#include "module/presets/presets.hpp"
 
 SearchPattern TextPattern;
 
@@ -18,7 +16,8 @@ int PrepareMaskPattern() {
 int PreparePatterns() {
   TextPattern.Release();
   if (!PrepareMaskPattern()) return 0;
-  if (FSearchAs >= 1 && FSearchAs <= 3) return CompilePattern(TextPattern, FText.c_str(), FCaseSensitive);
+  if (FSearchAs == AsLinePattern || FSearchAs == AsLinesWindowPattern || FSearchAs == AsFilePattern)
+    return CompilePattern(TextPattern, FText.c_str(), FCaseSensitive);
   return 1;
 }
 
@@ -26,6 +25,4 @@ void ReleaseFileState() {
   TextPattern.Release();
   MaskPattern.Release();
   FullPathPattern.Release();
-  ReleaseCharSetTables();
-  DestroyFilePresetLists();
 }

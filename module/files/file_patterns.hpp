@@ -5,7 +5,8 @@
 
 #include "module/match/pattern.hpp"
 
-// FText compiled when FSearchAs is 1, 2 or 3; empty otherwise.
+// FText compiled in the three pattern modes of FSearchAs (line, window of
+// lines, whole file); empty otherwise.
 extern SearchPattern TextPattern;
 
 // Compiles TextPattern and MaskPattern from the settings; 0 after a bad
@@ -14,6 +15,5 @@ int PreparePatterns();
 // Only MaskPattern, for the commands that look at names alone.
 int PrepareMaskPattern();
 
-// Releases the file side's state at unload: the patterns, the character-set
-// tables and the preset lists (which save themselves).
+// Releases the file commands' compiled patterns at unload.
 void ReleaseFileState();

@@ -12,7 +12,7 @@
 #include "module/files/file_patterns.hpp"
 #include "module/files/replace_engine.hpp"
 #include "module/files/replace_questions.hpp"
-#include "module/entry/dispatch.hpp"
+#include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
 #include "module/base/settings.hpp"

@@ -1,13 +1,12 @@
-// The results panel's entry points. The entries are real files by path, so
-// the host's own file operations work on them; every refresh re-reads them
-// and drops those that no longer exist.
+// The results panel's list and what its entry points do with it. The
+// entries are real files by path, so the host's own file operations work
+// on them; every refresh re-reads them and drops those that no longer exist.
 #include "module/files/results_panel.hpp"
 
 #include <algorithm>
 #include <cstring>
 
-#include "module/entry/dispatch.hpp"
-#include "module/entry/entry_guard.hpp"
+#include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
 
@@ -16,8 +15,6 @@ std::string ResultsHomeFolder;
 
 namespace {
 
-constexpr int kKeyF7 = 0x176;
-constexpr int kKeyBackspace = 8;
 const char kNoFolder[] = "";
 KeyBarTitles KeyBar;
 
@@ -50,23 +47,6 @@ bool IsSelected(const PluginPanelItem& item, const PanelInfo& panel) {
   return false;
 }
 
-void RemoveSelected() {
-  PanelInfo panel;
-  std::memset(&panel, 0, sizeof panel);
-  StartupInfo.Control(kResultsPanel, FCTL_GETPANELINFO, &panel);
-  for (PluginPanelItem& item : Results) item.UserData = IsSelected(item, panel) ? 0 : 1;
-  CompactResults();
-  StartupInfo.Control(kResultsPanel, FCTL_UPDATEPANEL, nullptr);
-  StartupInfo.Control(kResultsPanel, FCTL_REDRAWPANEL, nullptr);
-  PanelInfo other;
-  std::memset(&other, 0, sizeof other);
-  StartupInfo.Control(kResultsPanel, FCTL_GETANOTHERPANELINFO, &other);
-  if (other.PanelType == PTYPE_QVIEWPANEL) {
-    StartupInfo.Control(kResultsPanel, FCTL_UPDATEANOTHERPANEL, nullptr);
-    StartupInfo.Control(kResultsPanel, FCTL_REDRAWANOTHERPANEL, nullptr);
-  }
-}
-
 }  // namespace
 
 void OpenResultsPanel() {
@@ -82,7 +62,7 @@ void CloseResultsPanel() {
   ResultsHomeFolder.clear();
 }
 
-FAR_EXPORT void WINAPI GetOpenPluginInfo(HANDLE, OpenPluginInfo* info) {
+void DescribeResultsPanel(OpenPluginInfo* info) {
   info->StructSize = sizeof *info;
   info->Flags = OPIF_USEFILTER | OPIF_USESORTGROUPS | OPIF_USEHIGHLIGHTING | OPIF_ADDDOTS |
                 OPIF_REALNAMES | OPIF_SHOWRIGHTALIGNNAMES;
@@ -103,33 +83,25 @@ FAR_EXPORT void WINAPI GetOpenPluginInfo(HANDLE, OpenPluginInfo* info) {
   info->ShortcutData = kNoFolder;
 }
 
-FAR_EXPORT int WINAPI GetFindData(HANDLE, PluginPanelItem** items, int* count, int) {
-  return GuardEntry(0, [&] {
-    RefreshResults();
-    *items = Results.empty() ? nullptr : Results.data();
-    *count = static_cast<int>(Results.size());
-    return 1;
-  });
+void ListResults(PluginPanelItem** items, int* count) {
+  RefreshResults();
+  *items = Results.empty() ? nullptr : Results.data();
+  *count = static_cast<int>(Results.size());
 }
 
-FAR_EXPORT int WINAPI SetDirectory(HANDLE, const char* folder, int op_mode) {
-  if (op_mode & OPM_FIND) return 0;
-  if (std::strcmp(folder, "\\") == 0) return 0;
-  StartupInfo.Control(kResultsPanel, FCTL_CLOSEPLUGIN, const_cast<char*>(folder));
-  return 1;
-}
-
-FAR_EXPORT int WINAPI ProcessKey(HANDLE plugin, int key, unsigned control_state) {
-  if (control_state != 0) return 0;
-  if (key == kKeyF7) {
-    GuardEntry(RemoveSelected);
-    return 1;
+void RemoveSelectedResults() {
+  PanelInfo panel;
+  std::memset(&panel, 0, sizeof panel);
+  StartupInfo.Control(kResultsPanel, FCTL_GETPANELINFO, &panel);
+  for (PluginPanelItem& item : Results) item.UserData = IsSelected(item, panel) ? 0 : 1;
+  CompactResults();
+  StartupInfo.Control(kResultsPanel, FCTL_UPDATEPANEL, nullptr);
+  StartupInfo.Control(kResultsPanel, FCTL_REDRAWPANEL, nullptr);
+  PanelInfo other;
+  std::memset(&other, 0, sizeof other);
+  StartupInfo.Control(kResultsPanel, FCTL_GETANOTHERPANELINFO, &other);
+  if (other.PanelType == PTYPE_QVIEWPANEL) {
+    StartupInfo.Control(kResultsPanel, FCTL_UPDATEANOTHERPANEL, nullptr);
+    StartupInfo.Control(kResultsPanel, FCTL_REDRAWANOTHERPANEL, nullptr);
   }
-  if (key == kKeyBackspace) {
-    StartupInfo.Control(plugin, FCTL_CLOSEPLUGIN, const_cast<char*>(ResultsHomeFolder.c_str()));
-    return 1;
-  }
-  return 0;
 }
-
-FAR_EXPORT void WINAPI ClosePlugin(HANDLE) { CloseResultsPanel(); }

@@ -10,7 +10,7 @@
 #include "module/files/criteria.hpp"
 #include "module/files/file_patterns.hpp"
 #include "module/files/mapped_file.hpp"
-#include "module/entry/dispatch.hpp"
+#include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
 #include "module/base/settings.hpp"

@@ -5,16 +5,9 @@
 
 #include <vector>
 
+#include "module/base/setting_table.hpp"
 #include "sdk/plugin.hpp"
 
-enum SearchScope {
-  ScopeAllDrives = 0,
-  ScopeLocalDrives = 1,
-  ScopeDriveRoot = 2,
-  ScopeFolderTree = 3,
-  ScopeFolder = 4,
-  ScopeSelected = 5,
-};
 
 using ResultList = std::vector<PluginPanelItem>;
 

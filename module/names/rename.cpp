@@ -45,7 +45,7 @@ std::optional<NameMatch> FindLiteral(const std::string& name) {
 }
 
 std::optional<NameMatch> FindNameMatch(const std::string& name) {
-  if (FSearchAs != 1) return FindLiteral(name);
+  if (FSearchAs != AsLinePattern) return FindLiteral(name);
   OffsetVector v(TextPattern);
   if (RunPattern(TextPattern, name.data(), name.size(), 0, 0, v.data(), v.size()) < 0)
     return std::nullopt;

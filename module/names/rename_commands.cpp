@@ -9,7 +9,7 @@
 #include "module/files/file_patterns.hpp"
 #include "module/files/replace_questions.hpp"
 #include "module/names/rename.hpp"
-#include "module/entry/dispatch.hpp"
+#include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
 #include "module/base/settings.hpp"
@@ -24,7 +24,7 @@ struct RenameTexts {
 // compile; the texts become settings after each accepted pass.
 template <typename Build>
 int RunRenameDialog(Build build) {
-  if (FSearchAs >= 2) FSearchAs = 0;
+  if (FSearchAs > AsLinePattern) FSearchAs = AsPlainText;
   for (;;) {
     RenameTexts texts{FMask, FText, FRReplace};
     if (build(texts) != 0) return 0;
@@ -49,7 +49,8 @@ int ScopeDialog(RenameTexts& texts) {
   dialog.Add<EditItem>(5, 7, 70, 0, "ReplaceText", std::make_unique<StringBinding>(&texts.replace));
   dialog.Add<TextItem>(5, 8, kSeparatorFlags, "");
   // No button for the local-drives scope: with it stored, none is marked.
-  const int scopes[] = {0, 2, 3, 4, 5};
+  const int scopes[] = {ScopeAllDrives, ScopeDriveRoot, ScopeFolderTree, ScopeFolder,
+                        ScopeSelected};
   for (int i = 0; i < 5; i++)
     dialog.Add<RadioButtonItem>(5, 9 + i, i == 0 ? DIF_GROUP : 0u, MScopeAllDrives + scopes[i],
                                 &FSearchIn, scopes[i]);

@@ -1,6 +1,6 @@
 // The four kinds of presets, one per main dialog. Each names its registry
-// values and its preset dialog; loading and saving happen in the kind's own
-// constructor and destructor, where its names are already in reach.
+// values and its preset dialog; each loads itself in its own constructor,
+// where its names are already in reach.
 #pragma once
 
 #include "module/presets/preset_list.hpp"
@@ -10,7 +10,6 @@
 class EditReplacePresets final : public PresetList {
  public:
   EditReplacePresets() { LoadPresets(); }
-  ~EditReplacePresets() override { SavePresets(); }
   bool EditPreset(PresetRecord& record) override;
   const char* KindName() const override { return "EditReplace"; }
   std::span<const char* const> TextNames() const override;
@@ -21,7 +20,6 @@ class EditReplacePresets final : public PresetList {
 class EditFindPresets final : public PresetList {
  public:
   EditFindPresets() { LoadPresets(); }
-  ~EditFindPresets() override { SavePresets(); }
   bool EditPreset(PresetRecord& record) override;
   const char* KindName() const override { return "EditFind"; }
   std::span<const char* const> TextNames() const override;
@@ -33,7 +31,6 @@ class EditFindPresets final : public PresetList {
 class FileReplacePresets final : public PresetList {
  public:
   FileReplacePresets() { LoadPresets(); }
-  ~FileReplacePresets() override { SavePresets(); }
   bool EditPreset(PresetRecord& record) override;
   const char* KindName() const override { return "FileReplace"; }
   std::span<const char* const> TextNames() const override;
@@ -45,7 +42,6 @@ class FileReplacePresets final : public PresetList {
 class FileFindPresets final : public PresetList {
  public:
   FileFindPresets() { LoadPresets(); }
-  ~FileFindPresets() override { SavePresets(); }
   bool EditPreset(PresetRecord& record) override;
   const char* KindName() const override { return "FileFind"; }
   std::span<const char* const> TextNames() const override;

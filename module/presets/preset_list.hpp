@@ -1,7 +1,7 @@
 // Named presets of one of the four main dialogs: the list in memory, its
 // registry store and the host menu that creates, deletes, edits and picks
 // them. A list loads itself when it is built and rewrites its registry key
-// when it is destroyed; in between the registry is not touched.
+// only when SavePresets is called; destroying it writes nothing.
 #pragma once
 
 #include <initializer_list>
@@ -40,12 +40,15 @@ class PresetList {
 
   const std::vector<PresetRecord>& Records() const { return records_; }
 
+  // Rewrites the kind's key to hold exactly the list. False when the key
+  // could not be had or a preset could not be written in full.
+  bool SavePresets();
+
  protected:
   PresetList() = default;
-  // Each kind calls these from its own constructor and destructor, where
-  // its value names are available.
+  // Each kind calls this from its own constructor, where its value names
+  // are available.
   void LoadPresets();
-  void SavePresets();
 
  private:
   // Ins: a new preset from the variables, kept when its dialog is accepted.

@@ -56,11 +56,12 @@ SettingGroup GroupOf(const std::vector<Setting>& settings) {
 
 // Deleting index 0 until none is left. A subkey that cannot be deleted
 // (it has subkeys of its own) ends the loop instead of being retried for
-// ever; the presets are then written over what is left.
-void DeleteAllSubkeys(HKEY key) {
+// ever; the presets are then written over what is left, and false says so.
+bool DeleteAllSubkeys(HKEY key) {
   std::string name;
   while (SubkeyName(key, 0, &name))
-    if (RegDeleteKeyA(key, name.c_str()) != ERROR_SUCCESS) return;
+    if (RegDeleteKeyA(key, name.c_str()) != ERROR_SUCCESS) return false;
+  return true;
 }
 
 }  // namespace
@@ -81,16 +82,19 @@ void PresetList::LoadPresets() {
   }
 }
 
-void PresetList::SavePresets() {
+bool PresetList::SavePresets() {
   RegistryKey key = OpenPresetsKey(KindName());
-  if (!key) return;
-  DeleteAllSubkeys(key.get());
+  if (!key) return false;
+  bool saved = DeleteAllSubkeys(key.get());
   for (PresetRecord& record : records_) {
     HKEY created = nullptr;
     if (RegCreateKeyExA(key.get(), record.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &created, nullptr) != ERROR_SUCCESS)
+                        &created, nullptr) != ERROR_SUCCESS) {
+      saved = false;
       continue;
+    }
     RegistryKey subkey(created);
-    WriteSettingGroup(subkey.get(), GroupOf(SlotSettings(record, TextNames(), NumberNames())));
+    saved &= WriteSettingGroup(subkey.get(), GroupOf(SlotSettings(record, TextNames(), NumberNames())));
   }
+  return saved;
 }

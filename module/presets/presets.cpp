@@ -1,5 +1,5 @@
 // Owner of the four preset lists; creating one loads it from the registry,
-// destroying one writes it back.
+// and only SavePresetLists writes them back.
 #include "module/presets/presets.hpp"
 
 #include "module/presets/preset_kinds.hpp"
@@ -26,4 +26,12 @@ void CreateFilePresetLists() {
 void DestroyFilePresetLists() {
   FileSearchPresets.reset();
   FileReplacePresets.reset();
+}
+
+bool SavePresetLists() {
+  bool saved = true;
+  for (PresetList* list : {EditorSearchPresets.get(), EditorReplacePresets.get(),
+                           FileSearchPresets.get(), FileReplacePresets.get()})
+    if (list) saved &= list->SavePresets();
+  return saved;
 }

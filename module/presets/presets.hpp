@@ -1,6 +1,6 @@
 // The four preset lists of the module, one per main dialog. Each is built
-// (and loads itself) when the settings are read at start-up, and destroyed
-// (saving itself first) when the module is unloaded.
+// (and loads itself) at start-up; at unload they are saved, then destroyed,
+// as two separate steps so that a failed save is known.
 #pragma once
 
 #include <memory>
@@ -15,3 +15,5 @@ void CreateEditorPresetLists();
 void DestroyEditorPresetLists();
 void CreateFilePresetLists();
 void DestroyFilePresetLists();
+// Saves every list that exists; false when any of them could not be saved.
+bool SavePresetLists();

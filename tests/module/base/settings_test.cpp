@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "platform/host_bridge.hpp"
 #include "module/base/registry_key.hpp"
 #include "tests/support/recording_host.hpp"
@@ -72,6 +75,52 @@ TEST_F(SettingsTest, OutOfRangeOrWronglyTypedValuesReadAsDefaults) {
   EXPECT_EQ(ReadAtOnceLimit, 100000);
   EXPECT_EQ(EShowPositionOffset, -1024);
   EXPECT_EQ(FASizeLessLimit, 0);
+}
+
+// Every number row of the table, through the store and back under its own
+// name: both limits are kept, one past either limit reads as the default.
+// A row bound to the wrong variable, or read with another row's range, shows.
+TEST_F(SettingsTest, EachTableRowKeepsItsLimitsAndRefusesWhatLiesBeyond) {
+  struct Pass {
+    const char* name;
+    std::function<std::optional<long long>(const SettingDescriptor&)> stored;
+    std::function<int(const SettingDescriptor&)> expected;
+  };
+  const Pass passes[] = {
+      {"minimum", [](const SettingDescriptor& row) { return row.minimum; },
+       [](const SettingDescriptor& row) { return row.minimum; }},
+      {"maximum", [](const SettingDescriptor& row) { return row.maximum; },
+       [](const SettingDescriptor& row) { return row.maximum; }},
+      {"below", [](const SettingDescriptor& row) -> std::optional<long long> {
+         if (row.minimum == INT_MIN) return std::nullopt;
+         return row.minimum - 1LL;
+       },
+       [](const SettingDescriptor& row) { return row.default_number; }},
+      {"above", [](const SettingDescriptor& row) -> std::optional<long long> {
+         if (row.maximum == INT_MAX) return std::nullopt;
+         return row.maximum + 1LL;
+       },
+       [](const SettingDescriptor& row) { return row.default_number; }},
+  };
+  for (const Pass& pass : passes) {
+    SCOPED_TRACE(pass.name);
+    for (const SettingDescriptor& row : kSettingTable)
+      if (row.kind != SettingKind::kText)
+        if (auto value = pass.stored(row)) StoreDword(row.name, static_cast<DWORD>(*value));
+    LoadSettings();
+    SaveSettings();
+    RegistryKey key(OpenSettingsKey());
+    for (const SettingDescriptor& row : kSettingTable) {
+      if (row.kind == SettingKind::kText || !pass.stored(row)) continue;
+      SCOPED_TRACE(row.name);
+      DWORD stored = 0, size = sizeof stored, type = 0;
+      ASSERT_EQ(RegQueryValueExA(key.get(), row.name, nullptr, &type,
+                                 reinterpret_cast<BYTE*>(&stored), &size),
+                ERROR_SUCCESS);
+      EXPECT_EQ(static_cast<int>(stored), pass.expected(row));
+      EXPECT_LE(row.field_maximum, row.maximum);
+    }
+  }
 }
 
 TEST_F(SettingsTest, SavedValuesReadBackAfterARestart) {

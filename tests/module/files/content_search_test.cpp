@@ -26,6 +26,7 @@ class ContentTest : public testing::Test {
   }
   void TearDown() override {
     ReleaseFileState();
+    ReleaseCharSetTables();
     FText.clear();
   }
 

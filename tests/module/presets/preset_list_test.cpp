@@ -46,7 +46,7 @@ using PresetMenuTest = PresetTest;
 
 // --- Ins ---
 
-TEST_F(PresetMenuTest, InsertMakesAPresetOfTheDialogValuesAndSavesItOnDestroy) {
+TEST_F(PresetMenuTest, InsertMakesAPresetOfTheDialogValuesKeptUntilSaved) {
   StoreReplacePreset("Alpha", "a", "b", 0);
   CreateEditorPresetLists();
   ReplaceDialog dialog;
@@ -74,8 +74,9 @@ TEST_F(PresetMenuTest, InsertMakesAPresetOfTheDialogValuesAndSavesItOnDestroy) {
     EXPECT_EQ(menu.flags, static_cast<unsigned>(FMENU_WRAPMODE));
     EXPECT_EQ(menu.break_keys, (std::vector<int>{VK_INSERT, VK_DELETE, VK_F4}));
   }
-  EXPECT_FALSE(KeyExists(kReplacePath + "\\New Preset"));  // only memory until unloaded
+  EXPECT_FALSE(KeyExists(kReplacePath + "\\New Preset"));  // only memory until saved
 
+  EXPECT_TRUE(SavePresetLists());
   DestroyEditorPresetLists();
   EXPECT_EQ(EditorReplacePresets, nullptr);
   const std::string saved = kReplacePath + "\\New Preset";
@@ -179,7 +180,7 @@ TEST_F(PresetMenuTest, DeleteAsksAndOnlyTheFirstButtonRemoves) {
   EXPECT_TRUE(KeyExists(kReplacePath + "\\Alpha"));  // until the list is destroyed
 }
 
-TEST_F(PresetMenuTest, DeletedPresetLeavesTheRegistryWhenTheListIsDestroyed) {
+TEST_F(PresetMenuTest, DeletedPresetLeavesTheRegistryWhenTheListIsSaved) {
   StoreReplacePreset("Alpha", "a", "b", 0);
   StoreReplacePreset("Beta", "c", "d", 0);
   {
@@ -187,6 +188,8 @@ TEST_F(PresetMenuTest, DeletedPresetLeavesTheRegistryWhenTheListIsDestroyed) {
     ReplaceDialog dialog;
     host_.menu_answers = {Key(kDelete, 1), kEsc};
     EXPECT_FALSE(dialog.Menu(list));
+    EXPECT_EQ(Subkeys(kReplacePath), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_TRUE(list.SavePresets());
   }
   EXPECT_EQ(Subkeys(kReplacePath), (std::vector<std::string>{"Alpha"}));
 }
@@ -272,13 +275,14 @@ TEST_F(PresetMenuTest, VariablesThatDoNotMatchTheKindGetNoMenu) {
   EXPECT_TRUE(host_.menus.empty());
 }
 
-TEST_F(PresetMenuTest, FileListsLoadWhenCreatedAndSaveWhenDestroyed) {
+TEST_F(PresetMenuTest, FileListsLoadWhenCreatedAndWriteOnlyWhenSaved) {
   StoreText(PresetsPath("FileFind") + "\\Logs", "Mask", "*.log");
   StoreNumber(PresetsPath("FileReplace") + "\\Dates", "SearchAs", 2);
   CreateFilePresetLists();
   ASSERT_TRUE(FileSearchPresets && FileReplacePresets);
   EXPECT_EQ(Names(*FileSearchPresets), (std::vector<std::string>{"Logs"}));
   EXPECT_EQ(Names(*FileReplacePresets), (std::vector<std::string>{"Dates"}));
+  EXPECT_TRUE(SavePresetLists());
   DestroyFilePresetLists();
   EXPECT_FALSE(FileSearchPresets || FileReplacePresets);
   EXPECT_EQ(StoredText(PresetsPath("FileFind") + "\\Logs", "Mask"), "*.log");

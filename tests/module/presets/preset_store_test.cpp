@@ -74,6 +74,7 @@ TEST_F(PresetStoreTest, PresetsLoadInTheRegistryOrderAndSaveBackUnchanged) {
     FileFindPresets list;
     EXPECT_EQ(Names(list), order);
     EXPECT_EQ(list.Records()[0].numbers, (std::vector<int>{0, 1, -7, 1}));
+    EXPECT_TRUE(list.SavePresets());
   }
   EXPECT_EQ(Subkeys(path), order);
   EXPECT_EQ(StoredText(path + "\\c \x8F\xE0\xA8", "Mask"), "*.c \x8F\xE0\xA8");
@@ -93,6 +94,7 @@ TEST_F(PresetStoreTest, MissingOrMistypedValuesLoadAsEmptyTextsAndZero) {
     ASSERT_EQ(list.Records().size(), 1u);
     EXPECT_EQ(list.Records()[0].texts, (std::vector<std::string>{"", "r"}));
     EXPECT_EQ(list.Records()[0].numbers, (std::vector<int>{0, 0, 0, 1}));
+    EXPECT_TRUE(list.SavePresets());
   }
   // Saving writes every slot, so the preset is whole from now on.
   EXPECT_EQ(StoredText(preset, "Text"), "");
@@ -110,6 +112,7 @@ TEST_F(PresetStoreTest, TwoPresetsOfOneNameSaveAsOneSubkeyWithTheLaterValues) {
                             Ok({Type(2, "same"), Type(4, "second"), Check(5, 1)})};
     EXPECT_FALSE(list.PresetMenu(true, {&text}, {&regexp, &case_sensitive}));
     EXPECT_EQ(Names(list), (std::vector<std::string>{"Same", "same"}));
+    EXPECT_TRUE(list.SavePresets());
   }
   const std::string path = PresetsPath("EditFind");
   ASSERT_EQ(Subkeys(path).size(), 1u);  // registry names ignore letter case
@@ -130,6 +133,7 @@ TEST_F(PresetStoreTest, ASubkeyThatCannotBeDeletedEndsTheClearingAndIsSavedOver)
     host_.menu_answers = {Key(kEdit, 0), kEsc};
     host_.dialog_answers = {Ok({Type(4, "new")})};
     list.PresetMenu(true, {&text}, {&regexp, &case_sensitive});
+    EXPECT_FALSE(list.SavePresets());  // written over, and the leftover reported
   }
   EXPECT_EQ(Subkeys(path), (std::vector<std::string>{"Stuck"}));
   EXPECT_EQ(StoredText(path + "\\Stuck", "Text"), "new");
@@ -152,6 +156,7 @@ TEST_F(PresetStoreTest, ARootTooLongForThePathLoadsAndSavesNothing) {
     host_.menu_answers = {Key(kInsert), kEsc};
     host_.dialog_answers = {Ok({Type(2, "Mine")})};
     list.PresetMenu(true, {&text}, {&regexp, &case_sensitive});
+    EXPECT_FALSE(list.SavePresets());
   }
   EXPECT_EQ(Subkeys(full), (std::vector<std::string>{"Hidden"}));
   EXPECT_EQ(Subkeys(root + "\\Finderix"), (std::vector<std::string>{"EditFindPresets"}));
