@@ -1,5 +1,5 @@
 // Editing the buffer from the keyboard.
-#include "host/ui/terminal/editor_keys.hpp"
+#include "host/app/editor_keys.hpp"
 
 #include <algorithm>
 

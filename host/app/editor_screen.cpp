@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "host/core/char_tables.hpp"
-#include "host/ui/terminal/editor_view.hpp"
+#include "host/app/editor_view.hpp"
 #include "host/ui/terminal/key_bar.hpp"
 #include "platform/host_bridge.hpp"
 

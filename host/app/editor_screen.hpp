@@ -7,7 +7,7 @@
 #include <string>
 
 #include "host/core/host.hpp"
-#include "host/ui/terminal/editor_keys.hpp"
+#include "host/app/editor_keys.hpp"
 #include "host/ui/terminal/view.hpp"
 #include "host/ui/terminal_ui.hpp"
 

@@ -1,5 +1,5 @@
 // Editor drawing.
-#include "host/ui/terminal/editor_view.hpp"
+#include "host/app/editor_view.hpp"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // Editing the host's editor buffer from the keyboard, and drawing it.
-#include "host/ui/terminal/editor_keys.hpp"
+#include "host/app/editor_keys.hpp"
 
 #include <gtest/gtest.h>
 
-#include "host/ui/terminal/editor_view.hpp"
+#include "host/app/editor_view.hpp"
 
 namespace {
 
