@@ -33,7 +33,6 @@ typedef const WCHAR* LPCWSTR;
 typedef BYTE* LPBYTE;
 typedef const BYTE* LPCBYTE;
 typedef DWORD* LPDWORD;
-typedef LONG* PLONG;
 typedef BOOL* LPBOOL;
 typedef uintptr_t SIZE_T;
 typedef uintptr_t ULONG_PTR;
