@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,8 +14,12 @@
 namespace {
 
 std::vector<char> ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return {};
+  std::vector<char> image(static_cast<size_t>(in.tellg()));
+  in.seekg(0);
+  if (!in.read(image.data(), static_cast<std::streamsize>(image.size()))) return {};
+  return image;
 }
 
 template <typename T>
