@@ -64,13 +64,6 @@ bool DescribeEntry(int dir_fd, const char* path, std::string_view name, WIN32_FI
   return true;
 }
 
-bool FileTimesOf(int fd, FILETIME* creation, FILETIME* access, FILETIME* write) {
-  struct statx st;
-  if (!StatxAt(fd, "", AT_EMPTY_PATH, &st)) return false;
-  TimesFromStatx(st, creation, access, write);
-  return true;
-}
-
 }  // namespace platform::internal
 
 extern "C" DWORD WINAPI GetFileAttributesA(LPCSTR name) {

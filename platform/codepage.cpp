@@ -128,8 +128,6 @@ BOOL TranslateBuffer(const PageTranslation& translation, LPCSTR source, LPSTR de
 
 extern "C" UINT WINAPI GetACP(void) { return platform::internal::kAnsiCodePage; }
 
-extern "C" UINT WINAPI GetOEMCP(void) { return platform::internal::kOemCodePage; }
-
 extern "C" int WINAPI MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int length,
                                           LPWSTR wide, int wide_size) {
   if (!text || length == 0 || length < -1 || wide_size < 0 || (wide_size > 0 && !wide)) {
@@ -211,14 +209,6 @@ extern "C" BOOL WINAPI OemToCharBuffA(LPCSTR source, LPSTR dest, DWORD length) {
 
 extern "C" BOOL WINAPI CharToOemBuffA(LPCSTR source, LPSTR dest, DWORD length) {
   return TranslateBuffer(AnsiToOem(), source, dest, length);
-}
-
-extern "C" BOOL WINAPI OemToCharA(LPCSTR source, LPSTR dest) {
-  return TranslateBuffer(OemToAnsi(), source, dest, source ? std::strlen(source) + 1 : 0);
-}
-
-extern "C" BOOL WINAPI CharToOemA(LPCSTR source, LPSTR dest) {
-  return TranslateBuffer(AnsiToOem(), source, dest, source ? std::strlen(source) + 1 : 0);
 }
 
 namespace platform {

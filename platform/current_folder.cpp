@@ -15,15 +15,6 @@
 
 using namespace platform::internal;
 
-extern "C" DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
-  std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
-  if (!cwd) {
-    SetLastErrorFromErrno(errno);
-    return 0;
-  }
-  return CopyPathOut(platform::ToModulePath(cwd.get()), buffer, size);
-}
-
 extern "C" BOOL WINAPI SetCurrentDirectoryA(LPCSTR path) {
   std::string folder;
   if (!ResolvePath(path, PathUse::kRead, &folder)) return FALSE;

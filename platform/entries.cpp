@@ -1,8 +1,7 @@
-// Changing folder entries: deleting files, creating and removing folders,
-// and moves. MoveFileA never replaces what is already at the target, in one
-// step (renameat2 RENAME_NOREPLACE, or a scheme that cannot replace where the
-// file system lacks it); MoveFileExA replaces atomically when asked. A read-
-// only file is neither deleted nor replaced, as on Windows.
+// Moving folder entries. MoveFileA never replaces what is already at the
+// target, in one step (renameat2 RENAME_NOREPLACE, or a scheme that cannot
+// replace where the file system lacks it); MoveFileExA replaces atomically
+// when asked. A read-only file is never replaced, as on Windows.
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -104,43 +103,6 @@ BOOL MoveEntry(LPCSTR existing, LPCSTR new_name, DWORD flags) {
 }  // namespace platform::internal
 
 using namespace platform::internal;
-
-extern "C" BOOL WINAPI DeleteFileA(LPCSTR name) {
-  std::string path;
-  if (!ResolvePath(name, PathUse::kChange, &path)) return FALSE;
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) {
-    SetLastErrorForPath(errno, path);
-    return FALSE;
-  }
-  if (S_ISDIR(st.st_mode) || IsReadOnlyFile(st)) return Fail(ERROR_ACCESS_DENIED);
-  if (unlink(path.c_str()) != 0) {
-    SetLastErrorForPath(errno, path);
-    return FALSE;
-  }
-  return TRUE;
-}
-
-extern "C" BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES /*sa*/) {
-  std::string path;
-  if (!ResolvePath(name, PathUse::kChange, &path)) return FALSE;
-  if (mkdir(path.c_str(), 0777) != 0) {
-    SetLastErrorForPath(errno, path);
-    return FALSE;
-  }
-  return TRUE;
-}
-
-extern "C" BOOL WINAPI RemoveDirectoryA(LPCSTR name) {
-  std::string path;
-  if (!ResolvePath(name, PathUse::kChange, &path)) return FALSE;
-  if (rmdir(path.c_str()) == 0) return TRUE;
-  struct stat st;
-  // Windows names a file given as a folder apart from a missing folder.
-  if (errno == ENOTDIR && lstat(path.c_str(), &st) == 0) return Fail(ERROR_DIRECTORY);
-  SetLastErrorForPath(errno, path);
-  return FALSE;
-}
 
 extern "C" BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR new_name) {
   return MoveEntry(existing, new_name, 0);

@@ -1,6 +1,5 @@
-// Calls on an open file handle: reading, writing, size, position, end of
-// file, flushing, times and the file's final path. Sizes and positions are
-// 64-bit throughout; the 32-bit forms split them the way Windows does.
+// Calls on an open file handle: reading, writing, its size and its final
+// path. Sizes are 64-bit.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,14 +70,6 @@ bool FinalPathOf(FileObject* file, std::string* path) {
   return true;
 }
 
-timespec TimeToSet(LPCFILETIME time) {
-  // Windows leaves a time alone when it is not given or is zero.
-  if (time == nullptr || (time->dwLowDateTime == 0 && time->dwHighDateTime == 0)) {
-    return timespec{0, UTIME_OMIT};
-  }
-  return TimespecFromFileTime(*time);
-}
-
 }  // namespace
 }  // namespace platform::internal
 
@@ -121,78 +112,6 @@ extern "C" BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
   if (object == nullptr) return FALSE;
   if (size == nullptr) return Fail(ERROR_INVALID_PARAMETER);
   return FileSize(object, size) ? TRUE : FALSE;
-}
-
-extern "C" DWORD WINAPI GetFileSize(HANDLE file, LPDWORD size_high) {
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size)) return INVALID_FILE_SIZE;
-  if (size_high != nullptr) *size_high = static_cast<DWORD>(size.u.HighPart);
-  // A size whose low part equals the failure value is told apart by the
-  // last error, which Windows clears for it.
-  if (size.u.LowPart == INVALID_FILE_SIZE) SetLastError(ERROR_SUCCESS);
-  return size.u.LowPart;
-}
-
-extern "C" BOOL WINAPI SetFilePointerEx(HANDLE file, LARGE_INTEGER distance,
-                                        PLARGE_INTEGER new_position, DWORD method) {
-  FileObject* object = HandleAs<FileObject>(file);
-  if (object == nullptr) return FALSE;
-  static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
-  if (method > FILE_END) return Fail(ERROR_INVALID_PARAMETER);
-  const off_t position = lseek(object->fd.get(), distance.QuadPart, kWhence[method]);
-  if (position < 0) {
-    // With a valid origin, lseek refuses only a position before the start.
-    return errno == EINVAL ? Fail(ERROR_NEGATIVE_SEEK) : FailFromErrno();
-  }
-  if (new_position != nullptr) new_position->QuadPart = position;
-  return TRUE;
-}
-
-extern "C" DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distance_high,
-                                       DWORD method) {
-  LARGE_INTEGER move;
-  if (distance_high != nullptr) {
-    move.u.LowPart = static_cast<DWORD>(distance);
-    move.u.HighPart = *distance_high;
-  } else {
-    move.QuadPart = distance;
-  }
-  LARGE_INTEGER position;
-  if (!SetFilePointerEx(file, move, &position, method)) return INVALID_SET_FILE_POINTER;
-  if (distance_high != nullptr) *distance_high = position.u.HighPart;
-  if (position.u.LowPart == INVALID_SET_FILE_POINTER) SetLastError(ERROR_SUCCESS);
-  return position.u.LowPart;
-}
-
-extern "C" BOOL WINAPI SetEndOfFile(HANDLE file) {
-  FileObject* object = FileWithAccess(file, GENERIC_WRITE);
-  if (object == nullptr) return FALSE;
-  const off_t position = lseek(object->fd.get(), 0, SEEK_CUR);
-  if (position < 0 || ftruncate(object->fd.get(), position) != 0) return FailFromErrno();
-  return TRUE;
-}
-
-extern "C" BOOL WINAPI FlushFileBuffers(HANDLE file) {
-  FileObject* object = HandleAs<FileObject>(file);
-  if (object == nullptr) return FALSE;
-  return fsync(object->fd.get()) == 0 ? TRUE : FailFromErrno();
-}
-
-extern "C" BOOL WINAPI GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME access,
-                                   LPFILETIME write) {
-  FileObject* object = HandleAs<FileObject>(file);
-  if (object == nullptr) return FALSE;
-  return FileTimesOf(object->fd.get(), creation, access, write) ? TRUE : FailFromErrno();
-}
-
-// The creation time cannot be set on POSIX file systems; it is accepted and
-// left as it is.
-extern "C" BOOL WINAPI SetFileTime(HANDLE file, LPCFILETIME /*creation*/, LPCFILETIME access,
-                                   LPCFILETIME write) {
-  FileObject* object = FileWithAccess(file, GENERIC_WRITE);
-  if (object == nullptr) return FALSE;
-  const timespec times[2] = {TimeToSet(access), TimeToSet(write)};
-  return futimens(object->fd.get(), times) == 0 ? TRUE : FailFromErrno();
 }
 
 extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE file, LPSTR buffer, DWORD size,

@@ -67,9 +67,8 @@ void AppendUtf8(char32_t c, std::string* out);
 // Times
 // ---------------------------------------------------------------------------
 // File times count 100 ns since 1601-01-01 UTC. Instants before 1601 clamp
-// to 1601; a file time maps to the same instant as a timespec.
+// to 1601.
 FILETIME FileTimeFromTimespec(const timespec& time);
-timespec TimespecFromFileTime(const FILETIME& time);
 
 // ---------------------------------------------------------------------------
 // Paths
@@ -111,10 +110,6 @@ DWORD CopyPathOut(const std::string& text, char* buffer, DWORD size);
 // when the entry cannot be examined.
 bool DescribeEntry(int dir_fd, const char* path, std::string_view name,
                    WIN32_FIND_DATAA* record);
-
-// Times of an open file: creation is the birth time where the file system
-// records one, else the status change time.
-bool FileTimesOf(int fd, FILETIME* creation, FILETIME* access, FILETIME* write);
 
 // ---------------------------------------------------------------------------
 // Safe replacement

@@ -1,9 +1,8 @@
-// Letter case of ANSI (code page 1251) text: CharUpperA, CharLowerA and
-// their buffer forms. The two 256-byte tables are derived once from the
-// code page and the C runtime's wide case mapping, so Cyrillic pairs
-// (including Ё/ё and the Serbian and Macedonian letters) follow Unicode.
+// Letter case of ANSI (code page 1251) text: CharUpperA and CharLowerA. The
+// two 256-byte tables are derived once from the code page and the C
+// runtime's wide case mapping, so Cyrillic pairs (including Ё/ё and the
+// Serbian and Macedonian letters) follow Unicode.
 #include <array>
-#include <cstring>
 
 #include "platform/crt.hpp"
 #include "platform/internal.hpp"
@@ -39,12 +38,6 @@ const CaseTable& LowerTable() {
   return table;
 }
 
-DWORD ConvertBuffer(const CaseTable& table, LPSTR text, DWORD length) {
-  if (!text) return 0;
-  for (DWORD i = 0; i < length; ++i) text[i] = table[static_cast<unsigned char>(text[i])];
-  return length;
-}
-
 // A pointer whose high word is zero carries one character in its low byte;
 // the converted character comes back the same way.
 LPSTR ConvertString(const CaseTable& table, LPSTR text) {
@@ -52,7 +45,7 @@ LPSTR ConvertString(const CaseTable& table, LPSTR text) {
     const auto c = static_cast<unsigned char>(LOWORD(text));
     return reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<unsigned char>(table[c])));
   }
-  ConvertBuffer(table, text, static_cast<DWORD>(std::strlen(text)));
+  for (char* c = text; *c != '\0'; ++c) *c = table[static_cast<unsigned char>(*c)];
   return text;
 }
 
@@ -61,11 +54,3 @@ LPSTR ConvertString(const CaseTable& table, LPSTR text) {
 extern "C" LPSTR WINAPI CharUpperA(LPSTR text) { return ConvertString(UpperTable(), text); }
 
 extern "C" LPSTR WINAPI CharLowerA(LPSTR text) { return ConvertString(LowerTable(), text); }
-
-extern "C" DWORD WINAPI CharUpperBuffA(LPSTR text, DWORD length) {
-  return ConvertBuffer(UpperTable(), text, length);
-}
-
-extern "C" DWORD WINAPI CharLowerBuffA(LPSTR text, DWORD length) {
-  return ConvertBuffer(LowerTable(), text, length);
-}

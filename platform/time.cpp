@@ -1,5 +1,5 @@
-// File times (100 ns since 1601-01-01 UTC), broken-down system times and
-// the local-time offset, with Windows' validation of SYSTEMTIME fields.
+// File times (100 ns since 1601-01-01 UTC) and broken-down system times,
+// with Windows' validation of SYSTEMTIME fields.
 // Calendar arithmetic is proleptic Gregorian, as Windows does it.
 #include <ctime>
 
@@ -72,52 +72,6 @@ BOOL Fail(DWORD error) {
   return FALSE;
 }
 
-// Seconds east of UTC in force at the given instant in the process's zone.
-bool UtcOffsetAt(time_t instant, int64_t* offset) {
-  tm local{};
-  if (!localtime_r(&instant, &local)) return false;
-  *offset = static_cast<int64_t>(timegm(&local)) - instant;
-  return true;
-}
-
-time_t UnixSeconds(uint64_t ticks) {
-  return static_cast<time_t>(static_cast<int64_t>(ticks / kTicksPerSecond) -
-                             kSecondsFrom1601To1970);
-}
-
-// ticks + offset seconds, or false when the result leaves the file-time range.
-bool ShiftTicks(uint64_t ticks, int64_t offset_seconds, uint64_t* shifted) {
-  const int64_t delta = offset_seconds * static_cast<int64_t>(kTicksPerSecond);
-  if (delta < 0 && ticks < static_cast<uint64_t>(-delta)) return false;
-  const uint64_t result = ticks + static_cast<uint64_t>(delta);
-  if (result > kMaxFileTime) return false;
-  *shifted = result;
-  return true;
-}
-
-bool LocalTicksFromUtc(uint64_t utc, uint64_t* local) {
-  int64_t offset;
-  return utc <= kMaxFileTime && UtcOffsetAt(UnixSeconds(utc), &offset) &&
-         ShiftTicks(utc, offset, local);
-}
-
-// The offset is looked up twice: first at the local reading taken as UTC,
-// then at the instant that gives, which settles readings near a change of
-// daylight saving time.
-bool UtcTicksFromLocal(uint64_t local, uint64_t* utc) {
-  int64_t guess, offset;
-  uint64_t first;
-  return local <= kMaxFileTime && UtcOffsetAt(UnixSeconds(local), &guess) &&
-         ShiftTicks(local, -guess, &first) && UtcOffsetAt(UnixSeconds(first), &offset) &&
-         ShiftTicks(local, -offset, utc);
-}
-
-FILETIME Now() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  return platform::internal::FileTimeFromTimespec(now);
-}
-
 }  // namespace
 
 namespace platform::internal {
@@ -129,14 +83,6 @@ FILETIME FileTimeFromTimespec(const timespec& time) {
     return FromTicks(kMaxFileTime);
   return FromTicks(static_cast<uint64_t>(seconds) * kTicksPerSecond +
                    static_cast<uint64_t>(time.tv_nsec) / 100);
-}
-
-timespec TimespecFromFileTime(const FILETIME& time) {
-  const uint64_t ticks = Ticks(time);
-  timespec result{};
-  result.tv_sec = UnixSeconds(ticks);
-  result.tv_nsec = static_cast<long>(ticks % kTicksPerSecond) * 100;
-  return result;
 }
 
 }  // namespace platform::internal
@@ -174,35 +120,4 @@ extern "C" LONG WINAPI CompareFileTime(LPCFILETIME a, LPCFILETIME b) {
   const uint64_t left = Ticks(*a);
   const uint64_t right = Ticks(*b);
   return left < right ? -1 : (left > right ? 1 : 0);
-}
-
-extern "C" BOOL WINAPI FileTimeToLocalFileTime(LPCFILETIME utc, LPFILETIME local) {
-  if (!utc || !local) return Fail(ERROR_INVALID_PARAMETER);
-  uint64_t ticks;
-  if (!LocalTicksFromUtc(Ticks(*utc), &ticks)) return Fail(ERROR_INVALID_PARAMETER);
-  *local = FromTicks(ticks);
-  return TRUE;
-}
-
-extern "C" BOOL WINAPI LocalFileTimeToFileTime(LPCFILETIME local, LPFILETIME utc) {
-  if (!local || !utc) return Fail(ERROR_INVALID_PARAMETER);
-  uint64_t ticks;
-  if (!UtcTicksFromLocal(Ticks(*local), &ticks)) return Fail(ERROR_INVALID_PARAMETER);
-  *utc = FromTicks(ticks);
-  return TRUE;
-}
-
-extern "C" void WINAPI GetSystemTimeAsFileTime(LPFILETIME file_time) { *file_time = Now(); }
-
-extern "C" void WINAPI GetSystemTime(LPSYSTEMTIME system_time) {
-  const FILETIME now = Now();
-  FileTimeToSystemTime(&now, system_time);
-}
-
-extern "C" void WINAPI GetLocalTime(LPSYSTEMTIME local_time) {
-  const FILETIME now = Now();
-  uint64_t local;
-  if (!LocalTicksFromUtc(Ticks(now), &local)) local = Ticks(now);
-  const FILETIME local_now = FromTicks(local);
-  FileTimeToSystemTime(&local_now, local_time);
 }

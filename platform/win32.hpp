@@ -6,7 +6,6 @@
 // inside the implementation.
 #pragma once
 
-#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
@@ -34,7 +33,6 @@ typedef const WCHAR* LPCWSTR;
 typedef BYTE* LPBYTE;
 typedef const BYTE* LPCBYTE;
 typedef DWORD* LPDWORD;
-typedef LONG* PLONG;
 typedef BOOL* LPBOOL;
 typedef uintptr_t SIZE_T;
 typedef uintptr_t ULONG_PTR;
@@ -49,9 +47,7 @@ typedef LONG LSTATUS;
 #define MAX_PATH 260
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
-#define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
-#define INVALID_SET_FILE_POINTER ((DWORD)-1)
 
 #define LOWORD(l) ((WORD)((uintptr_t)(l) & 0xFFFF))
 #define HIWORD(l) ((WORD)(((uintptr_t)(l) >> 16) & 0xFFFF))
@@ -94,7 +90,6 @@ typedef struct _OVERLAPPED* LPOVERLAPPED;                    // must be null
 #define ERROR_DISK_FULL 112L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_INVALID_NAME 123L
-#define ERROR_NEGATIVE_SEEK 131L
 #define ERROR_DIR_NOT_EMPTY 145L
 #define ERROR_BAD_PATHNAME 161L
 #define ERROR_BUSY 170L
@@ -158,28 +153,15 @@ void WINAPI SetLastError(DWORD code);
 // closed, unless ReplaceFileA commits it first (see there).
 #define FILE_FLAG_DELETE_ON_CLOSE 0x04000000u
 
-#define FILE_BEGIN 0
-#define FILE_CURRENT 1
-#define FILE_END 2
-
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
                           DWORD disposition, DWORD flags, HANDLE template_file);
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read, LPOVERLAPPED ov);
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written,
                       LPOVERLAPPED ov);
 BOOL WINAPI CloseHandle(HANDLE object);
-DWORD WINAPI GetFileSize(HANDLE file, LPDWORD size_high);
 BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
-DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD method);
-BOOL WINAPI SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER new_position,
-                             DWORD method);
-BOOL WINAPI SetEndOfFile(HANDLE file);
-BOOL WINAPI FlushFileBuffers(HANDLE file);
 
 DWORD WINAPI GetFileAttributesA(LPCSTR name);
-BOOL WINAPI DeleteFileA(LPCSTR name);
-BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES sa);
-BOOL WINAPI RemoveDirectoryA(LPCSTR name);
 
 // MoveFileA never replaces an existing target (ERROR_ALREADY_EXISTS).
 // MoveFileExA with MOVEFILE_REPLACE_EXISTING replaces it in one atomic step;
@@ -191,7 +173,6 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR name);
 BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR new_name);
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags);
 
-DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* file_part);
 
@@ -254,14 +235,6 @@ typedef const SYSTEMTIME* LPCSYSTEMTIME;
 BOOL WINAPI FileTimeToSystemTime(LPCFILETIME file_time, LPSYSTEMTIME system_time);
 BOOL WINAPI SystemTimeToFileTime(LPCSYSTEMTIME system_time, LPFILETIME file_time);
 LONG WINAPI CompareFileTime(LPCFILETIME a, LPCFILETIME b);
-BOOL WINAPI FileTimeToLocalFileTime(LPCFILETIME utc, LPFILETIME local);
-BOOL WINAPI LocalFileTimeToFileTime(LPCFILETIME local, LPFILETIME utc);
-void WINAPI GetSystemTime(LPSYSTEMTIME system_time);
-void WINAPI GetLocalTime(LPSYSTEMTIME local_time);
-void WINAPI GetSystemTimeAsFileTime(LPFILETIME file_time);
-BOOL WINAPI GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME access, LPFILETIME write);
-BOOL WINAPI SetFileTime(HANDLE file, LPCFILETIME creation, LPCFILETIME access,
-                        LPCFILETIME write);
 
 // ---------------------------------------------------------------------------
 // Folder listing
@@ -304,7 +277,6 @@ BOOL WINAPI UnmapViewOfFile(LPCVOID base);
 
 HANDLE WINAPI GetProcessHeap(void);
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
-LPVOID WINAPI HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T bytes);
 BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 
 // ---------------------------------------------------------------------------
@@ -427,7 +399,6 @@ void WINAPI Sleep(DWORD milliseconds);
 #define WC_NO_BEST_FIT_CHARS 0x00000400
 
 UINT WINAPI GetACP(void);    // 1251
-UINT WINAPI GetOEMCP(void);  // 866
 // Code pages: CP_ACP, CP_OEMCP, 866, 1251, 20866 (KOI8-R), 28595 (ISO-8859-5), CP_UTF8.
 int WINAPI MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int length,
                                LPWSTR wide, int wide_size);
@@ -435,18 +406,9 @@ int WINAPI WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int le
                                LPSTR text, int size, LPCSTR default_char, LPBOOL used_default);
 BOOL WINAPI OemToCharBuffA(LPCSTR source, LPSTR dest, DWORD length);
 BOOL WINAPI CharToOemBuffA(LPCSTR source, LPSTR dest, DWORD length);
-BOOL WINAPI OemToCharA(LPCSTR source, LPSTR dest);
-BOOL WINAPI CharToOemA(LPCSTR source, LPSTR dest);
 // Letter case of ANSI (1251) text. As on Windows, a "string" whose high word
 // is zero is a single character, and the converted character is returned.
 LPSTR WINAPI CharUpperA(LPSTR text);
 LPSTR WINAPI CharLowerA(LPSTR text);
-DWORD WINAPI CharUpperBuffA(LPSTR text, DWORD length);
-DWORD WINAPI CharLowerBuffA(LPSTR text, DWORD length);
-
-// Formats into a buffer of at most 1024 bytes, as Windows does: %d %i %u %x
-// %X %c %s %%, with flags, width and precision; returns the length written.
-int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list args);
-int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 }  // extern "C"

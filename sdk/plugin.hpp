@@ -429,3 +429,13 @@ typedef void(WINAPI* ClosePluginFn)(HANDLE plugin);
 inline constexpr unsigned PKF_CONTROL = 0x00000001;
 inline constexpr unsigned PKF_ALT = 0x00000002;
 inline constexpr unsigned PKF_SHIFT = 0x00000004;
+
+// Key codes of ProcessKey: a character arrives as its code page 866 byte, so
+// Backspace, Tab, Enter and Esc arrive as their control codes; every other
+// key is KEY_VIRTUAL plus its Windows virtual key.
+inline constexpr int KEY_BS = 0x08;
+inline constexpr int KEY_TAB = 0x09;
+inline constexpr int KEY_ENTER = 0x0D;
+inline constexpr int KEY_ESC = 0x1B;
+inline constexpr int KEY_VIRTUAL = 0x100;
+inline constexpr int KEY_F7 = KEY_VIRTUAL + VK_F7;

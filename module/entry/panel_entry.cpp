@@ -8,13 +8,6 @@
 #include "module/entry/entry_guard.hpp"
 #include "module/files/results_panel.hpp"
 
-namespace {
-
-constexpr int kKeyF7 = 0x176;
-constexpr int kKeyBackspace = 8;
-
-}  // namespace
-
 FAR_EXPORT void WINAPI GetOpenPluginInfo(HANDLE, OpenPluginInfo* info) {
   DescribeResultsPanel(info);
 }
@@ -35,11 +28,11 @@ FAR_EXPORT int WINAPI SetDirectory(HANDLE, const char* folder, int op_mode) {
 
 FAR_EXPORT int WINAPI ProcessKey(HANDLE plugin, int key, unsigned control_state) {
   if (control_state != 0) return 0;
-  if (key == kKeyF7) {
+  if (key == KEY_F7) {
     GuardEntry(RemoveSelectedResults);
     return 1;
   }
-  if (key == kKeyBackspace) {
+  if (key == KEY_BS) {
     StartupInfo.Control(plugin, FCTL_CLOSEPLUGIN, const_cast<char*>(ResultsHomeFolder.c_str()));
     return 1;
   }

@@ -127,7 +127,7 @@ TEST_F(FindTest, PlainPathReturnsThatOneEntry) {
 TEST_F(FindTest, ListingStartsFromCurrentFolderWhenRelative) {
   WriteText(folder_.Posix("here.txt"), "");
   char previous[MAX_PATH];
-  ASSERT_GT(GetCurrentDirectoryA(sizeof previous, previous), 0u);
+  ASSERT_GT(GetFullPathNameA(".", sizeof previous, previous, nullptr), 0u);
   ASSERT_TRUE(SetCurrentDirectoryA(folder_.Module().c_str()));
   const auto relative = Names("*.txt");
   const auto drive_relative = Names("C:*.txt");

@@ -50,12 +50,4 @@ TEST(LetterCase, StringFormConvertsInPlaceAndReturnsTheString) {
   EXPECT_STREQ(text, "\xEF\xF0\xE8\xE2\xE5\xF2, \xB8\xE6! abc");
 }
 
-TEST(LetterCase, BufferFormConvertsExactlyTheLengthGiven) {
-  char text[] = "ab\0cd";
-  EXPECT_EQ(CharUpperBuffA(text, 4), 4u);
-  EXPECT_EQ(std::string(text, 5), std::string("AB\0Cd", 5));
-  EXPECT_EQ(CharLowerBuffA(text, 1), 1u);
-  EXPECT_EQ(std::string(text, 5), std::string("aB\0Cd", 5));
-}
-
 }  // namespace

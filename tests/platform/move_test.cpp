@@ -1,5 +1,5 @@
-// Moves, deletes and folders: MoveFileA never replaces, MoveFileExA replaces
-// atomically when asked, and every failure leaves the entries as they were.
+// Moves: MoveFileA never replaces, MoveFileExA replaces atomically when
+// asked, and every failure leaves the entries as they were.
 #include <sys/stat.h>
 
 #include <deque>
@@ -129,79 +129,6 @@ TEST_F(MoveTest, MoveFileExRefusesUnknownFlagsAndMissingTarget) {
   EXPECT_FALSE(MoveFileExA(M("a"), nullptr, 0));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_TRUE(Exists(folder_.Posix("a")));
-}
-
-// ---------------------------------------------------------------------------
-// Deletes
-// ---------------------------------------------------------------------------
-TEST_F(MoveTest, DeleteFileRemovesFileOrNamesTheFault) {
-  WriteText(folder_.Posix("a"), "A");
-  WriteText(folder_.Posix("locked"), "L");
-  ASSERT_EQ(chmod(folder_.Posix("locked").c_str(), 0444), 0);
-  ASSERT_EQ(mkdir(folder_.Posix("dir").c_str(), 0755), 0);
-  SetLastError(kUntouched);
-  ASSERT_TRUE(DeleteFileA(M("a")));
-  EXPECT_EQ(GetLastError(), kUntouched);
-  EXPECT_FALSE(Exists(folder_.Posix("a")));
-  struct Row {
-    const char* name;
-    DWORD error;
-  } rows[] = {
-      {"a", ERROR_FILE_NOT_FOUND},
-      {"no\\a", ERROR_PATH_NOT_FOUND},
-      {"locked", ERROR_ACCESS_DENIED},
-      {"dir", ERROR_ACCESS_DENIED},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    EXPECT_FALSE(DeleteFileA(M(row.name)));
-    EXPECT_EQ(GetLastError(), row.error);
-  }
-  EXPECT_TRUE(Exists(folder_.Posix("locked")));
-  EXPECT_TRUE(Exists(folder_.Posix("dir")));
-}
-
-TEST_F(MoveTest, DeleteFileRemovesLinkNotTarget) {
-  WriteText(folder_.Posix("target"), "T");
-  ASSERT_EQ(symlink("target", folder_.Posix("link").c_str()), 0);
-  ASSERT_TRUE(DeleteFileA(M("link")));
-  EXPECT_FALSE(Exists(folder_.Posix("link")));
-  EXPECT_EQ(ReadText(folder_.Posix("target")), "T");
-}
-
-// ---------------------------------------------------------------------------
-// Folders
-// ---------------------------------------------------------------------------
-TEST_F(MoveTest, CreateDirectoryAndRemoveDirectoryFollowWindowsErrors) {
-  SetLastError(kUntouched);
-  ASSERT_TRUE(CreateDirectoryA(M("dir"), nullptr));
-  EXPECT_EQ(GetLastError(), kUntouched);
-  EXPECT_FALSE(CreateDirectoryA(M("dir"), nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-  EXPECT_FALSE(CreateDirectoryA(M("no\\dir"), nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-
-  WriteText(folder_.Posix("dir/inside"), "");
-  WriteText(folder_.Posix("file"), "");
-  struct Row {
-    const char* name;
-    DWORD error;
-  } rows[] = {
-      {"dir", ERROR_DIR_NOT_EMPTY},
-      {"file", ERROR_DIRECTORY},
-      {"missing", ERROR_FILE_NOT_FOUND},
-      {"no\\dir", ERROR_PATH_NOT_FOUND},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    EXPECT_FALSE(RemoveDirectoryA(M(row.name)));
-    EXPECT_EQ(GetLastError(), row.error);
-  }
-  ASSERT_TRUE(DeleteFileA(M("dir\\inside")));
-  SetLastError(kUntouched);
-  EXPECT_TRUE(RemoveDirectoryA(M("dir")));
-  EXPECT_EQ(GetLastError(), kUntouched);
-  EXPECT_FALSE(Exists(folder_.Posix("dir")));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // File times and system times: conversions both ways at the edges of the
-// calendar, Windows' field validation, comparison and the local offset.
-#include <cstdlib>
-#include <ctime>
+// calendar, Windows' field validation and comparison.
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,7 +11,6 @@ namespace {
 
 constexpr DWORD kUntouchedError = 0xdeadbeef;
 constexpr uint64_t kUnixEpochTicks = 116444736000000000ull;
-constexpr uint64_t kTicksPerHour = 36000000000ull;
 
 FILETIME FromTicks(uint64_t ticks) {
   return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
@@ -170,95 +167,11 @@ TEST(Time, CompareFileTimeOrdersByHighPartFirst) {
 }
 
 // ---------------------------------------------------------------------------
-// Local time
+// From timespec
 // ---------------------------------------------------------------------------
-
-class LocalTime : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const char* tz = std::getenv("TZ");
-    had_tz_ = tz != nullptr;
-    if (had_tz_) saved_tz_ = tz;
-  }
-  void TearDown() override {
-    if (had_tz_) {
-      setenv("TZ", saved_tz_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-  static void UseZone(const char* zone) {
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-
- private:
-  bool had_tz_ = false;
-  std::string saved_tz_;
-};
-
-TEST_F(LocalTime, FileTimeToLocalFileTimeAddsTheZoneOffset) {
-  UseZone("MSK-3");
-  const FILETIME utc = FromTicks(kUnixEpochTicks + 123);
-  FILETIME local{}, back{};
-  SetLastError(kUntouchedError);
-  ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
-  EXPECT_EQ(Ticks(local), kUnixEpochTicks + 123 + 3 * kTicksPerHour);
-  ASSERT_TRUE(LocalFileTimeToFileTime(&local, &back));
-  EXPECT_EQ(Ticks(back), Ticks(utc));
-  EXPECT_EQ(GetLastError(), kUntouchedError);
-}
-
-TEST_F(LocalTime, OffsetFollowsDaylightSavingAtThatInstant) {
-  UseZone("EST5EDT,M3.2.0,M11.1.0");
-  struct Row {
-    SYSTEMTIME utc;
-    int offset_hours;
-  };
-  const Row rows[] = {
-      {Date(2023, 1, 15, 12), -5},
-      {Date(2023, 7, 15, 12), -4},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(Describe(row.utc));
-    FILETIME utc{}, local{}, back{};
-    ASSERT_TRUE(SystemTimeToFileTime(&row.utc, &utc));
-    ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
-    EXPECT_EQ(static_cast<int64_t>(Ticks(local) - Ticks(utc)),
-              row.offset_hours * static_cast<int64_t>(kTicksPerHour));
-    ASSERT_TRUE(LocalFileTimeToFileTime(&local, &back));
-    EXPECT_EQ(Ticks(back), Ticks(utc));
-  }
-}
-
-TEST_F(LocalTime, FileTimeToLocalFileTimeFailsBelow1601) {
-  UseZone("EST5");
-  const FILETIME utc = FromTicks(kTicksPerHour);
-  FILETIME local{0x1234, 0};
-  SetLastError(kUntouchedError);
-  EXPECT_FALSE(FileTimeToLocalFileTime(&utc, &local));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  EXPECT_EQ(local.dwLowDateTime, 0x1234u);
-}
-
-// ---------------------------------------------------------------------------
-// The clock and timespec
-// ---------------------------------------------------------------------------
-
-TEST(Time, GetSystemTimeAsFileTimeAgreesWithTheUnixClock) {
-  const time_t before = time(nullptr);
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  const time_t after = time(nullptr);
-  const int64_t seconds = static_cast<int64_t>((Ticks(now) - kUnixEpochTicks) / 10000000);
-  EXPECT_GE(seconds, before);
-  EXPECT_LE(seconds, after);
-}
 
 TEST(Time, FileTimeFromTimespecCountsFrom1601) {
   using platform::internal::FileTimeFromTimespec;
-  using platform::internal::TimespecFromFileTime;
   struct Row {
     timespec time;
     uint64_t ticks;
@@ -273,9 +186,6 @@ TEST(Time, FileTimeFromTimespecCountsFrom1601) {
     SCOPED_TRACE(row.time.tv_sec);
     EXPECT_EQ(Ticks(FileTimeFromTimespec(row.time)), row.ticks);
   }
-  const timespec back = TimespecFromFileTime(FromTicks(kUnixEpochTicks + 10000000 + 1234567));
-  EXPECT_EQ(back.tv_sec, 1);
-  EXPECT_EQ(back.tv_nsec, 123456700);
 }
 
 }  // namespace

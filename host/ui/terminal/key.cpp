@@ -91,11 +91,11 @@ int PanelKeyOf(const Key& key) {
   switch (key.code) {
     case KeyCode::kNone: return 0;
     case KeyCode::kChar: return static_cast<unsigned char>(OemCharOf(key));
-    case KeyCode::kEnter:
-    case KeyCode::kEsc:
-    case KeyCode::kTab:
-    case KeyCode::kBackspace: return static_cast<unsigned char>(OemCharOf(key));
-    default: return 0x100 + VirtualOfCode(key.code);
+    case KeyCode::kEnter: return KEY_ENTER;
+    case KeyCode::kEsc: return KEY_ESC;
+    case KeyCode::kTab: return KEY_TAB;
+    case KeyCode::kBackspace: return KEY_BS;
+    default: return KEY_VIRTUAL + VirtualOfCode(key.code);
   }
 }
 

@@ -59,9 +59,8 @@ INPUT_RECORD InputRecordOf(const Key& key);
 // A menu break key: the virtual key, with Ctrl, Alt and Shift in the bits
 // 0x100, 0x200 and 0x400 above it.
 int BreakKeyOf(const Key& key);
-// What a module panel's ProcessKey receives: a character as its code page
-// 866 byte, Backspace, Tab, Enter and Esc as their control codes, every
-// other key as 0x100 plus its virtual key (F7 is 0x176); 0 when none.
+// What a module panel's ProcessKey receives, in the plugin interface's key
+// codes (KEY_*); 0 when none.
 int PanelKeyOf(const Key& key);
 unsigned ControlStateOf(const Key& key);  // PKF_*
 
