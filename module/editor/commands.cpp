@@ -38,7 +38,6 @@ void FindAgain() {
   if (LastEditorCommand == 0) {
     EditorFind();
   } else {
-    ReplaceUnattended = 0;
     EditorReplace();
   }
 }
