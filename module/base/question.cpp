@@ -2,6 +2,7 @@
 #include "module/base/question.hpp"
 
 #include "module/base/host_access.hpp"
+#include "module/base/run_state.hpp"
 
 namespace {
 
@@ -29,6 +30,22 @@ Answer DecodeAnswer(Question question, int button) {
     case 3: return Answer::kStop;
     default: return EscAnswer(question);
   }
+}
+
+bool FollowAnswer(Answer answer, bool* all) {
+  switch (answer) {
+    case Answer::kAll:
+      *all = true;
+      return true;
+    case Answer::kYes:
+      return true;
+    case Answer::kStop:
+      CurrentRun.interrupted = true;
+      return false;
+    case Answer::kSkip:
+      break;
+  }
+  return false;
 }
 
 Answer AskQuestion(Question question, const char* help_topic, const char* const* items,

@@ -12,6 +12,11 @@ enum class Question { kProcessFile, kReplaceInFile, kRename, kReplaceInEditor };
 // 3 stop); anything else is Esc, whose meaning depends on the question.
 Answer DecodeAnswer(Question question, int button);
 
+// What the file commands do with an answer: true to go on for Yes and All
+// (All also sets *all); false for Skip, and for Stop, which also ends the
+// command through CurrentRun.interrupted.
+bool FollowAnswer(Answer answer, bool* all);
+
 // Shows a question as a host message box whose last four items are the
 // buttons, and decodes the answer.
 Answer AskQuestion(Question question, const char* help_topic, const char* const* items,

@@ -35,11 +35,10 @@ void FindAgain() {
   }
   // As in the dialogs, an empty text is never searched for.
   if (EText.empty() || !PatternReady()) return;
-  if (LastEditorCommand == 0) {
+  if (LastEditorCommand == 0)
     EditorFind();
-  } else {
+  else
     EditorReplace();
-  }
 }
 
 }  // namespace

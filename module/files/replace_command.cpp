@@ -3,15 +3,12 @@
 #include "module/files/replace_command.hpp"
 
 #include <cstring>
-#include <memory>
 
-#include "module/dialogs/bindings.hpp"
 #include "module/dialogs/dialog_builder.hpp"
 #include "module/files/content_search.hpp"
 #include "module/files/file_dialog.hpp"
 #include "module/files/file_patterns.hpp"
 #include "module/files/replace_engine.hpp"
-#include "module/files/replace_questions.hpp"
 #include "module/entry/dispatch.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"

@@ -11,20 +11,9 @@ int ConfirmFile(int title_message, const std::string& file_name) {
   if (!FRConfirmFile || CurrentRun.all_files || CurrentRun.file_accepted) return 1;
   const char* items[] = {GetMsg(title_message), GetMsg(MAskProcessFile), file_name.c_str(),
                          GetMsg(MOk), GetMsg(MAll), GetMsg(MSkip), GetMsg(MCancel)};
-  switch (AskQuestion(Question::kProcessFile, "FRConfirmFile", items, 7)) {
-    case Answer::kAll:
-      CurrentRun.all_files = true;
-      [[fallthrough]];
-    case Answer::kYes:
-      CurrentRun.file_accepted = true;
-      return 1;
-    case Answer::kStop:
-      CurrentRun.interrupted = true;
-      return 0;
-    case Answer::kSkip:
-      break;
-  }
-  return 0;
+  Answer answer = AskQuestion(Question::kProcessFile, "FRConfirmFile", items, 7);
+  CurrentRun.file_accepted = FollowAnswer(answer, &CurrentRun.all_files);
+  return CurrentRun.file_accepted ? 1 : 0;
 }
 
 bool AskingEachReplace() { return FRConfirmLine && !CurrentRun.all_replacements; }
@@ -37,17 +26,6 @@ int ConfirmFileReplace(const std::string& matched, const std::string& replacemen
                          GetMsg(MReplaceBy), replacement.c_str(), GetMsg(MInFile),
                          file_name.c_str(), GetMsg(MReplaceButton), GetMsg(MAll),
                          GetMsg(MSkip), GetMsg(MCancel)};
-  switch (AskQuestion(Question::kReplaceInFile, "FRAskReplace", items, 11)) {
-    case Answer::kAll:
-      CurrentRun.all_replacements = true;
-      [[fallthrough]];
-    case Answer::kYes:
-      return 1;
-    case Answer::kStop:
-      CurrentRun.interrupted = true;
-      return 0;
-    case Answer::kSkip:
-      break;
-  }
-  return 0;
+  Answer answer = AskQuestion(Question::kReplaceInFile, "FRAskReplace", items, 11);
+  return FollowAnswer(answer, &CurrentRun.all_replacements) ? 1 : 0;
 }

@@ -2,9 +2,7 @@
 #include "module/files/search_command.hpp"
 
 #include <cstring>
-#include <memory>
 
-#include "module/dialogs/bindings.hpp"
 #include "module/dialogs/dialog_builder.hpp"
 #include "module/files/content_search.hpp"
 #include "module/files/file_dialog.hpp"

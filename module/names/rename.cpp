@@ -68,19 +68,8 @@ int ConfirmRename(const std::string& old_name, const std::string& new_name) {
   const char* items[] = {GetMsg(MRename), GetMsg(MAskRename), old_name.c_str(), GetMsg(MRenameTo),
                          new_name.c_str(), GetMsg(MOk), GetMsg(MAll), GetMsg(MSkip),
                          GetMsg(MCancel)};
-  switch (AskQuestion(Question::kRename, "FRAskRename", items, 9)) {
-    case Answer::kAll:
-      CurrentRun.all_replacements = true;
-      [[fallthrough]];
-    case Answer::kYes:
-      return 1;
-    case Answer::kSkip:
-      return 0;
-    case Answer::kStop:
-      break;
-  }
-  CurrentRun.interrupted = true;
-  return 0;
+  Answer answer = AskQuestion(Question::kRename, "FRAskRename", items, 9);
+  return FollowAnswer(answer, &CurrentRun.all_replacements) ? 1 : 0;
 }
 
 bool AskOverwrite(const std::string& old_path, const std::string& new_path) {

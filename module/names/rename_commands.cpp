@@ -5,7 +5,6 @@
 
 #include "module/dialogs/dialog_builder.hpp"
 #include "module/files/file_dialog.hpp"
-#include "module/files/replace_questions.hpp"
 #include "module/names/rename.hpp"
 #include "module/entry/dispatch.hpp"
 #include "module/base/host_access.hpp"
