@@ -32,27 +32,25 @@ void DialogBuilder::AddFrame(const char* title) {
   Add<BoxItem>(1, 3, 1, right, bottom, 0, title);
 }
 
-void DialogBuilder::AddOkCancel(int first_message, int second_message) {
+int DialogBuilder::AddOkCancel(int first_message, int second_message) {
   int row = y1_ == -1 ? y2_ - 4 : y2_ - y1_ - 3;
-  Add<ButtonItem>(0, row, DIF_CENTERGROUP, 1, first_message);
+  ok_item_ = Add<ButtonItem>(0, row, DIF_CENTERGROUP, 1, first_message);
   Add<ButtonItem>(0, row, DIF_CENTERGROUP, 0, second_message);
+  return ok_item_;
 }
 
 void DialogBuilder::SetFocus(int index) {
   if (index >= 0) focus_ = index;
 }
 
-int DialogBuilder::Run() { return RunWith({kSingleExit}); }
+int DialogBuilder::Run() { return RunWith({ok_item_}, true); }
 
-int DialogBuilder::Run(std::initializer_list<int> exit_items) { return RunWith(exit_items); }
+int DialogBuilder::Run(std::initializer_list<int> exit_items) { return RunWith(exit_items, false); }
 
-int DialogBuilder::MapExit(int closing, const std::vector<int>& exits) const {
-  const int count = ItemCount();
-  if (exits.size() == 1 && exits[0] == kSingleExit) return closing == count - 2 ? 0 : closing;
-  for (size_t k = 0; k < exits.size(); k++) {
-    int item = exits[k] < 0 ? exits[k] + count : exits[k];
-    if (item == closing) return static_cast<int>(k);
-  }
+int DialogBuilder::MapExit(int closing, const std::vector<int>& exits, bool single_exit) const {
+  if (single_exit) return closing == exits[0] ? 0 : closing;
+  for (size_t k = 0; k < exits.size(); k++)
+    if (exits[k] == closing) return static_cast<int>(k);
   return -1;
 }
 
@@ -62,19 +60,18 @@ int DialogBuilder::FirstInvalid(const std::vector<FarDialogItem>& records) const
   return -1;
 }
 
-int DialogBuilder::RunWith(const std::vector<int>& exits) {
+int DialogBuilder::RunWith(const std::vector<int>& exits, bool single_exit) {
   const int count = ItemCount();
   std::vector<FarDialogItem> records(count);
   std::memset(records.data(), 0, records.size() * sizeof(FarDialogItem));
   for (int i = 0; i < count; i++) items_[i]->Fill(records[i]);
   if (focus_ < count) records[focus_].Focus = 1;
 
-  const bool single_exit = exits.size() == 1 && exits[0] == kSingleExit;
   for (;;) {
     int closing = StartupInfo.Dialog(StartupInfo.ModuleNumber, x1_, y1_, x2_, y2_, help_topic_,
                                      records.data(), count);
     if (closing < 0) return closing;
-    int mapped = MapExit(closing, exits);
+    int mapped = MapExit(closing, exits, single_exit);
     if (!IsAccepted(mapped, single_exit)) return mapped;
     int invalid = FirstInvalid(records);
     if (invalid < 0) {

@@ -1,6 +1,8 @@
 // Dialogs assembled from items bound to variables. Run shows the dialog
 // through the host, checks every field, and writes the variables back only
-// when the dialog was accepted and every field passed.
+// when the dialog was accepted and every field passed. Items are addressed
+// by the index their Add returned, never by a position counted by hand, so
+// adding an item cannot change which item gets the focus or closes.
 #pragma once
 
 #include <initializer_list>
@@ -17,21 +19,19 @@ class DialogBuilder {
   // matching x2 or y2 is then the width or height.
   DialogBuilder(int x1, int y1, int x2, int y2, const char* help_topic);
 
-  // Appends an item and takes it over; items are numbered from 0.
+  // Appends an item and takes it over; returns its index (from 0).
   int AddItem(std::unique_ptr<DialogItem> item);
   template <typename Item, typename... Args>
-  Item* Add(Args&&... args) {
-    auto item = std::make_unique<Item>(std::forward<Args>(args)...);
-    Item* raw = item.get();
-    AddItem(std::move(item));
-    return raw;
+  int Add(Args&&... args) {
+    return AddItem(std::make_unique<Item>(std::forward<Args>(args)...));
   }
   // The double frame, always item 0 of the module's dialogs.
   void AddFrame(int title_message);
   void AddFrame(const char* title);
   // Two centred buttons on the row above the frame's bottom; the first is
-  // the default button and accepts the dialog in Run().
-  void AddOkCancel(int first_message, int second_message);
+  // the default button and accepts the dialog in Run(). Returns the first
+  // one's index; the second follows it.
+  int AddOkCancel(int first_message, int second_message);
   void SetFocus(int index);
   int ItemCount() const { return static_cast<int>(items_.size()); }
 
@@ -39,19 +39,19 @@ class DialogBuilder {
   // closing item's index for any other item, or the host's negative value
   // for Esc.
   int Run();
-  // The listed items accept (a negative entry counts from the end): returns
-  // the position in the list of the closing item, -1 for an item not in the
-  // list, or the host's negative value for Esc.
+  // The listed items (indexes from Add) accept: returns the position in the
+  // list of the closing item, -1 for an item not in the list, or the host's
+  // negative value for Esc.
   int Run(std::initializer_list<int> exit_items);
 
  private:
-  static constexpr int kSingleExit = -1000;
-  int RunWith(const std::vector<int>& exits);
-  int MapExit(int closing, const std::vector<int>& exits) const;
+  int RunWith(const std::vector<int>& exits, bool single_exit);
+  int MapExit(int closing, const std::vector<int>& exits, bool single_exit) const;
   int FirstInvalid(const std::vector<FarDialogItem>& records) const;
 
   int x1_, y1_, x2_, y2_;
   int focus_ = 0;
+  int ok_item_ = -1;  // the first button of AddOkCancel
   const char* help_topic_;
   std::vector<std::unique_ptr<DialogItem>> items_;
 };

@@ -35,12 +35,10 @@ void FindAgain() {
   }
   // As in the dialogs, an empty text is never searched for.
   if (EText.empty() || !PatternReady()) return;
-  if (LastEditorCommand == 0) {
+  if (LastEditorCommand == 0)
     EditorFind();
-  } else {
-    ReplaceUnattended = 0;
+  else
     EditorReplace();
-  }
 }
 
 }  // namespace

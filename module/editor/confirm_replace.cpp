@@ -9,6 +9,8 @@
 #include "module/editor/replace.hpp"
 #include "module/editor/view_placement.hpp"
 #include "module/base/messages.hpp"
+#include "module/base/question.hpp"
+#include "module/base/run_state.hpp"
 
 namespace {
 
@@ -24,8 +26,7 @@ int DialogRow(int row, int height) {
   return std::max(y, 0);
 }
 
-// 0 replace, 1 all, 2 skip, 3 cancel; negative for Esc.
-int AskReplace(const std::string& matched, const std::string& replacement, int row,
+Answer AskReplace(const std::string& matched, const std::string& replacement, int row,
                const EditorInfo& info) {
   std::string quoted_match = Quoted(matched);
   std::string quoted_replacement = Quoted(replacement);
@@ -39,9 +40,11 @@ int AskReplace(const std::string& matched, const std::string& replacement, int r
   dialog.Add<TextItem>(-1, 3, 0, quoted_match.c_str());
   dialog.Add<TextItem>(-1, 4, 0, MReplaceBy);
   dialog.Add<TextItem>(-1, 5, 0, quoted_replacement.c_str());
-  for (int message : {MReplaceButton, MAll, MSkip, MCancel})
-    dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, message);
-  return dialog.Run({-4, -3, -2, -1});
+  const int yes = dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, MReplaceButton);
+  const int all = dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, MAll);
+  const int skip = dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, MSkip);
+  const int stop = dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, MCancel);
+  return DecodeAnswer(Question::kReplaceInEditor, dialog.Run({yes, all, skip, stop}));
 }
 
 }  // namespace
@@ -55,25 +58,25 @@ ReplaceAnswer ConfirmReplace(EditorSearchRange& match, const std::string& matche
   int column = SearchBackward ? match.start_column : match.end_column;
   int top = TopLineFor(match.start_line, info.WindowSizeY, info.TotalLines);
   SetEditorPosition(line, column, top, LeftColumnFor(line, column, info.WindowSizeX));
-  if (ReplaceUnattended) {
+  if (CurrentRun.all_replacements) {
     WriteReplacement(match, replacement);
     return kAnswerReplaced;
   }
   SelectStream(match.start_line, match.start_column, match.end_line, match.end_column);
   RedrawEditor();
   switch (AskReplace(matched, replacement, match.start_line - top, info)) {
-    case 0:
+    case Answer::kYes:
       WriteReplacement(match, replacement);
       return kAnswerReplaced;
-    case 1:
-      ReplaceUnattended = 1;
+    case Answer::kAll:
+      CurrentRun.all_replacements = true;
       ClearEditorSelection();
       WriteReplacement(match, replacement);
       return kAnswerReplaced;
-    case 2:
+    case Answer::kSkip:
       return kAnswerSkipped;
-    default:
-      ReplaceUnattended = 1;
-      return kAnswerCancelled;
+    case Answer::kStop:
+      break;
   }
+  return kAnswerCancelled;
 }

@@ -11,11 +11,10 @@
 #include "module/editor/editor_state.hpp"
 #include "module/editor/selection.hpp"
 #include "module/editor/view_placement.hpp"
-#include "module/files/walk.hpp"
 #include "module/base/messages.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
-int ReplaceUnattended = 0;
 int ReplaceCount = 0;
 int ReplaceBaseLine = 0;
 int LastReplaceLine = 0;
@@ -107,18 +106,18 @@ LineResult ReplaceInLine(int& i, int& c, int s, int e) {
   }
 }
 
-void ReplaceSelection() {
+// Both return true when the user cancelled.
+bool ReplaceSelection() {
   const SavedSelectionState s = SavedSelection;
   ReplaceBaseLine = s.first_line;
   EditorSearchRange range{s.first_line, s.start_column, s.last_line, s.end_column};
-  if (s.type == BTYPE_STREAM)
-    ReplaceRangeJoined(range);
-  else
-    ReplaceRangeByLine(range, true);
+  const bool cancelled = s.type == BTYPE_STREAM ? ReplaceRangeJoined(range)
+                                                : ReplaceRangeByLine(range, true);
   RestoreSelection();
+  return cancelled;
 }
 
-void ReplaceFromCursor(const EditorInfo& info) {
+bool ReplaceFromCursor(const EditorInfo& info) {
   EditorSearchRange range;
   if (SearchBackward) {
     range = EditorSearchRange{0, 0, info.CurLine, info.CurPos};
@@ -128,10 +127,8 @@ void ReplaceFromCursor(const EditorInfo& info) {
     ReplaceBaseLine = 0;
   }
   // The line-removal options work line by line only.
-  if (ESeveralLine && !RemoveEmpty && !RemoveNoMatch)
-    ReplaceRangeJoined(range);
-  else
-    ReplaceRangeByLine(range, false);
+  if (ESeveralLine && !RemoveEmpty && !RemoveNoMatch) return ReplaceRangeJoined(range);
+  return ReplaceRangeByLine(range, false);
 }
 
 void PlaceCursorAtLastReplace() {
@@ -144,17 +141,16 @@ void PlaceCursorAtLastReplace() {
 }  // namespace
 
 bool EditorReplace() {
+  StartRun();
   EditorInfo info = ReadEditorInfo();
   LastReplaceLine = info.CurLine;
   LastReplaceColumn = info.CurPos;
   // Replace-again with the selection option still set while no block is
   // selected any more replaces from the cursor.
-  if (ReplaceInSelection && CaptureSelection())
-    ReplaceSelection();
-  else
-    ReplaceFromCursor(info);
+  const bool cancelled =
+      ReplaceInSelection && CaptureSelection() ? ReplaceSelection() : ReplaceFromCursor(info);
   PlaceCursorAtLastReplace();
-  if (ReplaceUnattended) return true;
+  if (cancelled || CurrentRun.all_replacements) return true;
   ShowCannotFind(MReplaceTitle);
   return false;
 }
@@ -186,7 +182,7 @@ bool ReplaceRangeByLine(EditorSearchRange range, bool columns_on_every_line) {
     first_line = false;
     LineResult result = ReplaceInLine(i, c, s, e);
     if (result == LineResult::kCancelled) return true;
-    if (SearchInterrupted) return false;
+    if (CurrentRun.interrupted) return false;
     if (RemoveNoMatch && result == LineResult::kNoMatch) {
       ReadLineAt(i);
       DeleteCurrentLine();

@@ -10,7 +10,6 @@
 #include "module/editor/search_engine.hpp"
 
 // State of the last replace command, kept so that replace-again continues.
-extern int ReplaceUnattended;  // 1 after All or Cancel: nothing more is shown or asked
 extern int ReplaceCount;       // replacements written since the replace dialog was accepted
 extern int ReplaceBaseLine;    // the line from which the $N counter counts
 // Where the cursor goes when the command ends: the end of the last match
@@ -20,8 +19,9 @@ extern int LastReplaceColumn;
 
 enum ReplaceAnswer { kAnswerReplaced = 0, kAnswerSkipped = 1, kAnswerCancelled = 2 };
 
-// The replace command with the current settings; true when it ended
-// through All or Cancel, false after the closing message.
+// The replace command with the current settings, in a run of its own;
+// true when it ended through All or Cancel, false after the closing
+// message.
 bool EditorReplace();
 
 // The two replace loops; true when the user cancelled.

@@ -11,9 +11,9 @@
 #include "module/editor/editor_state.hpp"
 #include "module/editor/progress.hpp"
 #include "module/editor/view_placement.hpp"
-#include "module/files/walk.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
 EditorMatchBlock MatchBlock;
@@ -111,7 +111,7 @@ void AcceptMatch(int first_line, int offset, int length, bool keep, EditorSearch
 bool StoppedBefore(int line, const EditorInfo& info) {
   ShowProgress(line, info.TotalLines, info.WindowSizeX);
   if (!EscPressed()) return false;
-  SearchInterrupted = 1;
+  CurrentRun.interrupted = true;
   return true;
 }
 
@@ -177,7 +177,7 @@ bool FindLineByLine(const EditorInfo& info, EditorSearchRange& found) {
     else
       found = EditorSearchRange{line, cursor_line ? info.CurPos : 0, line, -1};
     if (SearchRange(found, false)) return true;
-    if (SearchInterrupted) return false;
+    if (CurrentRun.interrupted) return false;
   }
   return false;
 }
@@ -198,7 +198,6 @@ bool SearchBlock(const char* block, int length, int from, int to, int* offset,
 
 bool SearchRange(EditorSearchRange& range, bool keep) {
   EditorInfo info = ReadEditorInfo();
-  SearchInterrupted = 0;
   return SearchBackward ? SearchRangeBackward(range, keep, info)
                         : SearchRangeForward(range, keep, info);
 }
@@ -209,6 +208,7 @@ void ReleaseMatch() {
 }
 
 bool EditorFind() {
+  StartRun();
   EditorInfo info = ReadEditorInfo();
   EditorSearchRange found{};
   bool matched = ESeveralLine ? FindJoined(info, found) : FindLineByLine(info, found);
@@ -217,7 +217,7 @@ bool EditorFind() {
     return true;
   }
   RestoreEditorPosition(info);
-  if (!SearchInterrupted) ShowCannotFind(MTitle);
+  if (!CurrentRun.interrupted) ShowCannotFind(MTitle);
   return false;
 }
 

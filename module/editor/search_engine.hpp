@@ -40,13 +40,13 @@ bool SearchBlock(const char* block, int length, int from, int to, int* offset,
                  int* match_length);
 
 // Searches a range in the direction of SearchBackward; on a match the range
-// holds the match. Clears SearchInterrupted first and sets it when Esc
-// stops the search. With keep, a match stays in MatchBlock and MatchVector
-// until ReleaseMatch.
+// holds the match. Sets CurrentRun.interrupted when Esc stops the search.
+// With keep, a match stays in MatchBlock and MatchVector until ReleaseMatch.
 bool SearchRange(EditorSearchRange& range, bool keep);
 void ReleaseMatch();
 
-// The search command: from the cursor with the current settings; selects
+// The search command: starts a run, searches from the cursor with the
+// current settings; selects
 // the match, or puts the position back and says nothing was found.
 bool EditorFind();
 

@@ -10,6 +10,7 @@
 #include "module/editor/replace.hpp"
 #include "module/editor/selection.hpp"
 #include "module/editor/view_placement.hpp"
+#include "module/base/run_state.hpp"
 
 namespace {
 
@@ -96,6 +97,6 @@ void WriteReplacement(EditorSearchRange& match, const std::string& replacement) 
   else
     SetEditorPosition(match.end_line, match.end_column, -1,
                       LeftColumnFor(match.end_line, match.end_column, info.WindowSizeX));
-  if (!ReplaceUnattended) ClearEditorSelection();
+  if (!CurrentRun.all_replacements) ClearEditorSelection();
   ++ReplaceCount;
 }

@@ -11,6 +11,7 @@
 #include "module/files/file_patterns.hpp"
 #include "module/files/lines.hpp"
 #include "module/files/walk.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
 namespace {
@@ -55,7 +56,7 @@ bool PatternWordTest(const char* data, size_t length, const std::string& word) {
   if (word.empty()) return true;
   SearchPattern pattern;
   if (!CompilePattern(pattern, word.c_str(), FCaseSensitive)) {
-    SearchInterrupted = 1;
+    CurrentRun.interrupted = true;
     return false;
   }
   return PatternTest(pattern, data, length);
@@ -78,9 +79,9 @@ bool WordListTest(const char* data, size_t length, bool pattern_words) {
       optional_seen = true;
       if (!optional_found) optional_found = test(word);
     }
-    if (required_failed || SearchInterrupted) break;
+    if (required_failed || CurrentRun.interrupted) break;
   }
-  if (SearchInterrupted || required_failed) return false;
+  if (CurrentRun.interrupted || required_failed) return false;
   return !optional_seen || optional_found;
 }
 

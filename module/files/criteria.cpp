@@ -78,7 +78,8 @@ void AdvancedCriteriaDialog() {
   DialogBuilder dialog(66, 21, "AdvancedFileSearchDlg");
   dialog.AddFrame(MAdvancedTitle);
   dialog.Add<CheckBoxItem>(5, 2, 0, MFullPathMatch, &FAFullPathMatch);
-  dialog.Add<EditItem>(5, 3, 60, 0, "FullPath", std::make_unique<StringBinding>(&FAFullPath));
+  const int full_path =
+      dialog.Add<EditItem>(5, 3, 60, 0, "FullPath", std::make_unique<StringBinding>(&FAFullPath));
   dialog.Add<CheckBoxItem>(35, 2, 0, MCaseSensitive, &FACaseSensitivePathMatch);
   dialog.Add<CheckBoxItem>(5, 5, 0, MDateAfter, &FADateAfter);
   dialog.AddItem(DateField(5, &FADateAfterLo, &FADateAfterHi));
@@ -93,7 +94,7 @@ void AdvancedCriteriaDialog() {
   for (int i = 0; i < 6; i++)
     dialog.Add<CheckBoxItem>(5, 11 + i, DIF_3STATE, MAttributeReadOnly + i, attributes[i]);
   dialog.AddOkCancel(MOk, MCancel);
-  dialog.SetFocus(2);
+  dialog.SetFocus(full_path);
 
   while (dialog.Run() == 0) {
     FullPathPattern.Release();

@@ -16,6 +16,7 @@
 #include "module/files/lines.hpp"
 #include "module/files/replace_questions.hpp"
 #include "module/files/replace_source.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
 namespace {
@@ -131,8 +132,7 @@ class WindowScan {
 bool ReplaceInBuffer(const char* data, size_t size, FileRewrite& rewrite) {
   // An empty search text replaces nothing, in every mode.
   if (FText.empty()) return false;
-  AskEachReplace = FRConfirmLine;
-  FileConfirmed = AskEachFile ? 0 : 1;
+  StartRunFile();
   bool completed;
   switch (FSearchAs) {
     case AsPlainText: completed = ReplacePlainText(data, size, rewrite); break;

@@ -1,21 +1,17 @@
 // The questions of the replace commands: once per file before its first
-// change, and before each replacement. Shared by the file replace and the
-// rename.
+// change (with FRConfirmFile), and before each replacement (with
+// FRConfirmLine). Shared by the file replace and the rename; the answers
+// so far are in CurrentRun.
 #pragma once
 
 #include <string>
 
-// Ask before the first change of each file; cleared by "All" for the rest
-// of the command.
-extern int AskEachFile;
-// The current file needs no (more) file question.
-extern int FileConfirmed;
-// Ask before each replacement; "All" clears it for the current file.
-extern int AskEachReplace;
-
-// 1 to go on with the file, 0 to leave it (the fourth button also stops the
-// walk through SearchInterrupted).
+// 1 to go on with the file, 0 to leave it (Stop also ends the command
+// through CurrentRun.interrupted).
 int ConfirmFile(int title_message, const std::string& file_name);
+
+// True while each replacement in the current file is to be asked for.
+bool AskingEachReplace();
 
 // 1 to replace this match, 0 to leave it unchanged.
 int ConfirmFileReplace(const std::string& matched, const std::string& replacement,

@@ -14,10 +14,9 @@
 #include "module/files/criteria.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
-int SearchInterrupted;
-int FilesScanned;
 int UseAdvancedCriteria;
 
 namespace {
@@ -39,7 +38,7 @@ bool IsLinkedFolder(const WIN32_FIND_DATAA& entry) {
 
 void ShowWalkProgress(const std::string& folder, size_t found) {
   char scanned[80], listed[80];
-  std::snprintf(scanned, sizeof scanned, GetMsg(MFilesScanned), FilesScanned);
+  std::snprintf(scanned, sizeof scanned, GetMsg(MFilesScanned), CurrentRun.files_scanned);
   std::snprintf(listed, sizeof listed, GetMsg(MFilesFound), static_cast<int>(found));
   const char* items[] = {GetMsg(MTitle), folder.c_str(), scanned, listed};
   StartupInfo.Message(StartupInfo.ModuleNumber, 0, nullptr, items, 4, 0);
@@ -66,7 +65,7 @@ std::vector<WIN32_FIND_DATAA> CollectMatching(const std::string& folder) {
     if (path.size() > kMaxPath) continue;
     std::memcpy(entry.cFileName, path.c_str(), path.size() + 1);
     collected.push_back(entry);
-  } while (!SearchInterrupted && FindNextFileA(find.handle, &entry));
+  } while (!CurrentRun.interrupted && FindNextFileA(find.handle, &entry));
   return collected;
 }
 
@@ -78,9 +77,9 @@ void HandOut(const std::string& folder, std::vector<WIN32_FIND_DATAA>& collected
     if (!UseAdvancedCriteria || MatchesCriteria(collected[i])) {
       callback(collected[i], results);
       Sleep(0);
-      FilesScanned++;
+      CurrentRun.files_scanned++;
     }
-    if (i == 0 || FilesScanned % step == 0) ShowWalkProgress(folder, results.size());
+    if (i == 0 || CurrentRun.files_scanned % step == 0) ShowWalkProgress(folder, results.size());
   }
 }
 
@@ -111,7 +110,7 @@ int WalkFolder(std::string folder, ResultList& results, FileCallback callback) {
   StartupInfo.RestoreScreen(screen);
 
   if (FSearchIn == ScopeFolder) return 1;
-  if (SearchInterrupted) return 0;
+  if (CurrentRun.interrupted) return 0;
   return WalkSubfolders(folder, results, callback);
 }
 
@@ -154,7 +153,7 @@ int WalkSelection(const PanelInfo& panel, ResultList& results, FileCallback call
     if (!MatchMaskList(FMask, entry.cFileName)) continue;
     if (WalkInterrupted()) return 1;
     callback(entry, results);
-    FilesScanned++;
+    CurrentRun.files_scanned++;
   }
   return 1;
 }
@@ -169,8 +168,8 @@ bool ActivePanelIsPlainFilePanel() {
 }
 
 bool WalkInterrupted() {
-  if (EscPressed()) SearchInterrupted = 1;
-  return SearchInterrupted != 0;
+  if (EscPressed()) CurrentRun.interrupted = true;
+  return CurrentRun.interrupted;
 }
 
 int WalkScope(ResultList& results, FileCallback callback) {
@@ -178,8 +177,6 @@ int WalkScope(ResultList& results, FileCallback callback) {
   std::memset(&panel, 0, sizeof panel);
   StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
   results.clear();
-  SearchInterrupted = 0;
-  FilesScanned = 0;
 
   switch (FSearchIn) {
     case ScopeAllDrives:

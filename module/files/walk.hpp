@@ -18,10 +18,6 @@ inline bool IsFolder(const WIN32_FIND_DATAA& entry) {
   return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Set by Esc or by a callback that wants the walk to end.
-extern int SearchInterrupted;
-// Entries handed to the callback during the current walk.
-extern int FilesScanned;
 // Set by the file dialogs' check box; not persisted.
 extern int UseAdvancedCriteria;
 
@@ -30,8 +26,9 @@ extern int UseAdvancedCriteria;
 // straight from the panel's selection.
 using FileCallback = void (*)(WIN32_FIND_DATAA& entry, ResultList& results);
 
-// Walks the scope of FSearchIn, starting with an empty list. Returns 0 only
-// when the selection scope finds a panel with no items at all.
+// Walks the scope of FSearchIn, starting with an empty list, until the end
+// or CurrentRun.interrupted. Returns 0 only when the selection scope finds
+// a panel with no items at all.
 int WalkScope(ResultList& results, FileCallback callback);
 
 void AddResult(const WIN32_FIND_DATAA& entry, ResultList& results);
@@ -42,5 +39,5 @@ int ReportNoFilesFound();
 // The file commands run only on the host's own file panel.
 bool ActivePanelIsPlainFilePanel();
 
-// Polls Esc into SearchInterrupted; true when the walk is to stop.
+// Polls Esc into CurrentRun.interrupted; true when the walk is to stop.
 bool WalkInterrupted();

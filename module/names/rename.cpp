@@ -16,9 +16,9 @@
 #include "module/files/replace_questions.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
+#include "module/base/question.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
-
-int RenameFileIndex = -1;
 
 namespace {
 
@@ -54,7 +54,7 @@ std::optional<NameMatch> FindNameMatch(const std::string& name) {
 }
 
 std::string NewBareName(const std::string& name, const NameMatch& match, int renames) {
-  ReplaceCounters counters{RenameFileIndex, RenameFileIndex, renames};
+  ReplaceCounters counters{CurrentRun.entry_index, CurrentRun.entry_index, renames};
   const int pairs = match.groups.empty() ? 0 : static_cast<int>(match.groups.size() / 3);
   std::string expansion = ExpandTemplate(name.c_str(), match.groups.empty() ? nullptr : match.groups.data(),
                                          pairs, FRReplace.c_str(), "", &counters);
@@ -63,23 +63,13 @@ std::string NewBareName(const std::string& name, const NameMatch& match, int ren
 
 int ConfirmRename(const std::string& old_name, const std::string& new_name) {
   if (!ConfirmFile(MRename, old_name)) return 0;
-  if (SearchInterrupted) return 0;
-  if (!AskEachReplace) return 1;
+  if (CurrentRun.interrupted) return 0;
+  if (!AskingEachReplace()) return 1;
   const char* items[] = {GetMsg(MRename), GetMsg(MAskRename), old_name.c_str(), GetMsg(MRenameTo),
                          new_name.c_str(), GetMsg(MOk), GetMsg(MAll), GetMsg(MSkip),
                          GetMsg(MCancel)};
-  switch (StartupInfo.Message(StartupInfo.ModuleNumber, 0, "FRAskRename", items, 9, 4)) {
-    case 0:
-      return 1;
-    case 1:
-      AskEachReplace = 0;
-      return 1;
-    case 2:
-      return 0;
-    default:
-      SearchInterrupted = 1;
-      return 0;
-  }
+  Answer answer = AskQuestion(Question::kRename, "FRAskRename", items, 9);
+  return FollowAnswer(answer, &CurrentRun.all_replacements) ? 1 : 0;
 }
 
 bool AskOverwrite(const std::string& old_path, const std::string& new_path) {
@@ -93,7 +83,7 @@ void ReportRenameError(const std::string& old_path, const std::string& new_path)
   const char* items[] = {GetMsg(MRename), GetMsg(MCannotRename), old_path.c_str(),
                          GetMsg(MRenameTo), new_path.c_str(), GetMsg(MOk), GetMsg(MCancel)};
   if (StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "FRenameError", items, 7, 2) == 1)
-    SearchInterrupted = 1;
+    CurrentRun.interrupted = true;
 }
 
 enum class MoveResult { kMoved, kKept, kFailed };
@@ -128,9 +118,8 @@ MoveResult Move(const std::string& folder, const std::string& old_name, const st
 }  // namespace
 
 void RenameFileCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
-  FileConfirmed = AskEachFile ? 0 : 1;
-  AskEachReplace = FRConfirmLine;
-  RenameFileIndex++;
+  StartRunFile();
+  CurrentRun.entry_index++;
 
   std::string path = entry.cFileName;
   const size_t slash = path.rfind('\\');
@@ -148,7 +137,7 @@ void RenameFileCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
     if (Move(folder, name, new_name) != MoveResult::kMoved) break;
     name = new_name;
     renamed = true;
-    if (!FRepeating || SearchInterrupted) break;
+    if (!FRepeating || CurrentRun.interrupted) break;
     match = FindNameMatch(name);
   }
   if (!renamed) return;

@@ -4,11 +4,8 @@
 
 #include "module/files/walk.hpp"
 
-// -1 when a rename command starts; the index of the entry being handled,
-// counted over every entry offered, matched or not.
-extern int RenameFileIndex;
-
 // Replaces the first match in the entry's bare name (again and again with
 // FRepeating), asking as the settings say; adds the entry, under its new
-// name, to the results when it got one.
+// name, to the results when it got one. Counts the entry in
+// CurrentRun.entry_index, matched or not.
 void RenameFileCallback(WIN32_FIND_DATAA& entry, ResultList& results);

@@ -2,85 +2,56 @@
 #include "module/names/rename_commands.hpp"
 
 #include <cstring>
-#include <memory>
 
-#include "module/dialogs/bindings.hpp"
 #include "module/dialogs/dialog_builder.hpp"
-#include "module/files/file_patterns.hpp"
-#include "module/files/replace_questions.hpp"
+#include "module/files/file_dialog.hpp"
 #include "module/names/rename.hpp"
 #include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
 namespace {
 
-struct RenameTexts {
-  std::string mask, text, replace;
-};
-
-// Shared by both dialogs: run passes until the user leaves or the patterns
-// compile; the texts become settings after each accepted pass.
-template <typename Build>
-int RunRenameDialog(Build build) {
+// Shared by both dialogs: a mode left over from a file search falls back
+// to plain text.
+bool RunRenameDialog(const FileDialogPass& pass) {
   if (FSearchAs > AsLinePattern) FSearchAs = AsPlainText;
-  for (;;) {
-    RenameTexts texts{FMask, FText, FRReplace};
-    if (build(texts) != 0) return 0;
-    FMask = texts.mask;
-    FText = texts.text;
-    FRReplace = texts.replace;
-    if (PreparePatterns()) return 1;
-  }
+  return RunFileDialog(pass);
 }
 
-int ScopeDialog(RenameTexts& texts) {
+// The search text and the replacement with their check boxes, from `row`
+// down four rows; returns the search text field's index.
+int AddRenameRows(DialogBuilder& dialog, int row, FileDialogTexts& texts) {
+  dialog.Add<CheckBoxItem>(35, row, 0, MRegExp, &FSearchAs);
+  const int text = AddLabelledField(dialog, row, MContainingTextLabel, "SearchText", &texts.text);
+  dialog.Add<CheckBoxItem>(35, row + 2, 0, MRepeating, &FRepeating);
+  AddLabelledField(dialog, row + 2, MReplaceTextLabel, "ReplaceText", &texts.replace);
+  return text;
+}
+
+FileDialogExit ScopeDialog(FileDialogTexts& texts) {
   DialogBuilder dialog(76, 18, "FileRenameDlg");
   dialog.AddFrame(MRename);
-  dialog.Add<CheckBoxItem>(35, 2, 0, MMaskAsRegExp, &FMaskAsRegExp);
-  dialog.Add<TextItem>(5, 2, 0, MMasksLabel);
-  dialog.Add<EditItem>(5, 3, 70, 0, "Masks", std::make_unique<StringBinding>(&texts.mask));
-  dialog.Add<CheckBoxItem>(35, 4, 0, MRegExp, &FSearchAs);
-  dialog.Add<TextItem>(5, 4, 0, MContainingTextLabel);
-  dialog.Add<EditItem>(5, 5, 70, 0, "SearchText", std::make_unique<StringBinding>(&texts.text));
-  dialog.Add<CheckBoxItem>(35, 6, 0, MRepeating, &FRepeating);
-  dialog.Add<TextItem>(5, 6, 0, MReplaceTextLabel);
-  dialog.Add<EditItem>(5, 7, 70, 0, "ReplaceText", std::make_unique<StringBinding>(&texts.replace));
+  const int masks = AddMaskRows(dialog, texts);
+  AddRenameRows(dialog, 4, texts);
   dialog.Add<TextItem>(5, 8, kSeparatorFlags, "");
   // No button for the local-drives scope: with it stored, none is marked.
-  const int scopes[] = {ScopeAllDrives, ScopeDriveRoot, ScopeFolderTree, ScopeFolder,
-                        ScopeSelected};
-  for (int i = 0; i < 5; i++)
-    dialog.Add<RadioButtonItem>(5, 9 + i, i == 0 ? DIF_GROUP : 0u, MScopeAllDrives + scopes[i],
-                                &FSearchIn, scopes[i]);
+  AddScopeButtons(dialog, 9, {ScopeAllDrives, ScopeDriveRoot, ScopeFolderTree, ScopeFolder, ScopeSelected});
   dialog.Add<CheckBoxItem>(44, 9, 0, MOpenModified, &FROpenModified);
   dialog.Add<CheckBoxItem>(44, 10, 0, MConfirmFile, &FRConfirmFile);
   dialog.Add<CheckBoxItem>(44, 11, 0, MConfirmLine, &FRConfirmLine);
-  dialog.AddOkCancel(MOk, MCancel);
-  dialog.SetFocus(3);
-  return dialog.Run();
+  return RunWithOkCancel(dialog, masks);
 }
 
-int SelectedDialog(RenameTexts& texts) {
+FileDialogExit SelectedDialog(FileDialogTexts& texts) {
   DialogBuilder dialog(76, 14, "SelectedFileRenameDlg");
   dialog.AddFrame(MRename);
-  dialog.Add<CheckBoxItem>(35, 2, 0, MRegExp, &FSearchAs);
-  dialog.Add<TextItem>(5, 2, 0, MContainingTextLabel);
-  dialog.Add<EditItem>(5, 3, 70, 0, "SearchText", std::make_unique<StringBinding>(&texts.text));
-  dialog.Add<CheckBoxItem>(35, 4, 0, MRepeating, &FRepeating);
-  dialog.Add<TextItem>(5, 4, 0, MReplaceTextLabel);
-  dialog.Add<EditItem>(5, 5, 70, 0, "ReplaceText", std::make_unique<StringBinding>(&texts.replace));
+  const int text = AddRenameRows(dialog, 2, texts);
   dialog.Add<CheckBoxItem>(5, 7, 0, MConfirmFile, &FRConfirmFile);
   dialog.Add<CheckBoxItem>(5, 8, 0, MConfirmLine, &FRConfirmLine);
-  dialog.AddOkCancel(MOk, MCancel);
-  dialog.SetFocus(3);
-  return dialog.Run();
-}
-
-void StartRenames() {
-  AskEachFile = FRConfirmFile;
-  RenameFileIndex = -1;
+  return RunWithOkCancel(dialog, text);
 }
 
 // The selected items; with none selected and the cursor on "..", every
@@ -97,25 +68,24 @@ std::vector<PluginPanelItem> OfferedItems(const PanelInfo& panel) {
 }  // namespace
 
 int RenameFilesCommand(ResultList& results) {
+  StartRun();
   if (!ActivePanelIsPlainFilePanel()) return kNothingRun;
   if (!RunRenameDialog(ScopeDialog)) return kCancelled;
-  StartRenames();
   if (!WalkScope(results, RenameFileCallback)) return kNothingRun;
   if (!FROpenModified) return kDone;
   return results.empty() ? ReportNoFilesFound() : kListReady;
 }
 
 int RenameSelectedCommand(ResultList& results) {
+  StartRun();
   if (!ActivePanelIsPlainFilePanel()) return kNothingRun;
   if (!RunRenameDialog(SelectedDialog)) return kCancelled;
   PanelInfo panel;
   std::memset(&panel, 0, sizeof panel);
   StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
   results.clear();
-  SearchInterrupted = 0;
-  StartRenames();
   for (PluginPanelItem& item : OfferedItems(panel)) {
-    if (SearchInterrupted) break;
+    if (CurrentRun.interrupted) break;
     RenameFileCallback(item.FindData, results);
   }
   StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_UPDATEPANEL, nullptr);

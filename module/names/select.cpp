@@ -22,9 +22,10 @@ bool AskMasks(int mode) {
   dialog.AddFrame(mode);
   dialog.Add<CheckBoxItem>(5, 3, 0, MMaskAsRegExp, &FMaskAsRegExp);
   dialog.Add<TextItem>(5, 2, 0, MMasksLabel);
-  dialog.Add<EditItem>(5, 4, 38, 0, "Masks", std::make_unique<StringBinding>(&mask));
+  const int masks =
+      dialog.Add<EditItem>(5, 4, 38, 0, "Masks", std::make_unique<StringBinding>(&mask));
   dialog.AddOkCancel(MOk, MCancel);
-  dialog.SetFocus(3);
+  dialog.SetFocus(masks);
   for (;;) {
     mask = FMask;
     if (dialog.Run() != 0) return false;

@@ -45,6 +45,22 @@ void AddSearchAsGroup(DialogBuilder& dialog, int first_row, std::initializer_lis
   }
 }
 
+// The masks with their pattern check box, and the search text: texts 0
+// and 1 and number 0 of both file kinds.
+void AddMaskAndText(DialogBuilder& dialog, PresetRecord& record) {
+  dialog.Add<CheckBoxItem>(35, 4, 0, MMaskAsRegExp, &record.numbers[0]);
+  AddLabelledText(dialog, 4, MMasksLabel, "Masks", &record.texts[0]);
+  AddLabelledText(dialog, 6, MSearchTextLabel, "SearchText", &record.texts[1]);
+}
+
+// The case check box on `row` and the search modes below it: numbers 1
+// and 2 of both file kinds.
+void AddCaseAndModes(DialogBuilder& dialog, int row, std::initializer_list<int> modes,
+                     PresetRecord& record) {
+  dialog.Add<CheckBoxItem>(kFieldLeft, row, 0, MCaseSensitive, &record.numbers[1]);
+  AddSearchAsGroup(dialog, row + 1, modes, &record.numbers[2]);
+}
+
 bool Accepted(DialogBuilder& dialog) {
   dialog.AddOkCancel(MOk, MCancel);
   return dialog.Run() == 0;
@@ -79,14 +95,10 @@ bool FileReplacePresets::EditPreset(PresetRecord& record) {
   const char* topic = "FRPresetDlg";
   DialogBuilder dialog(kDialogWidth, 19, topic);
   AddNameField(dialog, record, MFileReplacePresetTitle, topic);
-  dialog.Add<CheckBoxItem>(35, 4, 0, MMaskAsRegExp, &record.numbers[0]);
-  AddLabelledText(dialog, 4, MMasksLabel, "Masks", &record.texts[0]);
-  AddLabelledText(dialog, 6, MSearchTextLabel, "SearchText", &record.texts[1]);
+  AddMaskAndText(dialog, record);
   AddLabelledText(dialog, 8, MReplaceTextLabel, "ReplaceText", &record.texts[2]);
-  dialog.Add<CheckBoxItem>(kFieldLeft, 11, 0, MCaseSensitive, &record.numbers[1]);
   // Replacing works in the first three search modes only.
-  AddSearchAsGroup(dialog, 12, {MAsPlainText, MRegExp, MAsLinesWindowPattern},
-                   &record.numbers[2]);
+  AddCaseAndModes(dialog, 11, {MAsPlainText, MRegExp, MAsLinesWindowPattern}, record);
   return Accepted(dialog);
 }
 
@@ -94,14 +106,11 @@ bool FileFindPresets::EditPreset(PresetRecord& record) {
   const char* topic = "FSPresetDlg";
   DialogBuilder dialog(kDialogWidth, 21, topic);
   AddNameField(dialog, record, MFileFindPresetTitle, topic);
-  dialog.Add<CheckBoxItem>(35, 4, 0, MMaskAsRegExp, &record.numbers[0]);
-  AddLabelledText(dialog, 4, MMasksLabel, "Masks", &record.texts[0]);
-  AddLabelledText(dialog, 6, MSearchTextLabel, "SearchText", &record.texts[1]);
-  dialog.Add<CheckBoxItem>(kFieldLeft, 9, 0, MCaseSensitive, &record.numbers[1]);
-  AddSearchAsGroup(dialog, 10,
-                   {MAsPlainText, MRegExp, MAsLinesWindowPattern, MAsFilePattern,
-                    MAsPlainWords, MAsPatternWords},
-                   &record.numbers[2]);
+  AddMaskAndText(dialog, record);
+  AddCaseAndModes(dialog, 9,
+                  {MAsPlainText, MRegExp, MAsLinesWindowPattern, MAsFilePattern, MAsPlainWords,
+                   MAsPatternWords},
+                  record);
   dialog.Add<CheckBoxItem>(kFieldLeft, 16, 0, MInverseSearch, &record.numbers[3]);
   return Accepted(dialog);
 }

@@ -122,12 +122,26 @@ TEST(DialogBuilder, ExplicitExitListReturnsThePositionInTheList) {
   RecordingHost host;
   int value = 5;
   NumberDialog dialog(&value, 0, 100);
-  dialog.builder.Add<ButtonItem>(0, 5, 0, 0, 20);  // item 4, the last
+  const int last = dialog.builder.Add<ButtonItem>(0, 5, 0, 0, 20);
+  EXPECT_EQ(last, 4);
   host.dialog_answers = {Type(1, "7", 4), Type(1, "8", 3)};
-  EXPECT_EQ(dialog.builder.Run({2, -1}), 1);
+  EXPECT_EQ(dialog.builder.Run({2, last}), 1);
   EXPECT_EQ(value, 7);
-  EXPECT_EQ(dialog.builder.Run({2, -1}), -1);  // item 3 is not listed
+  EXPECT_EQ(dialog.builder.Run({2, last}), -1);  // item 3 is not listed
   EXPECT_EQ(value, 7);
+}
+
+TEST(DialogBuilder, OkAcceptsWhereverItemsFollowIt) {
+  RecordingHost host;
+  int value = 5;
+  NumberDialog dialog(&value, 0, 100);
+  dialog.builder.Add<ButtonItem>(0, 5, 0, 0, 20);  // item 4, after OK and Cancel
+  host.dialog_answers = {Type(1, "7", 3), Type(1, "8", 4), Type(1, "9", 2)};
+  EXPECT_EQ(dialog.builder.Run(), 3);  // Cancel, now third from the end
+  EXPECT_EQ(dialog.builder.Run(), 4);
+  EXPECT_EQ(value, 5);
+  EXPECT_EQ(dialog.builder.Run(), 0);  // OK
+  EXPECT_EQ(value, 9);
 }
 
 // --- Items ---

@@ -9,6 +9,7 @@
 #include "module/files/char_sets.hpp"
 #include "module/files/file_patterns.hpp"
 #include "module/files/walk.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 #include "tests/support/recording_host.hpp"
 
@@ -22,7 +23,7 @@ class ContentTest : public testing::Test {
     FAllCharTables = 0;
     FMaskAsRegExp = 0;
     SeveralLines = 5;
-    SearchInterrupted = 0;
+    StartRun();
   }
   void TearDown() override {
     ReleaseFileState();
@@ -143,8 +144,8 @@ TEST_F(ContentTest, RequiredExcludedAndOptionalWords) {
 
 TEST_F(ContentTest, BadPatternWordStopsTheSearchOnce) {
   EXPECT_FALSE(Found(AsPatternWords, "+(b a+", "aaa b"));
-  EXPECT_EQ(SearchInterrupted, 1);
+  EXPECT_TRUE(CurrentRun.interrupted);
   EXPECT_EQ(host_.messages.size(), 1u);
-  SearchInterrupted = 0;
+  StartRun();
   EXPECT_TRUE(Found(AsPatternWords, "+^a+$ -^b", "aaa\nc"));
 }

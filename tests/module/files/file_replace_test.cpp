@@ -243,6 +243,28 @@ TEST_F(FileReplace, FourthButtonOfTheFileQuestionStopsTheWalk) {
   EXPECT_EQ(Read("work/a.txt") + Read("work/b.txt"), "xx");
 }
 
+TEST_F(FileReplace, EachCommandStartsWithoutTheLastOnesAnswersOrStop) {
+  tree_.Write("work/a.txt", "x");
+  tree_.Write("work/b.txt", "x");
+  StartHost();
+  const Replace asking{.text = "x", .replace = "y", .scope = 5, .confirm_file = true};
+  SelectAllFiles();
+  ui_.AnswerMessage(3);  // stop at a.txt
+  ui_.AnswerMessage(0);  // nothing rewritten
+  Run(asking);
+  SelectAllFiles();
+  ui_.AnswerMessage(1);  // the stop is over: asked at a.txt again; all
+  Run(asking);
+  EXPECT_EQ(Read("work/a.txt") + Read("work/b.txt"), "yy");
+  tree_.Write("work/a.txt", "x");
+  SelectAllFiles();
+  ui_.AnswerMessage(2);  // "all" is over too: asked again; skip
+  ui_.AnswerMessage(0);  // nothing rewritten
+  Run(asking);
+  EXPECT_EQ(Read("work/a.txt"), "x");
+  EXPECT_EQ(Boxes("FRConfirmFile").size(), 3u);
+}
+
 TEST_F(FileReplace, DecliningEveryMatchStillRewritesTheFile) {
   tree_.Write("work/a.txt", "x");
   StartHost();

@@ -8,6 +8,7 @@
 #include "module/files/file_patterns.hpp"
 #include "module/files/replace_questions.hpp"
 #include "module/files/walk.hpp"
+#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 #include "tests/support/recording_host.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -22,8 +23,8 @@ class ReplaceEngine : public testing::Test {
     FRConfirmLine = 0;
     FRSaveOriginal = 0;
     FMaskAsRegExp = 0;
-    AskEachFile = 0;
-    SearchInterrupted = 0;
+    FRConfirmFile = 0;
+    StartRun();
     ReadAtOnceLimit = 1024;
     SeveralLines = 5;
   }
@@ -77,7 +78,7 @@ TEST_F(ReplaceEngine, MappedFileThatShrinksDuringTheScanIsNotCommitted) {
   const std::string big(512 * 1024, 'a');
   WriteText(folder_.Posix("big.txt"), big);
   ReadAtOnceLimit = 0;  // every file is mapped
-  AskEachFile = 1;      // the file question comes while the scan is on
+  FRConfirmFile = 1;    // the file question comes while the scan is on
   const std::string path = folder_.Posix("big.txt");
   host_.on_message = [&] {
     if (host_.messages.size() == 1) {
