@@ -6,6 +6,7 @@
 #include <ctime>
 #include <cwchar>
 
+#include "host/ui/shown_text.hpp"
 #include "host/ui/terminal/oem_text.hpp"
 
 namespace host::tui {
@@ -37,6 +38,12 @@ bool IsParent(const PluginPanelItem& item) {
 }
 
 bool IsSelected(const PluginPanelItem& item) { return item.Flags & PPIF_SELECTED; }
+
+// An item named by a module path shows its real path; control characters
+// in any name are shown escaped.
+std::wstring ShownName(const PluginPanelItem& item) {
+  return Utf8ToWide(ShownLine(item.FindData.cFileName));
+}
 
 // Text that fits `width` columns: cut at the end, or at the start with a
 // mark when the end matters more.
@@ -123,7 +130,7 @@ void PanelView::Render(CellGrid& grid, const Rect& rect, const std::vector<Plugi
     if (index >= items.size()) continue;
     const PluginPanelItem& item = items[index];
     Role role = ItemRole(item, active && static_cast<int>(index) == cursor);
-    std::wstring name = OemToWide(item.FindData.cFileName);
+    std::wstring name = ShownName(item);
     bool keep_end = look.right_aligned_names && !IsParent(item);
     std::wstring shown = Fit(name, columns.name, keep_end);
     if (keep_end) shown = PadLeft(shown, columns.name);
@@ -145,7 +152,7 @@ void PanelView::Render(CellGrid& grid, const Rect& rect, const std::vector<Plugi
     const PluginPanelItem& item = items[static_cast<size_t>(cursor)];
     std::wstring size = SizeText(item, kSizeColumns + 6);
     int name_width = std::max(inner - static_cast<int>(size.size()) - 1, 1);
-    grid.Text(name_x, status, Fit(OemToWide(item.FindData.cFileName), name_width, true),
+    grid.Text(name_x, status, Fit(ShownName(item), name_width, true),
               Role::kPanel, name_width);
     grid.Text(rect.right() - static_cast<int>(size.size()), status, size, Role::kPanel);
   }
