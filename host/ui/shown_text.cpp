@@ -24,4 +24,16 @@ std::string ShownLine(const std::string& oem_line) {
   return platform::EscapeForDisplay(platform::OemToUtf8(oem_line));
 }
 
+std::string ShownName(const std::string& oem_folder, const std::string& oem_name) {
+  if (IsModulePath(oem_name) || oem_name == ".." || !IsModulePath(oem_folder)) {
+    return ShownLine(oem_name);
+  }
+  const std::string separator = oem_folder.back() == '\\' ? "" : "\\";
+  std::string posix;
+  if (!platform::ToPosixPath((oem_folder + separator + oem_name).c_str(), &posix)) {
+    return ShownLine(oem_name);
+  }
+  return platform::EscapeForDisplay(posix.substr(posix.find_last_of('/') + 1));
+}
+
 }  // namespace host

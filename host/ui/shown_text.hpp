@@ -12,4 +12,9 @@ namespace host {
 // the real POSIX path it resolves to, and control characters are escaped.
 std::string ShownLine(const std::string& oem_line);
 
+// A panel item as a person sees it: an item named by a module path shows
+// its real path; one named relative to the panel's folder (a module path)
+// shows its real on-disk name; control characters are escaped.
+std::string ShownName(const std::string& oem_folder, const std::string& oem_name);
+
 }  // namespace host
