@@ -92,6 +92,7 @@ BOOL MoveEntry(LPCSTR existing, LPCSTR new_name, DWORD flags) {
     SetLastErrorFromErrno(errno);
     return FALSE;
   }
+  if (replace) KeepAliasAfterReplacement(to);
   if ((flags & MOVEFILE_WRITE_THROUGH) && !FlushFolder(FolderOf(to))) {
     SetLastErrorFromErrno(errno);
     return FALSE;

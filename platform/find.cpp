@@ -1,5 +1,6 @@
 // Folder listings: FindFirstFileA, FindNextFileA and FindClose. Names are
-// matched in their module form, so "*" and "?" see what the module will see.
+// matched in their module form (aliases included), so "*" and "?" see what
+// the module will see.
 // A listing streams from the folder rather than reading it whole, and the
 // mount points of kernel pseudo file systems list as empty folders: a walk
 // must not wander through /proc or /sys.
@@ -128,7 +129,7 @@ bool NextFromStream(FindObject* find, WIN32_FIND_DATAA* record) {
   while (dirent* entry = readdir(find->stream.get())) {
     const std::string_view on_disk(entry->d_name);
     if (on_disk == "." || on_disk == "..") continue;  // listed first, as Windows does
-    const std::string module_name = Utf8ToOem(std::string(on_disk));
+    const std::string module_name = ModuleNameAt(dirfd(find->stream.get()), entry->d_name);
     // A name the module could not address within MAX_PATH is left out.
     if (find->folder_length + module_name.size() >= MAX_PATH) continue;
     if (!MatchesPattern(find->pattern, module_name)) continue;
@@ -161,7 +162,7 @@ bool StartSingle(const char* module_path, FindObject* find) {
     SetLastErrorForPath(errno, path);
     return false;
   }
-  SetName(&record, Utf8ToOem(on_disk));
+  SetName(&record, ModuleNameIn(path.substr(0, path.find_last_of('/')), on_disk));
   find->ready.push_back(record);
   return true;
 }
@@ -199,6 +200,18 @@ bool StartListing(const std::string& folder_text, const std::string& pattern, Fi
   return true;
 }
 
+bool IsStaleAlias(const std::string& folder_text, const std::string& name) {
+  std::string folder;
+  std::string real;
+  if (name.find('*') != std::string::npos ||
+      !ResolvePath(folder_text.empty() ? "." : folder_text.c_str(), PathUse::kRead, &folder) ||
+      FindAliased(folder, name, &real) != AliasLookup::kStale) {
+    return false;
+  }
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return true;
+}
+
 }  // namespace
 }  // namespace platform::internal
 
@@ -224,11 +237,13 @@ extern "C" HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
     return INVALID_HANDLE_VALUE;
   }
   auto find = std::make_unique<FindObject>();
-  // A name with "?" but no "*" is most often a lossy name the module got
-  // from a listing and now looks up again: the entry it names comes first.
+  // A name with "?" but no "*" is most often an alias the module got from a
+  // listing and now looks up again: the entry it names comes first, and an
+  // alias whose entry is gone finds nothing rather than what the "?" match.
   const bool is_listing = HasWildcard(last);
   const bool found_single = last.find('*') == std::string::npos && StartSingle(pattern, find.get());
-  if (!found_single && (!is_listing || !StartListing(folder_text, last, find.get()))) {
+  if (!found_single && (!is_listing || IsStaleAlias(folder_text, last) ||
+                        !StartListing(folder_text, last, find.get()))) {
     return INVALID_HANDLE_VALUE;
   }
   WIN32_FIND_DATAA record;

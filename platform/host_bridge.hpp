@@ -32,15 +32,19 @@ class ConsoleHost {
 void InstallConsoleHost(ConsoleHost* host);
 
 // Resolves a module path (absolute "C:\...", or relative to the current
-// folder; either separator) to the POSIX path of the entry it names, finding
-// the real name behind a lossy one. False, with the Windows last error set,
-// when the path is too long, names another drive, or holds a lossy component
-// that matches no entry.
+// folder; either separator) to the real POSIX path of the entry it names,
+// each alias to its own entry, exactly as the module's own calls do. False,
+// with the Windows last error set, when the path is too long, names another
+// drive, or holds an alias whose entry is gone.
 bool ToPosixPath(const char* module_path, std::string* posix_path);
 
 // The module's view of a POSIX path: "C:" then the path with "\" separators,
-// in code page 866, with "?" for each character code page 866 cannot hold.
+// in code page 866; a name code page 866 cannot spell is its alias.
 std::string ToModulePath(const std::string& posix_path);
+
+// A real name or path as a terminal may show it: control characters and
+// bytes that are not UTF-8 become "\xNN" (C1 characters "\uNNNN").
+std::string EscapeForDisplay(const std::string& utf8);
 
 // Writes a file's whole new content safely: to a temporary file in the
 // same folder, flushed, then renamed over the file in one step (the folder

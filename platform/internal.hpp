@@ -73,18 +73,18 @@ FILETIME FileTimeFromTimespec(const timespec& time);
 // ---------------------------------------------------------------------------
 // Paths
 // ---------------------------------------------------------------------------
-// What a resolved path is used for. An entry the module knows only by its
-// lossy name ("?" for each character code page 866 lacks) may be read and
-// listed, but nothing is created, written, moved or deleted through such a
-// name, so no file is ever changed under a name the module cannot spell.
+// What a resolved path is used for. An existing entry listed under an alias
+// may be read, rewritten, moved and deleted through it, but nothing is
+// created under a name the module cannot spell.
 enum class PathUse { kRead, kChange };
 
 // Resolves a module path (absolute "C:\...", or relative to the current
-// folder) to the absolute POSIX path it names, finding the one entry behind a
-// lossy name. False with the last error set: ERROR_FILENAME_EXCED_RANGE,
-// ERROR_PATH_NOT_FOUND (another drive, or a lossy folder name matching no
-// entry), ERROR_FILE_NOT_FOUND (a lossy last name matching no entry) or, for
-// kChange, ERROR_INVALID_NAME when a lossy name would be used.
+// folder) to the absolute POSIX path it names, each alias to its own entry.
+// False with the last error set: ERROR_FILENAME_EXCED_RANGE,
+// ERROR_PATH_NOT_FOUND (another drive, or a folder name matching no entry),
+// ERROR_FILE_NOT_FOUND (a last name with "?" that is no live alias),
+// ERROR_INVALID_NAME (a character Windows forbids in a name, or for kChange
+// a last name with "?" that is no alias).
 bool ResolvePath(const char* module_path, PathUse use, std::string* posix_path);
 
 // The absolute module form of a module path, with "." and ".." folded, the
@@ -100,6 +100,35 @@ DWORD SetLastErrorForPath(int error, const std::string& posix_path);
 // are copied and the length without terminator is returned; otherwise the
 // size needed with the terminator is returned and the buffer left alone.
 DWORD CopyPathOut(const std::string& text, char* buffer, DWORD size);
+
+// ---------------------------------------------------------------------------
+// Aliases
+// ---------------------------------------------------------------------------
+// The characters Windows refuses in a name, besides control characters.
+bool ForbiddenInName(char c);
+
+// True when an on-disk name is shown to the module under an alias: code
+// page 866 cannot hold it exactly, or it holds a character Windows forbids.
+bool NeedsAlias(const std::string& real);
+
+// The name in code page 866 with "?" for every character that cannot be
+// shown; never a separator, never "." or "..".
+std::string LossyName(const std::string& real);
+
+// The module's name for the entry `real` of a folder (given open, or by
+// its POSIX path): the name itself in code page 866, or its alias, unique in
+// the folder and always holding "?".
+std::string ModuleNameAt(int dir_fd, const std::string& real);
+std::string ModuleNameIn(const std::string& folder, const std::string& real);
+
+enum class AliasLookup { kNotAlias, kFound, kStale };
+// The on-disk name behind an alias of `folder`; kStale when the entry the
+// alias was given to is gone.
+AliasLookup FindAliased(const std::string& folder, const std::string& alias, std::string* real);
+
+// A replacement gives the file a new inode under the same name; its alias
+// follows it.
+void KeepAliasAfterReplacement(const std::string& posix_path);
 
 // ---------------------------------------------------------------------------
 // Entries

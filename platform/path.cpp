@@ -1,8 +1,8 @@
 // Module paths and POSIX paths. Drive C: is the POSIX root; the module's
 // text is code page 866 while names on disk are UTF-8. A path is first
 // folded as text ("." and ".." removed, as Windows does before touching the
-// disk), then each name is turned into the on-disk name it stands for.
-#include <dirent.h>
+// disk), then each name is turned into the on-disk name it stands for; a
+// name the module cannot spell travels as its alias.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,8 +56,11 @@ bool CurrentFolderParts(std::vector<PathPart>* parts) {
     SetLastErrorFromErrno(errno);
     return false;
   }
+  std::string folder;
   for (std::string_view name : SplitNames(cwd, IsSlash)) {
-    parts->push_back({Utf8ToOem(std::string(name)), std::string(name)});
+    const std::string real(name);
+    parts->push_back({ModuleNameIn(folder, real), real});
+    folder += "/" + real;
   }
   return true;
 }
@@ -114,31 +117,32 @@ std::string ChildPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;  // folder "" is the root
 }
 
-// The one entry of `folder` whose name reads as `oem` in code page 866.
-bool FindByLossyName(const std::string& folder, const std::string& oem, std::string* real) {
-  DirStream dir(opendir(folder.empty() ? "/" : folder.c_str()));
-  if (!dir) return false;
-  int matches = 0;
-  while (dirent* entry = readdir(dir.get())) {
-    std::string name(entry->d_name);
-    if (name == "." || name == ".." || Utf8ToOem(name) != oem) continue;
-    if (++matches > 1) return false;
-    *real = name;
+// Turns the module text of one name into its on-disk name; 0, or the error
+// to report. Only an alias holds "?", and it names its own entry or nothing.
+DWORD FindOnDisk(const std::string& folder, const std::string& oem, PathUse use, bool last,
+                 std::string* real) {
+  const DWORD missing = last ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+  bool alias = false;
+  for (char c : oem) {
+    if (c == kLossyChar) {
+      alias = true;
+    } else if (static_cast<unsigned char>(c) < 0x20 || ForbiddenInName(c)) {
+      return ERROR_INVALID_NAME;
+    }
   }
-  return matches == 1;
-}
-
-// Turns the module text of one name into its on-disk name. Text without
-// "?" converts directly (the entry may not exist yet); text with "?" is
-// either a real name with a question mark or the lossy form of one entry.
-bool FindOnDisk(const std::string& folder, const std::string& oem, std::string* real, bool* lossy) {
-  *real = OemToUtf8(oem);
-  *lossy = false;
-  if (oem.find(kLossyChar) == std::string::npos) return true;
-  struct stat st;
-  if (lstat(ChildPath(folder, *real).c_str(), &st) == 0) return true;
-  *lossy = true;
-  return FindByLossyName(folder, oem, real);
+  if (!alias) {
+    *real = OemToUtf8(oem);
+    return 0;
+  }
+  switch (FindAliased(folder, oem, real)) {
+    case AliasLookup::kFound:
+      return 0;
+    case AliasLookup::kStale:
+      return missing;
+    case AliasLookup::kNotAlias:
+      break;
+  }
+  return use == PathUse::kChange && last ? ERROR_INVALID_NAME : missing;
 }
 
 bool FailResolving(DWORD code) {
@@ -155,14 +159,10 @@ bool ResolvePath(const char* module_path, PathUse use, std::string* posix_path) 
   for (size_t i = 0; i < parts.size(); ++i) {
     const bool last = i + 1 == parts.size();
     std::string real = parts[i].real;
-    bool lossy = false;
-    if (real.empty() && !FindOnDisk(path, parts[i].oem, &real, &lossy)) {
-      if (use == PathUse::kChange && last) return FailResolving(ERROR_INVALID_NAME);
-      if (!last) return FailResolving(ERROR_PATH_NOT_FOUND);
-      SetLastErrorForPath(ENOENT, ChildPath(path, OemToUtf8(parts[i].oem)));
-      return false;
+    if (real.empty()) {
+      const DWORD error = FindOnDisk(path, parts[i].oem, use, last, &real);
+      if (error != 0) return FailResolving(error);
     }
-    if (lossy && use == PathUse::kChange) return FailResolving(ERROR_INVALID_NAME);
     path = ChildPath(path, real);
   }
   *posix_path = path.empty() ? "/" : path;
@@ -213,8 +213,11 @@ std::string ToModulePath(const std::string& posix_path) {
     absolute = internal::CurrentPosixFolder() + "/" + absolute;
   }
   std::string module_path = "C:";
+  std::string folder;
   for (std::string_view name : internal::SplitNames(absolute, internal::IsSlash)) {
-    module_path += "\\" + Utf8ToOem(std::string(name));
+    const std::string real(name);
+    module_path += "\\" + internal::ModuleNameIn(folder, real);
+    folder += "/" + real;
   }
   if (module_path.size() == 2) module_path += "\\";
   return module_path;

@@ -64,6 +64,7 @@ bool CommitReplacement(int fd, const std::string& replacement, const std::string
     return false;
   }
   SyncFolder(FolderOf(replaced));
+  KeepAliasAfterReplacement(replaced);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "host/cli/settings_writer.hpp"
 #include "host/core/host.hpp"
 #include "host/ui/line_ui.hpp"
+#include "host/ui/shown_text.hpp"
 #include "platform/host_bridge.hpp"
 
 namespace host::cli {
@@ -65,8 +66,9 @@ void PrintFiles(const Panel& panel, std::FILE* out) {
     const char* name = item.FindData.cFileName;
     if (std::strcmp(name, "..") == 0) continue;
     std::string posix;
-    if (!platform::ToPosixPath(name, &posix)) posix = platform::OemToUtf8(name);
-    std::fprintf(out, "%s\n", posix.c_str());
+    const std::string shown =
+        platform::ToPosixPath(name, &posix) ? platform::EscapeForDisplay(posix) : ShownLine(name);
+    std::fprintf(out, "%s\n", shown.c_str());
   }
   std::fflush(out);
 }

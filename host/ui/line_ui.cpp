@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host/ui/line_dialog.hpp"
+#include "host/ui/shown_text.hpp"
 #include "host/ui/terminal_dialog.hpp"
 #include "platform/host_bridge.hpp"
 
@@ -23,15 +24,15 @@ bool IsSeparatorLine(const std::string& line) { return !line.empty() && line[0] 
 // "Title: first line", then the other lines indented, so a caret line stays
 // under the text it points into.
 std::string BoxText(const MessageBox& box) {
-  std::string text = box.title;
+  std::string text = ShownLine(box.title);
   bool first = true;
   for (const std::string& line : box.lines) {
     if (IsSeparatorLine(line)) continue;
     text += first ? (text.empty() ? "" : ": ") : "\n  ";
-    text += line;
+    text += ShownLine(line);
     first = false;
   }
-  return platform::OemToUtf8(text) + "\n";
+  return text + "\n";
 }
 
 // The progress lines on one row of `width` characters; the first line (the
@@ -201,9 +202,9 @@ int LineUi::RunDialog(const Dialog& dialog) {
 }
 
 bool LineUi::ConfirmDialog(const Dialog& dialog, int accepting_item) {
-  std::string text = DialogTitle(dialog.items) + "\n";
-  for (const std::string& line : DialogFieldLines(dialog.items)) text += line + "\n";
-  console_.Write(platform::OemToUtf8(text));
+  std::string text = ShownLine(DialogTitle(dialog.items)) + "\n";
+  for (const std::string& line : DialogFieldLines(dialog.items)) text += ShownLine(line) + "\n";
+  console_.Write(text);
   const FarDialogItem& accept = dialog.items[static_cast<size_t>(accepting_item)];
   std::string accept_label(accept.Data, strnlen(accept.Data, sizeof accept.Data));
   return ChooseButton({accept_label, CancelLabel(dialog.items, accepting_item)}) == 0;
@@ -218,7 +219,7 @@ void LineUi::ShowProgress(const MessageBox& box) {
   LineConsole::Clock::time_point now = console_.Now();
   if (last_draw_ && now - *last_draw_ < kStatusPace) return;
   last_draw_ = now;
-  console_.Write("\r" + platform::OemToUtf8(status_) + "\x1b[K");
+  console_.Write("\r" + platform::EscapeForDisplay(platform::OemToUtf8(status_)) + "\x1b[K");
   status_shown_ = true;
 }
 

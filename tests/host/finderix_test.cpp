@@ -465,4 +465,110 @@ TEST_F(FinderixRename, RenameWithoutTerminalOrYRenamesNothing) {
   EXPECT_EQ(Names(folder_.Posix("names")), before);
 }
 
+// --- Names the module cannot spell ---
+
+class FinderixNames : public Finderix {
+ protected:
+  std::string Root() const { return folder_.Posix("names"); }
+
+  void Make(const std::string& relative, const std::string& content) {
+    fs::create_directories(fs::path(Root() + "/" + relative).parent_path());
+    WriteText(Root() + "/" + relative, content);
+  }
+};
+
+// Standard output and error carry no raw control character but line ends.
+bool TerminalSafe(const std::string& text) {
+  return std::none_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\n') || byte == 0x7F;
+  });
+}
+
+TEST_F(FinderixNames, ReplaceNeverLeavesTheChosenFolderThroughABackslashName) {
+  struct Row {
+    const char* scope;
+    std::map<std::string, std::string> inner_after;
+  } rows[] = {
+      {"FSearchIn=4",
+       {{"mine.txt", "vv1\n"}, {"..\\outside\\secret.txt", "vv1\n"},
+        {"..\\outside/secret.txt", "v1\n"}}},
+      {"FSearchIn=3",
+       {{"mine.txt", "vv1\n"}, {"..\\outside\\secret.txt", "vv1\n"},
+        {"..\\outside/secret.txt", "vv1\n"}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.scope);
+    fs::remove_all(Root());
+    Make("outside/secret.txt", "v1\n");
+    Make("inner/mine.txt", "v1\n");
+    Make("inner/..\\outside\\secret.txt", "v1\n");
+    Make("inner/..\\outside/secret.txt", "v1\n");
+    Outcome run = Finder({"--set", row.scope, "ff:/*/v/vv/pcv"}, Root() + "/inner");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Contents(Root() + "/outside"), (std::map<std::string, std::string>{
+                                                 {"secret.txt", "v1\n"}}));
+    EXPECT_EQ(Contents(Root() + "/inner"), row.inner_after);
+    std::vector<std::string> changed;
+    for (const auto& [path, content] : row.inner_after)
+      if (content == "vv1\n") changed.push_back("inner/" + path);
+    std::sort(changed.begin(), changed.end());
+    EXPECT_EQ(Relative(run.out, Root()), changed);
+  }
+}
+
+TEST_F(FinderixNames, NamesThatReadTheSameAreEachReplacedOnce) {
+  for (const char* name : {"a?.txt", "aé.txt", "a€.txt", "a?~1.txt", "a\\b.txt", "a/b.txt",
+                           "d?/f.txt", "dé/f.txt"}) {
+    Make(name, "v1\n");
+  }
+  Outcome run = Finder({"--set", "FSearchIn=3", "ff:/*/v/vv/pcv"}, Root());
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::map<std::string, std::string> after = Contents(Root());
+  EXPECT_EQ(after.size(), 8u);
+  for (const auto& [path, content] : after) EXPECT_EQ(content, "vv1\n") << path;
+  EXPECT_EQ(Lines(run.out).size(), 8u);
+}
+
+TEST_F(FinderixNames, SearchFindsTheOneHoldingTheWordAndPrintsItsRealPath) {
+  Make("日本.txt", "a needle here\n");
+  Make("中国.txt", "only hay\n");
+  Outcome found = Finder({"ff:/*/needle/"}, Root());
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(found.out, Root() + "/日本.txt\n");
+  EXPECT_EQ(found.err, "");
+  Outcome inverse = Finder({"ff:/*/needle/i"}, Root());
+  EXPECT_EQ(inverse.status, 0) << inverse.err;
+  EXPECT_EQ(inverse.out, Root() + "/中国.txt\n");
+}
+
+TEST_F(FinderixNames, ControlCharactersAndBadBytesInNamesAreHandledAndShownEscaped) {
+  struct Row {
+    const char* on_disk;
+    const char* printed;
+  } rows[] = {
+      {"line\nbreak.txt", "line\\x0Abreak.txt"},
+      {"\x1b[31mred.txt", "\\x1B[31mred.txt"},
+      {"\xff\xfe.txt", "\\xFF\\xFE.txt"},
+      {"plain.txt", "plain.txt"},
+  };
+  std::vector<std::string> printed;
+  for (const Row& row : rows) {
+    Make(row.on_disk, "a needle\n");
+    printed.push_back(Root() + "/" + row.printed);
+  }
+  std::sort(printed.begin(), printed.end());
+  Outcome found = Finder({"ff:/*/needle/"}, Root());
+  EXPECT_EQ(found.status, 0) << found.err;
+  std::vector<std::string> listed = Lines(found.out);
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, printed);
+  EXPECT_TRUE(TerminalSafe(found.out));
+  EXPECT_TRUE(TerminalSafe(found.err));
+  Outcome replaced = Finder({"ff:/*/needle/pin/pcv"}, Root());
+  EXPECT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_TRUE(TerminalSafe(replaced.out));
+  for (const Row& row : rows) EXPECT_EQ(Slurp(Root() + "/" + row.on_disk), "a pin\n");
+}
+
 }  // namespace

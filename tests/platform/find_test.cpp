@@ -62,15 +62,16 @@ TEST_F(FindTest, WildcardsMatchModuleNamesLikeWindows) {
     WriteText(folder_.Posix(name), "");
   }
   using Set = std::set<std::string>;
-  const Set all = {".", "..", "a.txt", "B.TXT", "readme", "ab.c", "x.tar.gz", "?.txt", ".hidden"};
+  const Set all = {".", "..", "a.txt", "B.TXT", "readme", "ab.c", "x.tar.gz", "?~1.txt", ".hidden"};
   struct Row {
     const char* pattern;
     Set names;
   } rows[] = {
       {"*", all},
       {"*.*", all},
-      {"*.txt", {"a.txt", "B.TXT", "?.txt"}},
-      {"?.txt", {"?.txt"}},  // the lossy name itself comes back, as a lookup
+      {"*.txt", {"a.txt", "B.TXT", "?~1.txt"}},
+      {"?~1.txt", {"?~1.txt"}},  // the alias itself comes back, as a lookup
+      {"?.txt", {"a.txt", "B.TXT"}},
       {"??.c", {"ab.c"}},
       {"A*", {"a.txt", "ab.c"}},
       {"readme.*", {"readme"}},

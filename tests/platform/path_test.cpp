@@ -102,13 +102,13 @@ TEST_F(PathTest, RelativePathBeyond259BytesFromCurrentFolderIsRefused) {
   EXPECT_TRUE(platform::ToPosixPath(name.substr(2).c_str(), &posix));
 }
 
-TEST_F(PathTest, ToPosixPathFindsEntryBehindLossyName) {
+TEST_F(PathTest, ToPosixPathFindsEntryBehindAlias) {
   ASSERT_EQ(mkdir(folder_.Posix("папка€").c_str(), 0755), 0);
   WriteText(folder_.Posix("папка€/\xff.txt"), "");
   // "папка" is in code page 866; "€" and the stray byte are not.
-  const std::string module_folder = folder_.Module() + "\\\xaf\xa0\xaf\xaa\xa0?";
+  const std::string module_folder = folder_.Module() + "\\\xaf\xa0\xaf\xaa\xa0?~1";
   std::string posix;
-  ASSERT_TRUE(platform::ToPosixPath((module_folder + "\\?.txt").c_str(), &posix));
+  ASSERT_TRUE(platform::ToPosixPath((module_folder + "\\?~1.txt").c_str(), &posix));
   EXPECT_EQ(posix, folder_.Posix("папка€/\xff.txt"));
   SetLastError(kUntouched);
   EXPECT_FALSE(platform::ToPosixPath((module_folder + "\\??.txt").c_str(), &posix));
@@ -125,8 +125,10 @@ TEST_F(PathTest, ToModulePathConvertsNamesToCodePage866) {
       {"/", "C:\\"},
       {"/home//ann/", "C:\\home\\ann"},
       {"/tmp/Привет", "C:\\tmp\\\x8f\xe0\xa8\xa2\xa5\xe2"},
-      {"/tmp/€ and 日本", "C:\\tmp\\? and ??"},
-      {"/tmp/bad\xff", "C:\\tmp\\bad?"},
+      // A name that cannot be spelt and is not on disk gets an alias that
+      // names nothing.
+      {"/tmp/€ and 日本", "C:\\tmp\\? and ??~0"},
+      {"/tmp/bad\xff", "C:\\tmp\\bad?~0"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.posix_path);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "host/ui/shown_text.hpp"
+
 namespace host::tui {
 
 namespace {
@@ -52,7 +54,8 @@ void MessageView::Layout(int screen_width, int screen_height) {
       rows_.push_back(Row{{}, true});
       continue;
     }
-    for (std::wstring& row : WrapLine(OemToWide(line), text_width)) rows_.push_back(Row{row});
+    for (std::wstring& row : WrapLine(Utf8ToWide(ShownLine(line)), text_width))
+      rows_.push_back(Row{row});
   }
   int content = std::max(ButtonsWidth(), static_cast<int>(OemToWide(box_.title).size()) + 2);
   for (const Row& row : rows_) content = std::max(content, static_cast<int>(row.text.size()));

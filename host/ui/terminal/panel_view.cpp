@@ -6,6 +6,7 @@
 #include <ctime>
 #include <cwchar>
 
+#include "host/ui/shown_text.hpp"
 #include "host/ui/terminal/oem_text.hpp"
 
 namespace host::tui {
@@ -37,6 +38,10 @@ bool IsParent(const PluginPanelItem& item) {
 }
 
 bool IsSelected(const PluginPanelItem& item) { return item.Flags & PPIF_SELECTED; }
+
+std::wstring ShownItemName(const PluginPanelItem& item, const PanelLook& look) {
+  return Utf8ToWide(ShownName(look.title, item.FindData.cFileName));
+}
 
 // Text that fits `width` columns: cut at the end, or at the start with a
 // mark when the end matters more.
@@ -97,7 +102,7 @@ void PanelView::Render(CellGrid& grid, const Rect& rect, const std::vector<Plugi
   grid.Fill(rect, L' ', Role::kPanel);
   grid.Frame(rect, Line::kDouble, Role::kPanel);
   int inner = rect.width - 2;
-  std::wstring title = L" " + Fit(OemToWide(look.title), inner - 2, true) + L" ";
+  std::wstring title = L" " + Fit(Utf8ToWide(ShownLine(look.title)), inner - 2, true) + L" ";
   grid.Text(rect.x + (rect.width - static_cast<int>(title.size())) / 2, rect.y, title,
             active ? Role::kPanelActiveTitle : Role::kPanelTitle, inner);
 
@@ -123,7 +128,7 @@ void PanelView::Render(CellGrid& grid, const Rect& rect, const std::vector<Plugi
     if (index >= items.size()) continue;
     const PluginPanelItem& item = items[index];
     Role role = ItemRole(item, active && static_cast<int>(index) == cursor);
-    std::wstring name = OemToWide(item.FindData.cFileName);
+    std::wstring name = ShownItemName(item, look);
     bool keep_end = look.right_aligned_names && !IsParent(item);
     std::wstring shown = Fit(name, columns.name, keep_end);
     if (keep_end) shown = PadLeft(shown, columns.name);
@@ -145,7 +150,7 @@ void PanelView::Render(CellGrid& grid, const Rect& rect, const std::vector<Plugi
     const PluginPanelItem& item = items[static_cast<size_t>(cursor)];
     std::wstring size = SizeText(item, kSizeColumns + 6);
     int name_width = std::max(inner - static_cast<int>(size.size()) - 1, 1);
-    grid.Text(name_x, status, Fit(OemToWide(item.FindData.cFileName), name_width, true),
+    grid.Text(name_x, status, Fit(ShownItemName(item, look), name_width, true),
               Role::kPanel, name_width);
     grid.Text(rect.right() - static_cast<int>(size.size()), status, size, Role::kPanel);
   }

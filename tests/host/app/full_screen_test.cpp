@@ -101,10 +101,11 @@ TEST_F(FullScreen, FileSearchListsTheFilesF7RemovesOneBackspaceReturns) {
   session->Type("hello");
   session->Keys({"Enter"});
   ASSERT_TRUE(session->WaitFor("Finderix results")) << session->Screen();
-  // Found paths are right-aligned against the size column: "...\\a.txt│".
+  // Found paths are shown as real paths, right-aligned against the size
+  // column: ".../a.txt│".
   std::string screen = session->Screen();
-  EXPECT_NE(screen.find("\\a.txt│"), std::string::npos);
-  EXPECT_NE(screen.find("\\c.txt│"), std::string::npos);
+  EXPECT_NE(screen.find("/a.txt│"), std::string::npos);
+  EXPECT_NE(screen.find("/c.txt│"), std::string::npos);
   EXPECT_EQ(CountOf(screen, ".txt│"), 2);
   EXPECT_EQ(CountOf(screen, "b.txt"), 1);  // only in the other panel
   EXPECT_NE(screen.find("7Remove"), std::string::npos);
@@ -126,8 +127,8 @@ TEST_F(FullScreen, CommandLineSearchOpensTheResultsPanel) {
   session->Type("ff: needle");
   session->Keys({"Enter"});
   ASSERT_TRUE(session->WaitFor("Finderix results")) << session->Screen();
-  EXPECT_NE(session->Screen().find("\\a.txt"), std::string::npos);
-  EXPECT_EQ(session->Screen().find("\\b.txt"), std::string::npos);
+  EXPECT_NE(session->Screen().find("/a.txt"), std::string::npos);
+  EXPECT_EQ(session->Screen().find("/b.txt"), std::string::npos);
   Quit(*session);
 }
 

@@ -6,6 +6,9 @@
 
 #include <cstring>
 
+#include "platform/win32.hpp"
+#include "tests/support/temp_folder.hpp"
+
 namespace {
 
 using host::tui::CellGrid;
@@ -48,7 +51,7 @@ TEST(PanelView, TheCursorRowTheSelectionAndTheActiveTitleHaveTheirRoles) {
   PanelView view;
   Rect rect{0, 0, 40, 10};
   view.Render(grid, rect, items, 1, PanelLook{"C:\\work"}, true);
-  EXPECT_NE(grid.Row(0).find(L" C:\\work "), std::wstring::npos);
+  EXPECT_NE(grid.Row(0).find(L" /work "), std::wstring::npos);  // the folder's real path
   EXPECT_EQ(grid.at(18, 0).role, Role::kPanelActiveTitle);
   EXPECT_EQ(grid.Row(3).substr(1, 5), L"a.txt");
   EXPECT_EQ(grid.at(1, 3).role, Role::kPanelCursor);
@@ -94,6 +97,27 @@ TEST(PanelView, FollowKeepsTheCursorOnTheItemRows) {
   EXPECT_EQ(view.top(), 3);
   view.Follow(0, 2, rect);
   EXPECT_EQ(view.top(), 0);
+}
+
+TEST(PanelView, ItemsListedUnderAnAliasShowTheirRealNameEscaped) {
+  TempFolder folder;
+  WriteText(folder.Posix("日本.txt"), "");
+  WriteText(folder.Posix("bell\a.txt"), "");
+  std::vector<PluginPanelItem> items;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(folder.Module("*.txt").c_str(), &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  do items.push_back(Item(data.cFileName, 0));
+  while (FindNextFileA(find, &data));
+  FindClose(find);
+  CellGrid grid(60, 12);
+  PanelView view;
+  view.Render(grid, Rect{0, 0, 60, 10}, items, 0, PanelLook{folder.Module()}, true);
+  std::wstring rows;
+  for (int y = 0; y < 10; ++y) rows += grid.Row(y) + L"\n";
+  EXPECT_NE(rows.find(L"日本.txt"), std::wstring::npos);
+  EXPECT_NE(rows.find(L"bell\\x07.txt"), std::wstring::npos);
+  EXPECT_EQ(rows.find(L"~1"), std::wstring::npos);
 }
 
 }  // namespace
