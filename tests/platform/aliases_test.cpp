@@ -67,15 +67,26 @@ std::multiset<std::string> PosixFiles(const std::string& root, int depth) {
   return files;
 }
 
-// Appends a mark through the module path, as a replace rewrites a file.
+// Appends a mark through the module path: the content is read and written
+// back, as a replace rewrites a file.
 bool AppendThroughModule(const std::string& module_path) {
-  HANDLE file = CreateFileA(module_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  HANDLE reader = CreateFileA(module_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (reader == INVALID_HANDLE_VALUE) return false;
+  char buffer[256];
+  DWORD read = 0;
+  const bool got = ReadFile(reader, buffer, sizeof buffer, &read, nullptr);
+  CloseHandle(reader);
+  if (!got) return false;
+  const std::string content = std::string(buffer, read) + "+";
+  HANDLE writer = CreateFileA(module_path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (writer == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
-                  WriteFile(file, "+", 1, &written, nullptr) && written == 1;
-  CloseHandle(file);
+  const bool ok = WriteFile(writer, content.data(), static_cast<DWORD>(content.size()), &written,
+                            nullptr) &&
+                  written == content.size();
+  CloseHandle(writer);
   return ok;
 }
 
@@ -200,7 +211,7 @@ TEST_F(AliasTest, StaleAliasFindsNothingEvenWhenTheNameComesBack) {
   WIN32_FIND_DATAA data;
   EXPECT_EQ(FindFirstFileA(folder_.Module(gone).c_str(), &data), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-  EXPECT_FALSE(DeleteFileA(folder_.Module(gone).c_str()));
+  EXPECT_FALSE(MoveFileA(folder_.Module(gone).c_str(), folder_.Module("moved").c_str()));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
   // The other file keeps its alias; the new one gets an alias never used.
   const std::map<std::string, std::string> again = Listed(folder_.Module());
@@ -209,7 +220,7 @@ TEST_F(AliasTest, StaleAliasFindsNothingEvenWhenTheNameComesBack) {
   EXPECT_EQ(ReadText(folder_.Posix("日本.txt")), "a new file under the old name");
 }
 
-TEST_F(AliasTest, ReplacingRenamingAndDeletingWorkOnTheRealFile) {
+TEST_F(AliasTest, ReplacingAndRenamingWorkOnTheRealFile) {
   Make("日本.txt", "old");
   Make("new.tmp", "new");
   const std::string alias = folder_.Module(AliasOf(Listed(folder_.Module()),
@@ -231,7 +242,8 @@ TEST_F(AliasTest, ReplacingRenamingAndDeletingWorkOnTheRealFile) {
   Make("中国.txt");
   const std::string other = folder_.Module(AliasOf(Listed(folder_.Module()),
                                                    folder_.Posix("中国.txt")));
-  ASSERT_TRUE(DeleteFileA(other.c_str()));
+  ASSERT_TRUE(MoveFileExA(other.c_str(), folder_.Module("nihon.txt").c_str(),
+                          MOVEFILE_REPLACE_EXISTING));
   EXPECT_FALSE(Exists(folder_.Posix("中国.txt")));
 }
 
