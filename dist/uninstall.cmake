@@ -7,7 +7,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/layout.cmake)
 set(finderix_root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
 set(finderix_manifest "${finderix_root}/${FINDERIX_INSTALL_MANIFEST}")
 if(NOT EXISTS "${finderix_manifest}")
-  if(CMAKE_SCRIPT_MODE_FILE)
+  if(NOT DEFINED CMAKE_INSTALL_CONFIG_NAME)  # run by hand, not as a step of an install
     message(STATUS "Nothing to uninstall: no ${finderix_manifest}")
   endif()
   return()
