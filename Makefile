@@ -1,12 +1,15 @@
-# The two commands of the README. Both install what they need first, so a
-# fresh Debian machine (run as root) builds from a clean clone.
+# The commands of the README. Those that build install what they need
+# first, so a fresh Debian machine (run as root) builds from a clean clone.
 
 PACKAGES := cmake g++ pkg-config libpcre2-dev libsqlite3-dev libncurses-dev \
             libgtest-dev libgmock-dev libbenchmark-dev util-linux e2fsprogs \
-            rename tmux
+            rename tmux groff-base man-db dpkg-dev
 JOBS ?= 2
+PREFIX ?= /usr/local
+RELEASE := cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release && \
+           cmake --build build/release -j$(JOBS) --target finderix finderix_plugin
 
-.PHONY: deps test run bench
+.PHONY: deps test run bench install uninstall deb
 
 deps:
 	@missing=""; \
@@ -24,9 +27,20 @@ test: deps
 	cd build/test && ctest --output-on-failure -j$(JOBS)
 
 run: deps
-	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
-	cmake --build build/release -j$(JOBS) --target finderix finderix_plugin
+	$(RELEASE)
 	build/release/bin/finderix $(ARGS)
+
+# PREFIX and DESTDIR as usual; the install removes an older one first.
+install: deps
+	$(RELEASE)
+	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DCMAKE_INSTALL_PREFIX="$(PREFIX)" -P dist/uninstall.cmake
+
+deb: deps
+	$(RELEASE)
+	cd build/release && cpack -G DEB
 
 bench: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release

@@ -6,6 +6,7 @@
 #include "host/app/full_screen.hpp"
 #include "host/cli/invocation.hpp"
 #include "host/cli/options.hpp"
+#include "host/core/program_files.hpp"
 
 int main(int argc, char** argv) {
   using host::cli::ProgramOptions;
@@ -23,8 +24,12 @@ int main(int argc, char** argv) {
     case ProgramOptions::Action::kVersion:
       std::printf("finderix %s\n", FINDERIX_VERSION);
       return 0;
+    case ProgramOptions::Action::kListSettings:
+      for (const host::cli::SettingRule& rule : host::cli::StoredSettingRules())
+        std::puts(rule.name);
+      return 0;
     case ProgramOptions::Action::kFullScreen:
-      return host::app::RunFullScreen({.module_path = host::cli::ModuleBesideProgram(),
+      return host::app::RunFullScreen({.module_path = host::ModulePath(),
                                        .registry_file = options.registry_file,
                                        .folder = options.folder,
                                        .edit_file = options.edit_file});
@@ -33,5 +38,5 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<host::LineConsole> console = host::OpenProcessConsole();
   options.full_screen_dialogs = true;
-  return host::cli::RunInvocation(options, host::cli::ModuleBesideProgram(), *console, stdout);
+  return host::cli::RunInvocation(options, host::ModulePath(), *console, stdout);
 }

@@ -100,12 +100,6 @@ int StatusOf(const LineUi::Outcome& outcome, bool listed) {
 
 }  // namespace
 
-std::string ModuleBesideProgram() {
-  std::error_code error;
-  fs::path program = fs::read_symlink("/proc/self/exe", error);
-  return (program.parent_path() / "finderix.so").string();
-}
-
 int RunInvocation(const ProgramOptions& options, const std::string& module_path,
                   LineConsole& console, std::FILE* out) {
   Failure fail(console);

@@ -18,9 +18,6 @@ enum ExitStatus {
   kExitFailed = 2,        // bad arguments, syntax or pattern, or a cancelled command
 };
 
-// finderix.so beside the running program.
-std::string ModuleBesideProgram();
-
 // Runs options.command_text. Messages and questions go through `console`;
 // the listed files go to `out`, one POSIX path per line.
 int RunInvocation(const ProgramOptions& options, const std::string& module_path,

@@ -26,6 +26,7 @@ const char kUsage[] =
     "                       would (FSearchIn=3: the folder tree, 4: the folder only)\n"
     "  -y, --accept-dialogs accept every dialog as the module filled it\n"
     "  -e FILE              edit FILE full-screen (without ff: the panels show)\n"
+    "  --list-settings      list the names --set takes, one per line\n"
     "  -h, --help           show this help\n"
     "  --version            show the version\n"
     "Found or changed files are printed one per line. Exit status: 0 done,\n"
@@ -60,7 +61,8 @@ class ArgumentReader {
       }
       if (!ReadOne(argument)) return false;
     }
-    if (options_->action != ProgramOptions::Action::kVersion)
+    if (options_->action != ProgramOptions::Action::kVersion &&
+        options_->action != ProgramOptions::Action::kListSettings)
       options_->action = has_command_ ? ProgramOptions::Action::kCommandLine
                                       : ProgramOptions::Action::kFullScreen;
     return true;
@@ -74,6 +76,8 @@ class ArgumentReader {
       only_commands_ = true;
     } else if (argument == "--version") {
       options_->action = ProgramOptions::Action::kVersion;
+    } else if (argument == "--list-settings") {
+      options_->action = ProgramOptions::Action::kListSettings;
     } else if (argument == "-y" || argument == "--accept-dialogs") {
       options_->accept_dialogs = true;
     } else if (Valued(argument, "-C", &value)) {

@@ -12,7 +12,7 @@
 namespace host::cli {
 
 struct ProgramOptions {
-  enum class Action { kFullScreen, kCommandLine, kHelp, kVersion };
+  enum class Action { kFullScreen, kCommandLine, kHelp, kVersion, kListSettings };
   Action action = Action::kFullScreen;
   std::string folder;                   // -C; empty: the current folder
   std::vector<std::string> selected;    // --select, bare names in the panel's folder

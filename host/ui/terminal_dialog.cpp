@@ -1,8 +1,7 @@
 // A full-screen dialog for the command-line host.
 #include "host/ui/terminal_dialog.hpp"
 
-#include <filesystem>
-
+#include "host/core/program_files.hpp"
 #include "host/ui/terminal/dialog_history.hpp"
 #include "host/ui/terminal/help_file.hpp"
 #include "host/ui/terminal/ncurses_terminal.hpp"
@@ -14,10 +13,8 @@ std::optional<int> RunDialogOnTerminal(const Dialog& dialog) {
   std::string error;
   std::unique_ptr<tui::NcursesTerminal> terminal = tui::NcursesTerminal::Open(&error);
   if (!terminal) return std::nullopt;
-  std::error_code unreadable;
-  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", unreadable);
   tui::HelpFile help;
-  help.Load(tui::HelpFilePath(program.parent_path().string()));
+  help.Load(tui::HelpFilePath(ModuleFolder()));
   tui::RegistryHistory history;
   TerminalUi ui(*terminal, help, &history);
   return ui.RunDialog(dialog);
