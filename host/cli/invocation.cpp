@@ -119,7 +119,8 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     return fail("cannot use " + file + ": " + error);
   }
 
-  LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs);
+  LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
+            std::filesystem::path(module_path).parent_path().string());
   HostOptions host_options;
   host_options.module_path = module_path;
   host_options.registry_file = registry_file;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #include "host/ui/line_dialog.hpp"
 #include "host/ui/shown_text.hpp"
@@ -95,9 +96,10 @@ std::string CancelLabel(std::span<const FarDialogItem> items, int accepting_item
 
 }  // namespace
 
-LineUi::LineUi(LineConsole& console, bool accept_dialogs, bool full_screen_dialogs)
+LineUi::LineUi(LineConsole& console, bool accept_dialogs, bool full_screen_dialogs,
+               std::string help_folder)
     : console_(console), accept_dialogs_(accept_dialogs),
-      full_screen_dialogs_(full_screen_dialogs) {}
+      full_screen_dialogs_(full_screen_dialogs), help_folder_(std::move(help_folder)) {}
 
 void LineUi::Finish() {
   TakeInterrupts();
@@ -174,7 +176,7 @@ MenuChoice LineUi::ShowMenu(const Menu& menu) {
 int LineUi::RunDialog(const Dialog& dialog) {
   ClearStatus();
   if (full_screen_dialogs_ && !accept_dialogs_ && console_.CanAsk()) {
-    if (std::optional<int> closed = RunDialogOnTerminal(dialog)) {
+    if (std::optional<int> closed = RunDialogOnTerminal(dialog, help_folder_)) {
       if (*closed < 0) outcome_.cancelled = true;
       return *closed;
     }

@@ -28,8 +28,10 @@ class LineUi : public Ui {
 
   // `console` must outlive the LineUi. With full_screen_dialogs, a dialog
   // that a person is to answer opens full-screen when the process has a
-  // terminal, and closes as the person closes it.
-  LineUi(LineConsole& console, bool accept_dialogs, bool full_screen_dialogs = false);
+  // terminal, and closes as the person closes it; its help pages come from
+  // the help file in `help_folder`.
+  LineUi(LineConsole& console, bool accept_dialogs, bool full_screen_dialogs = false,
+         std::string help_folder = "");
   LineUi(const LineUi&) = delete;
   LineUi& operator=(const LineUi&) = delete;
 
@@ -68,6 +70,7 @@ class LineUi : public Ui {
   LineConsole& console_;
   const bool accept_dialogs_;
   const bool full_screen_dialogs_;
+  const std::string help_folder_;
   Outcome outcome_;
 
   std::deque<INPUT_RECORD> input_;  // Esc keys from Ctrl+C, not yet read by the module

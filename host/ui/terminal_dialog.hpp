@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "host/ui/ui.hpp"
 
@@ -12,7 +13,7 @@ namespace host {
 // The item that closed the dialog, or -1 for Esc, with the records written
 // back as for any dialog. Nothing (the records untouched) when standard
 // input and output are not a terminal that can be driven. Help pages come
-// from the help file beside the running program, where the module lies.
-std::optional<int> RunDialogOnTerminal(const Dialog& dialog);
+// from the help file in `help_folder`, where the module lies.
+std::optional<int> RunDialogOnTerminal(const Dialog& dialog, const std::string& help_folder);
 
 }  // namespace host
