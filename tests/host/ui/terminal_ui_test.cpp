@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "tests/host/ui/terminal/dialog_items.hpp"
 #include "tests/host/ui/terminal/fake_terminal.hpp"
 
@@ -76,6 +79,23 @@ TEST_F(TerminalUiTest, AProgressBoxIsDrawnAndReturnsAtOnceLeavingTheKeys) {
   EXPECT_EQ(record.Event.KeyEvent.wVirtualKeyCode, VK_ESCAPE);
   ASSERT_TRUE(ui_.ReadInput(&record));
   EXPECT_FALSE(ui_.PeekInput(&record));
+}
+
+TEST_F(TerminalUiTest, CtrlCDuringWorkStopsItAsEscDoes) {
+  terminal_.PressDuringWork(Key::Ctrl(L'c'));
+  ui_.ShowMessage(host::MessageBox{.title = "Finderix", .lines = {"Files: 12"}});
+  INPUT_RECORD record{};
+  ASSERT_TRUE(ui_.ReadInput(&record));
+  EXPECT_EQ(record.Event.KeyEvent.wVirtualKeyCode, VK_ESCAPE);
+}
+
+TEST_F(TerminalUiTest, AProgressBoxLeavesNothingOfAWiderOneBeforeIt) {
+  ui_.ShowMessage(host::MessageBox{.title = "Finderix",
+                                   .lines = {"the first box's line is the wider one"}});
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));  // past the redraw interval
+  ui_.ShowMessage(host::MessageBox{.title = "Finderix", .lines = {"short"}});
+  EXPECT_TRUE(testing_support::ScreenShows(terminal_.screen(), L"short"));
+  EXPECT_FALSE(testing_support::ScreenShows(terminal_.screen(), L"one"));
 }
 
 TEST_F(TerminalUiTest, ProgressIsRedrawnAtMostTwentyTimesASecond) {
