@@ -156,6 +156,9 @@ void TerminalUi::Text(int x, int y, int, const char* text) {
     terminal_.Present(screen_);
     return;
   }
+  // The module's text (the editor's progress counter on the status row)
+  // stands on a cleared rest of its row, never mixed with what was there.
+  screen_.Fill(tui::Rect{x, y, screen_.width() - x, 1}, L' ', tui::Role::kModuleText);
   screen_.Text(x, y, tui::OemToWide(text), tui::Role::kModuleText);
 }
 

@@ -110,6 +110,11 @@ TEST_F(TerminalUiTest, TextServiceDrawsWhenFlushedAndRestoreScreenCoversIt) {
   ui_.Text(2, 3, 0x30, "12%");
   ui_.Text(0, 0, 0x30, nullptr);
   EXPECT_EQ(terminal_.screen().Row(3).substr(2, 3), L"12%");
+  // A counter over a longer text is not read together with its rest.
+  ui_.Text(0, 5, 0x30, "Line 1/3000001000001");
+  ui_.Text(5, 5, 0x30, "197964/3000001");
+  ui_.Text(0, 0, 0x30, nullptr);
+  EXPECT_EQ(terminal_.screen().Row(5).substr(0, 22), L"Line 197964/3000001   ");
   ui_.SaveScreen({});
   ui_.RestoreScreen({});
   EXPECT_EQ(terminal_.screen().Row(3).substr(2, 3), L"   ");
