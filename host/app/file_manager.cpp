@@ -74,7 +74,8 @@ std::string FolderRequest(const std::string& oem) {
 
 }  // namespace
 
-FileManager::FileManager(Host& host, TerminalUi& ui) : host_(host), ui_(ui) {
+FileManager::FileManager(Host& host, TerminalUi& ui)
+    : host_(host), ui_(ui), command_line_(ui.history()) {
   PluginInfo info{};
   if (host_.GetPluginInfo(&info) && info.CommandPrefix) prefix_ = info.CommandPrefix;
 }
@@ -144,7 +145,13 @@ tui::Reaction FileManager::HandleKey(const Key& key) {
     if (!panel.Reread(true)) KeepFolderAlive(panel);
   } else if (key.Is(KeyCode::kEnter)) {
     if (command_line_.empty()) EnterItem();
-    else Execute(command_line_.Take());
+    else RunCommandLine();
+  } else if (key.IsCtrl(L'e')) {
+    command_line_.ShowOlder();
+  } else if (key.IsCtrl(L'x')) {
+    command_line_.ShowNewer();
+  } else if (key == Key::Of(KeyCode::kF8).WithAlt()) {
+    ShowCommandHistory();
   } else if (key.Is(KeyCode::kEsc)) {
     command_line_.Clear();
   } else if (key.Is(KeyCode::kInsert) || (command_line_.empty() && key == Key::Char(L' '))) {
@@ -226,11 +233,28 @@ void FileManager::EnterItem() {
   }
 }
 
+void FileManager::RunCommandLine() {
+  std::string line = command_line_.Take();
+  int warnings = ui_.warnings_shown();
+  Execute(line);
+  if (ui_.warnings_shown() != warnings) command_line_.SetText(line);
+}
+
+void FileManager::ShowCommandHistory() {
+  // The commands are the user's own text: an '&' in one is no hotkey mark.
+  Menu menu{.flags = FMENU_WRAPMODE | FMENU_SHOWAMPERSAND, .title = "History"};
+  for (const std::string& command : command_line_.History()) menu.items.push_back({command});
+  if (menu.items.empty()) return;
+  MenuChoice choice = ui_.ShowMenu(menu);
+  if (choice.index >= 0) command_line_.SetText(menu.items[static_cast<size_t>(choice.index)].text);
+}
+
 void FileManager::Execute(const std::string& oem_line) {
   Command command = ParseCommand(oem_line, prefix_);
   switch (command.kind) {
     case Command::Kind::kNone: return;
     case Command::Kind::kModule:
+      LeaveResultsPanel();
       host_.OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(command.argument.c_str()));
       return;
     case Command::Kind::kChangeFolder: ChangeFolder(command.argument); return;
@@ -273,8 +297,12 @@ void FileManager::ShowPluginsMenu() {
   }
   if (menu.items.empty()) return;
   MenuChoice choice = ui_.ShowMenu(menu);
-  if (choice.index >= 0) host_.OpenPlugin(OPEN_PLUGINSMENU, choice.index);
+  if (choice.index < 0) return;
+  LeaveResultsPanel();
+  host_.OpenPlugin(OPEN_PLUGINSMENU, choice.index);
 }
+
+void FileManager::LeaveResultsPanel() { host_.ClosePlugin(); }
 
 void FileManager::EditCurrentItem() {
   Panel& panel = host_.panels().active();

@@ -37,10 +37,18 @@ class FileManager : public tui::View {
   bool MoveCursor(const tui::Key& key);
   void ToggleSelection();
   void EnterItem();
+  // Runs the command line's command; one that ends in a warning stays on
+  // the line to be corrected.
+  void RunCommandLine();
+  void ShowCommandHistory();
   void Execute(const std::string& oem_line);
   void ChangeFolder(const std::string& oem_folder);
   void RunShell(const std::string& oem_command);
   void ShowPluginsMenu();
+  // The module's file commands work on a folder: one started over a
+  // results panel runs on the folder the panel was opened from, which the
+  // panel gives way to.
+  void LeaveResultsPanel();
   void EditCurrentItem();
   void Warn(const std::string& oem_title, const std::string& oem_line);
   // A file panel whose folder went away shows the nearest folder above it

@@ -37,7 +37,7 @@ TerminalUi::TerminalUi(tui::Terminal& terminal, const tui::HelpFile& help,
                        tui::DialogHistory* history)
     : terminal_(terminal), help_(help), history_(history) {}
 
-void TerminalUi::Draw() {
+void TerminalUi::Compose() {
   int width = terminal_.width();
   int height = terminal_.height();
   if (width < kMinWidth || height < kMinHeight) {
@@ -46,6 +46,10 @@ void TerminalUi::Draw() {
     screen_ = tui::CellGrid(width, height);
     for (const tui::View* view : stack_) view->Render(screen_);
   }
+}
+
+void TerminalUi::Draw() {
+  Compose();
   terminal_.Present(screen_);
   last_progress_ = {};
 }
@@ -118,13 +122,15 @@ bool TerminalUi::Due(Clock::time_point* last, Clock::duration interval) const {
 
 int TerminalUi::ShowMessage(const MessageBox& box) {
   if (!box.buttons.empty()) {
+    if (box.flags & FMSG_WARNING) ++warnings_shown_;
     tui::MessageView view(box);
     Run(view);
     return view.result();
   }
-  // A progress box: drawn over the screen as it is, then the module goes on.
-  if (screen_.width() != terminal_.width() || screen_.height() != terminal_.height()) Draw();
+  // A progress box: drawn over the views, then the module goes on. The
+  // views are drawn again first, so nothing of an earlier, wider box stays.
   if (!Due(&last_progress_, kRedrawInterval)) return -1;
+  Compose();
   tui::MessageView view(box);
   view.Layout(screen_.width(), screen_.height());
   view.Render(screen_);
@@ -150,6 +156,9 @@ void TerminalUi::Text(int x, int y, int, const char* text) {
     terminal_.Present(screen_);
     return;
   }
+  // The module's text (the editor's progress counter on the status row)
+  // stands on a cleared rest of its row, never mixed with what was there.
+  screen_.Fill(tui::Rect{x, y, screen_.width() - x, 1}, L' ', tui::Role::kModuleText);
   screen_.Text(x, y, tui::OemToWide(text), tui::Role::kModuleText);
 }
 
@@ -167,6 +176,9 @@ void TerminalUi::PollConsole() {
     if (event.kind == TerminalEvent::Kind::kResize) {
       Resize();
       Draw();
+    } else if (event.key.IsCtrl(L'c')) {
+      // The key a terminal user stops work with: the module knows it as Esc.
+      typed_.push_back(tui::Key::Of(tui::KeyCode::kEsc));
     } else if (event.key.code != tui::KeyCode::kNone) {
       typed_.push_back(event.key);
     }

@@ -30,6 +30,10 @@ class TerminalUi : public Ui {
   // Draws every view of the stack, bottom first, and shows the result.
   void Draw();
   tui::Terminal& terminal() { return terminal_; }
+  tui::DialogHistory* history() { return history_; }
+  // How many warning boxes with buttons have been shown: a command that
+  // raised one was refused or failed.
+  int warnings_shown() const { return warnings_shown_; }
 
   // Ui
   int ShowMessage(const MessageBox& box) override;
@@ -52,6 +56,8 @@ class TerminalUi : public Ui {
   using Clock = std::chrono::steady_clock;
 
   tui::TerminalEvent NextEvent(int timeout_ms);
+  // Draws every view of the stack into the screen grid, without showing it.
+  void Compose();
   void ShowHelp(const std::string& topic);
   void Resize();
   // Moves keys the terminal has ready into the queue the console reads.
@@ -69,6 +75,7 @@ class TerminalUi : public Ui {
   Clock::time_point last_progress_{};
   Clock::time_point last_title_{};
   Clock::time_point last_poll_{};
+  int warnings_shown_ = 0;
 };
 
 }  // namespace host

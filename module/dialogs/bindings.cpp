@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
 
 void StringBinding::Fill(FarDialogItem& record) { SetRecordData(record, variable_->c_str()); }
 
@@ -54,14 +55,14 @@ std::optional<int> ReadDialogNumber(const char* text) {
   return ReadDecimal(text);
 }
 
-void ShowInvalidNumber(const char* text, const char* help_topic) {
-  const char* items[] = {"", text, ""};
+void ShowInvalidNumber(const char* title, const char* text, const char* help_topic) {
+  const char* items[] = {title, text, GetMsg(MOk)};
   StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, help_topic, items, 3, 1);
 }
 
-IntBinding::IntBinding(int* variable, int minimum, int maximum, int error_message,
-                       const char* help_topic)
-    : variable_(variable), minimum_(minimum), maximum_(maximum),
+IntBinding::IntBinding(int* variable, int minimum, int maximum, int title_message,
+                       int error_message, const char* help_topic)
+    : variable_(variable), minimum_(minimum), maximum_(maximum), title_message_(title_message),
       error_format_(GetMsg(error_message)), help_topic_(help_topic) {}
 
 void IntBinding::Fill(FarDialogItem& record) {
@@ -73,7 +74,7 @@ bool IntBinding::Validate(const FarDialogItem& record) {
   if (value && *value >= minimum_ && *value <= maximum_) return true;
   char text[128];
   std::snprintf(text, sizeof text, error_format_, minimum_, maximum_);
-  ShowInvalidNumber(text, help_topic_);
+  ShowInvalidNumber(GetMsg(title_message_), text, help_topic_);
   return false;
 }
 

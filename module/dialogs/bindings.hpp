@@ -30,8 +30,9 @@ class CharBinding : public EditBinding {
 class IntBinding : public EditBinding {
  public:
   // error_message is a message number whose text takes the minimum and the
-  // maximum, in that order.
-  IntBinding(int* variable, int minimum, int maximum, int error_message, const char* help_topic);
+  // maximum, in that order; the warning carries the dialog's title.
+  IntBinding(int* variable, int minimum, int maximum, int title_message, int error_message,
+             const char* help_topic);
   void Fill(FarDialogItem& record) override;
   bool Validate(const FarDialogItem& record) override;
   void Store(const FarDialogItem& record) override;
@@ -40,6 +41,7 @@ class IntBinding : public EditBinding {
   int* variable_;
   int minimum_;
   int maximum_;
+  int title_message_;
   const char* error_format_;
   const char* help_topic_;
 };

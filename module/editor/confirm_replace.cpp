@@ -14,8 +14,11 @@
 
 namespace {
 
-constexpr DWORD kButtonRow = DIF_CENTERGROUP | DIF_NOBRACKETS;
-constexpr int kMinimumTextWidth = 26;
+constexpr DWORD kButtonRow = DIF_CENTERGROUP;
+// Wide enough for the four bracketed buttons inside the frame.
+constexpr int kMinimumTextWidth = 38;
+// The found text and its replacement are the user's: never hotkey labels.
+constexpr DWORD kUserText = DIF_SHOWAMPERSAND;
 
 std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
@@ -32,14 +35,15 @@ Answer AskReplace(const std::string& matched, const std::string& replacement, in
   std::string quoted_replacement = Quoted(replacement);
   int width = std::max({kMinimumTextWidth, static_cast<int>(quoted_match.size()),
                         static_cast<int>(quoted_replacement.size())});
-  width = std::min(width, info.WindowSizeX - 2);
+  // Twelve columns of margins and frame: the host clips a longer text.
+  width = std::min(width, info.WindowSizeX - 12);
   int y = DialogRow(row, info.WindowSizeY);
   DialogBuilder dialog(-1, y + 1, width + 12, y + 10, "ERAskReplace");
   dialog.AddFrame(MReplaceTitle);
   dialog.Add<TextItem>(-1, 2, 0, MAskReplace);
-  dialog.Add<TextItem>(-1, 3, 0, quoted_match.c_str());
+  dialog.Add<TextItem>(-1, 3, kUserText, quoted_match.c_str());
   dialog.Add<TextItem>(-1, 4, 0, MReplaceBy);
-  dialog.Add<TextItem>(-1, 5, 0, quoted_replacement.c_str());
+  dialog.Add<TextItem>(-1, 5, kUserText, quoted_replacement.c_str());
   const int yes = dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, MReplaceButton);
   const int all = dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, MAll);
   const int skip = dialog.Add<ButtonItem>(0, 7, kButtonRow, 0, MSkip);

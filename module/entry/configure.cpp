@@ -19,13 +19,14 @@ constexpr int kHeight = 20;
 constexpr const char* kInvalidNumberTopic = "QXInvalidNumber";
 
 // A number field over a stored int, accepting the range its table row
-// gives a typed value.
-std::unique_ptr<EditItem> NumberField(int x1, int y, int x2, int* variable, SettingId id) {
+// gives a typed value; its warning carries the dialog's title.
+std::unique_ptr<EditItem> NumberField(int x1, int y, int x2, int* variable, SettingId id,
+                                      int title_message) {
   const SettingDescriptor& row = DescribeSetting(id);
   return std::make_unique<EditItem>(
       x1, y, x2, 0, nullptr,
-      std::make_unique<IntBinding>(variable, row.minimum, row.field_maximum, MInvalidNumber,
-                                   kInvalidNumberTopic));
+      std::make_unique<IntBinding>(variable, row.minimum, row.field_maximum, title_message,
+                                   MInvalidNumber, kInvalidNumberTopic));
 }
 
 std::unique_ptr<EditItem> CharField(int x, int y, char* variable) {
@@ -45,9 +46,11 @@ void FileDialog() {
   DialogBuilder dialog(kWidth, kHeight, "ConfigFile");
   dialog.AddFrame(MConfigFiles);
   dialog.Add<TextItem>(5, 3, 0, MSeveralLines);
-  dialog.AddItem(NumberField(32, 3, 40, &SeveralLines, SettingId::SeveralLines));
+  dialog.AddItem(NumberField(32, 3, 40, &SeveralLines, SettingId::SeveralLines,
+                             MConfigFiles));
   dialog.Add<TextItem>(5, 5, 0, MReadAtOnceLimit);
-  dialog.AddItem(NumberField(32, 5, 40, &ReadAtOnceLimit, SettingId::ReadAtOnceLimit));
+  dialog.AddItem(NumberField(32, 5, 40, &ReadAtOnceLimit, SettingId::ReadAtOnceLimit,
+                             MConfigFiles));
   dialog.Add<TextItem>(42, 5, 0, MReadAtOnceUnit);
   dialog.Add<TextItem>(5, 7, 0, MMaskDelimiter);
   dialog.AddItem(CharField(32, 7, &MaskDelimiter));
@@ -63,13 +66,15 @@ void EditorDialog() {
   DialogBuilder dialog(kWidth, kHeight, "ConfigEditor");
   dialog.AddFrame(MConfigEditor);
   dialog.Add<TextItem>(5, 3, 0, MShowPositionOffset);
-  dialog.AddItem(NumberField(40, 3, 47, &EShowPositionOffset, SettingId::EShowPositionOffset));
+  dialog.AddItem(NumberField(40, 3, 47, &EShowPositionOffset, SettingId::EShowPositionOffset,
+                             MConfigEditor));
   dialog.Add<TextItem>(5, 4, 0, MShowPosition);
   dialog.Add<RadioButtonItem>(10, 4, DIF_GROUP, MShowPositionNearTop, &EShowPosition, ShowNearTop);
   dialog.Add<RadioButtonItem>(10, 5, 0, MShowPositionMiddle, &EShowPosition, ShowInMiddle);
   dialog.Add<RadioButtonItem>(10, 6, 0, MShowPositionBottom, &EShowPosition, ShowNearBottom);
   dialog.Add<TextItem>(5, 8, 0, MRightSideOffset);
-  dialog.AddItem(NumberField(32, 8, 39, &ERightSideOffset, SettingId::ERightSideOffset));
+  dialog.AddItem(NumberField(32, 8, 39, &ERightSideOffset, SettingId::ERightSideOffset,
+                             MConfigEditor));
   dialog.Add<TextItem>(5, 10, 0, MFindTextAtCursor);
   dialog.Add<RadioButtonItem>(5, 11, DIF_GROUP, MTextAtCursorNone, &EFindTextAtCursor, TextAtCursorNone);
   dialog.Add<RadioButtonItem>(5, 12, 0, MTextAtCursorWord, &EFindTextAtCursor, TextAtCursorWord);

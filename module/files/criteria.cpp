@@ -45,8 +45,8 @@ std::unique_ptr<EditItem> SizeField(int y, int* variable, SettingId id) {
   const SettingDescriptor& row = DescribeSetting(id);
   return std::make_unique<EditItem>(
       40, y, 55, 0, nullptr,
-      std::make_unique<IntBinding>(variable, row.minimum, row.field_maximum, MInvalidNumber,
-                                   "QXInvalidNumber"));
+      std::make_unique<IntBinding>(variable, row.minimum, row.field_maximum, MAdvancedTitle,
+                                   MInvalidNumber, "QXInvalidNumber"));
 }
 
 std::unique_ptr<EditItem> DateField(int y, int* low, int* high) {

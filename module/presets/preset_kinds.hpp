@@ -3,6 +3,7 @@
 // where its names are already in reach.
 #pragma once
 
+#include "module/base/messages.hpp"
 #include "module/presets/preset_list.hpp"
 
 // Texts: Text, Replace. Numbers: IsRegExp, CaseSensitive, RemoveEmpty,
@@ -12,6 +13,7 @@ class EditReplacePresets final : public PresetList {
   EditReplacePresets() { LoadPresets(); }
   bool EditPreset(PresetRecord& record) override;
   const char* KindName() const override { return "EditReplace"; }
+  int TitleMessage() const override { return MEditReplacePresetTitle; }
   std::span<const char* const> TextNames() const override;
   std::span<const char* const> NumberNames() const override;
 };
@@ -22,6 +24,7 @@ class EditFindPresets final : public PresetList {
   EditFindPresets() { LoadPresets(); }
   bool EditPreset(PresetRecord& record) override;
   const char* KindName() const override { return "EditFind"; }
+  int TitleMessage() const override { return MEditFindPresetTitle; }
   std::span<const char* const> TextNames() const override;
   std::span<const char* const> NumberNames() const override;
 };
@@ -33,6 +36,7 @@ class FileReplacePresets final : public PresetList {
   FileReplacePresets() { LoadPresets(); }
   bool EditPreset(PresetRecord& record) override;
   const char* KindName() const override { return "FileReplace"; }
+  int TitleMessage() const override { return MFileReplacePresetTitle; }
   std::span<const char* const> TextNames() const override;
   std::span<const char* const> NumberNames() const override;
 };
@@ -44,6 +48,7 @@ class FileFindPresets final : public PresetList {
   FileFindPresets() { LoadPresets(); }
   bool EditPreset(PresetRecord& record) override;
   const char* KindName() const override { return "FileFind"; }
+  int TitleMessage() const override { return MFileFindPresetTitle; }
   std::span<const char* const> TextNames() const override;
   std::span<const char* const> NumberNames() const override;
 };

@@ -26,8 +26,10 @@ class PresetList {
   // Shows the kind's preset dialog on the record; true when it was
   // accepted, and only then does the record hold the edited values.
   virtual bool EditPreset(PresetRecord& record) = 0;
-  // The menu title and the registry key's name stem.
+  // The registry key's name stem.
   virtual const char* KindName() const = 0;
+  // The message that titles the kind's menu and preset dialog.
+  virtual int TitleMessage() const = 0;
   virtual std::span<const char* const> TextNames() const = 0;
   virtual std::span<const char* const> NumberNames() const = 0;
 

@@ -2,6 +2,7 @@
 // values, Del removes one after a question, F4 edits one, Enter copies one
 // into the dialog's variables. The menu is rebuilt from the list before
 // every showing, so it always lists the current names.
+#include <algorithm>
 #include <cstring>
 
 #include "module/base/host_access.hpp"
@@ -20,13 +21,19 @@ struct MenuChoice {
   int break_key;  // BreakKey
 };
 
-MenuChoice ShowPresetMenu(const char* title, const std::vector<PresetRecord>& records) {
+// Preset names are the user's own text: an '&' in one is shown, not taken
+// as a hotkey mark. The cursor starts on `cursor`.
+MenuChoice ShowPresetMenu(const char* title, const std::vector<PresetRecord>& records,
+                          size_t cursor) {
   std::vector<FarMenuItem> items(records.size());
-  for (size_t i = 0; i < records.size(); i++)
+  for (size_t i = 0; i < records.size(); i++) {
     std::strncpy(items[i].Text, records[i].name.c_str(), sizeof items[i].Text - 1);
+    items[i].Selected = i == cursor;
+  }
   int break_key = kNoBreakKey;
-  int index = StartupInfo.Menu(StartupInfo.ModuleNumber, -1, -1, 0, FMENU_WRAPMODE, title,
-                               "Ins,Del,F4", "Presets", kBreakKeys, &break_key, items.data(),
+  int index = StartupInfo.Menu(StartupInfo.ModuleNumber, -1, -1, 0,
+                               FMENU_WRAPMODE | FMENU_SHOWAMPERSAND, title, "Ins,Del,F4",
+                               "Presets", kBreakKeys, &break_key, items.data(),
                                static_cast<int>(items.size()));
   return {index, break_key};
 }
@@ -66,8 +73,9 @@ bool PresetList::PresetMenu(bool keep_open, std::initializer_list<std::string*> 
   // Variables that do not match the kind's slots get no menu rather than a
   // copy past the end of either side.
   if (texts.size() != TextNames().size() || numbers.size() != NumberNames().size()) return false;
+  size_t cursor = 0;
   for (;;) {
-    MenuChoice choice = ShowPresetMenu(KindName(), records_);
+    MenuChoice choice = ShowPresetMenu(GetMsg(TitleMessage()), records_, cursor);
     const bool on_preset =
         choice.index >= 0 && static_cast<size_t>(choice.index) < records_.size();
     bool changed = false;
@@ -82,6 +90,10 @@ bool PresetList::PresetMenu(bool keep_open, std::initializer_list<std::string*> 
       default: return false;
     }
     if (changed && !keep_open) return false;
+    // The next showing keeps the cursor where the action left it: on the
+    // same item, on the one after a deleted one, on a new one.
+    cursor = choice.break_key == kInsertKey && changed ? records_.size() - 1
+                                                       : static_cast<size_t>(std::max(choice.index, 0));
   }
 }
 

@@ -45,8 +45,10 @@ int WINAPI RunMenu(int, int, int, int, unsigned flags, const char* title, const 
                    const FarMenuItem* items, int items_number) {
   RecordedMenu menu{flags, title ? title : "", bottom ? bottom : "", help_topic ? help_topic : "",
                     {}, {}};
-  for (int i = 0; i < items_number; i++)
+  for (int i = 0; i < items_number; i++) {
     menu.items.emplace_back(items[i].Text, strnlen(items[i].Text, sizeof items[i].Text));
+    if (items[i].Selected) menu.cursor = i;
+  }
   for (const int* key = break_keys; key && *key; key++) menu.break_keys.push_back(*key);
   current->menus.push_back(menu);
   size_t call = current->menus.size() - 1;

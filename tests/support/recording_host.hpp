@@ -31,6 +31,7 @@ struct RecordedMenu {
   std::string help_topic;
   std::vector<std::string> items;  // item texts; a separator shows as ""
   std::vector<int> break_keys;     // without the terminating zero
+  int cursor = -1;                 // the item marked Selected, if any
 };
 
 // What the user does in a menu: the item under the cursor (or -1) and the

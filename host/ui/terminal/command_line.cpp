@@ -1,4 +1,4 @@
-// Command line drawing and text.
+// Command line drawing, text and history.
 #include "host/ui/terminal/command_line.hpp"
 
 #include <algorithm>
@@ -9,8 +9,31 @@ namespace host::tui {
 
 std::string CommandLine::Take() {
   std::string command = field_.text();
-  field_.SetText({});
+  if (history_ && !command.empty()) history_->Add(kHistoryName, command);
+  Clear();
   return command;
+}
+
+void CommandLine::SetText(const std::string& oem_text) {
+  field_.SetText(oem_text);
+  shown_entry_ = -1;
+}
+
+std::vector<std::string> CommandLine::History() const {
+  return history_ ? history_->Entries(kHistoryName) : std::vector<std::string>{};
+}
+
+void CommandLine::ShowEntry(int index) {
+  std::vector<std::string> entries = History();
+  index = std::clamp(index, -1, static_cast<int>(entries.size()) - 1);
+  field_.SetText(index < 0 ? std::string() : entries[static_cast<size_t>(index)]);
+  shown_entry_ = index;
+}
+
+void CommandLine::ShowOlder() { ShowEntry(shown_entry_ + 1); }
+
+void CommandLine::ShowNewer() {
+  if (shown_entry_ >= 0) ShowEntry(shown_entry_ - 1);
 }
 
 void CommandLine::Render(CellGrid& grid, int y, const std::string& oem_prompt) const {

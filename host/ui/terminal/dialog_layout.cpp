@@ -109,7 +109,10 @@ std::vector<Rect> PlaceItems(std::span<const FarDialogItem> items, int dialog_wi
       places.push_back(Rect{separator_left, item.Y1, separator_right - separator_left + 1, 1});
     } else {
       int width = WidthOf(item);
+      // A text keeps a column clear of the frame on each side.
+      if (item.Type == DI_TEXT) width = std::min(width, separator_right - separator_left - 3);
       int x = item.X1 < 0 ? (dialog_width - width) / 2 : item.X1;
+      if (item.Type == DI_TEXT) width = std::max(std::min(width, separator_right - 1 - x), 1);
       places.push_back(Rect{x, item.Y1, width, 1});
     }
   }

@@ -20,7 +20,8 @@ Rect PlaceDialog(int x1, int y1, int x2, int y2, int screen_width, int screen_he
 // Each item's rectangle relative to the dialog's corner: a box its frame, an
 // edit field its columns, a text, check box, radio button or button the
 // columns its label takes with its marks and brackets, a separator the row
-// from the frame's left border to its right one.
+// from the frame's left border to its right one. A text longer than the
+// frame holds is given the columns inside it; the view clips it there.
 std::vector<Rect> PlaceItems(std::span<const FarDialogItem> items, int dialog_width);
 
 // The columns a button takes: its label plus "[ " and " ]" unless

@@ -296,6 +296,8 @@ void DialogView::RenderItem(CellGrid& grid, int index) const {
   } else if (record.Type == DI_RADIOBUTTON) {
     draw_label(rect.x, std::wstring(L"(") + (state.selected ? L'•' : L' ') + L") ", L"");
     if (focused) grid.PlaceCursor(rect.x + 1, rect.y);
+  } else if (static_cast<int>(label.text.size()) > rect.width) {
+    grid.Text(rect.x, rect.y, ClipWithEllipsis(label.text, rect.width), body);
   } else {
     draw_label(rect.x, L"", L"");
   }

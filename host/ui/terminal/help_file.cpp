@@ -41,6 +41,27 @@ void AppendWords(std::string_view words, int width, std::vector<std::string>& ro
   }
 }
 
+// An indented line (a row of a key list or a table) wider than the window
+// wraps its words under its text column: the column after its first gap of
+// two spaces, or its own indent when there is no such column in reach.
+void AppendIndentedLine(const std::string& line, int width, std::vector<std::string>& rows) {
+  if (static_cast<int>(line.size()) <= width) {
+    rows.push_back(line);
+    return;
+  }
+  size_t indent = std::min(line.find_first_not_of(' '), static_cast<size_t>(width / 2));
+  size_t gap = line.find("  ", indent);
+  size_t hang = gap == std::string::npos ? indent : line.find_first_not_of(' ', gap);
+  if (hang == std::string::npos || static_cast<int>(hang) > width / 2) hang = indent;
+  std::vector<std::string> text_rows;
+  std::string row;
+  AppendWords(std::string_view(line).substr(hang), width - static_cast<int>(hang), text_rows, row);
+  if (!row.empty()) text_rows.push_back(std::move(row));
+  for (size_t i = 0; i < text_rows.size(); ++i) {
+    rows.push_back((i == 0 ? line.substr(0, hang) : std::string(hang, ' ')) + text_rows[i]);
+  }
+}
+
 }  // namespace
 
 void HelpFile::Parse(std::string_view text) {
@@ -101,7 +122,7 @@ std::vector<std::string> FlowHelpText(const std::vector<std::string>& lines, int
       rows.emplace_back();
     } else if (line.front() == ' ') {
       end_paragraph();
-      rows.push_back(line.substr(0, static_cast<size_t>(width)));
+      AppendIndentedLine(line, width, rows);
     } else {
       AppendWords(line, width, rows, paragraph_row);
     }

@@ -9,8 +9,9 @@
 //                                 page's text; optional)
 //   text                          the page: paragraphs of words, wrapped to
 //                                 the window; an empty line ends a paragraph;
-//                                 a line that starts with a space is kept as
-//                                 it is (tables, key lists)
+//                                 a line that starts with a space keeps its
+//                                 columns (tables, key lists); a longer one
+//                                 wraps under its text column
 //
 // Lines before the first topic are ignored. Lines may end in LF or CR LF.
 #pragma once
@@ -44,7 +45,8 @@ class HelpFile {
 std::string HelpFilePath(const std::string& folder);
 
 // The page's rows for a window of `width` columns: paragraphs wrapped at
-// word boundaries, indented lines kept (and cut), empty lines kept.
+// word boundaries, indented lines kept (wrapped under their text column
+// when wider), empty lines kept.
 std::vector<std::string> FlowHelpText(const std::vector<std::string>& lines, int width);
 
 }  // namespace host::tui

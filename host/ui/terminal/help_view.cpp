@@ -15,7 +15,9 @@ constexpr int kWidestWindow = 76;
 
 HelpView::HelpView(const HelpFile& file, const std::string& topic) {
   if (const HelpTopic* page = file.Find(topic)) {
-    title_ = page->title.empty() ? topic : page->title;
+    // A topic's name is the program's, not a person's: an untitled page is
+    // just "Help".
+    title_ = page->title.empty() ? "Help" : page->title;
     lines_ = page->lines;
   } else {
     title_ = "Help";

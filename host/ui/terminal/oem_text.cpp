@@ -84,4 +84,10 @@ Label ParseLabel(std::string_view oem, bool show_ampersand) {
 
 bool SameHotkey(wchar_t a, wchar_t b) { return a && b && FoldCase(a) == FoldCase(b); }
 
+std::wstring ClipWithEllipsis(const std::wstring& text, int width) {
+  if (width <= 0) return {};
+  if (static_cast<int>(text.size()) <= width) return text;
+  return text.substr(0, static_cast<size_t>(width - 1)) + L"…";
+}
+
 }  // namespace host::tui

@@ -26,6 +26,9 @@ struct Label {
 };
 Label ParseLabel(std::string_view oem, bool show_ampersand = false);
 
+// Text in at most `width` columns: a longer one is cut and ends in '…'.
+std::wstring ClipWithEllipsis(const std::wstring& text, int width);
+
 // Compares two characters as a hotkey does: without letter case.
 bool SameHotkey(wchar_t a, wchar_t b);
 

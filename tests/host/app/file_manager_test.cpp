@@ -96,6 +96,24 @@ TEST_F(FileManagerTest, TheCommandLineSearchOpensTheResultsPanel) {
   RunPanels();
 }
 
+TEST_F(FileManagerTest, ACommandTypedInTheResultsPanelRunsOnThePanelsFolder) {
+  tree_.Write("work/a.txt", "needle\n");
+  tree_.Write("work/b.txt", "hay\n");
+  StartHost();
+  terminal_.Type(L"ff: needle");
+  Press(KeyCode::kEnter);
+  terminal_.Type(L"ff: hay");
+  Press(KeyCode::kEnter);
+  terminal_.Do([&] {
+    const host::Panel& panel = host_->panels().active();
+    ASSERT_TRUE(panel.plugin());
+    ASSERT_EQ(panel.items().size(), 2u);
+    EXPECT_NE(std::string(panel.items()[1].FindData.cFileName).find("b.txt"), std::string::npos);
+    EXPECT_EQ(panel.folder(), tree_.ModulePath("work"));
+  });
+  RunPanels();
+}
+
 TEST_F(FileManagerTest, F4InTheResultsPanelEditsTheListedFile) {
   tree_.Write("work/sub/a.txt", "needle\n");
   StartHost();
@@ -126,6 +144,35 @@ TEST_F(FileManagerTest, CdChangesTheActivePanelsFolderAndABadOneIsReported) {
   terminal_.Press(KeyCode::kEnter);  // the box saying so
   RunPanels();
   EXPECT_TRUE(terminal_.EverShowed(L"Cannot open the folder nowhere"));
+}
+
+TEST_F(FileManagerTest, ARefusedCommandStaysOnTheLineAndCtrlEBringsEarlierOnesBack) {
+  tree_.Write("work/a.txt", "needle\n");
+  StartHost();
+  terminal_.Type(L"cd nowhere");
+  Press(KeyCode::kEnter);
+  Press(KeyCode::kEnter);  // the warning
+  terminal_.Type(L"x");    // typed after the text still on the line
+  Press(KeyCode::kEnter);
+  Press(KeyCode::kEnter);
+  Press(KeyCode::kEsc);
+  terminal_.Type(L"ff: needle");
+  Press(KeyCode::kEnter);
+  Press(KeyCode::kBackspace);  // out of the results panel
+  terminal_.Do([&] { EXPECT_FALSE(host_->panels().active().plugin()); });
+  terminal_.Press(Key::Ctrl(L'e'));  // ff: needle
+  terminal_.Press(Key::Ctrl(L'e'));  // cd nowherex
+  terminal_.Press(Key::Ctrl(L'x'));  // ff: needle again
+  Press(KeyCode::kEnter);
+  terminal_.Do([&] { EXPECT_TRUE(host_->panels().active().plugin()); });
+  RunPanels();
+  EXPECT_TRUE(terminal_.EverShowed(L"Cannot open the folder nowherex"));
+  host_.reset();
+  // Kept with the dialogs' histories, for the next start.
+  platform::SetRegistryFile(tree_.Path("registry.db"));
+  EXPECT_EQ(history_.Entries("CommandLine"),
+            (std::vector<std::string>{"ff: needle", "cd nowherex", "cd nowhere"}));
+  platform::CloseRegistry();
 }
 
 // --- Panel keys ---

@@ -204,6 +204,37 @@ TEST_F(FullScreen, EditOptionOpensTheEditorAloneAndF2Saves) {
   EXPECT_EQ(Read("work/notes.txt"), "xabc\n");
 }
 
+TEST_F(FullScreen, TheReplaceQuestionShowsTheUsersTextWholeInsideItsFrame) {
+  Write("work/amp.txt", std::string(150, '&') + "\n");
+  auto session = Start("-e amp.txt", 100, 30, "Line 1/");
+  session->Keys({"F11", "Down", "Enter"});
+  ASSERT_TRUE(session->WaitFor("Replace with")) << session->Screen();
+  session->Type("&+");
+  session->Keys({"Tab"});
+  session->Type("&amp");
+  session->Keys({"Tab", "Space", "Enter"});  // as a regular expression
+  ASSERT_TRUE(session->WaitFor("[ Skip ]")) << session->Screen();
+  std::string screen = session->Screen();
+  // Ampersands are the user's text, not hotkey marks; buttons have brackets.
+  EXPECT_NE(screen.find("\"&amp\""), std::string::npos) << screen;
+  EXPECT_NE(screen.find("[ Replace ] [ All ] [ Skip ] [ Cancel ]"), std::string::npos) << screen;
+  // The 152 columns of the quoted match end in an ellipsis inside the frame.
+  std::istringstream rows(screen);
+  bool clipped = false;
+  for (std::string row; std::getline(rows, row);) {
+    size_t ellipsis = row.find("&…");
+    if (ellipsis == std::string::npos) continue;
+    clipped = true;
+    EXPECT_NE(row.find("║", ellipsis), std::string::npos) << row;
+  }
+  EXPECT_TRUE(clipped) << screen;
+  session->Keys({"a"});  // All, by its hotkey
+  ASSERT_TRUE(session->WaitGone("[ Skip ]")) << session->Screen();
+  session->Keys({"F2", "Escape"});
+  EXPECT_TRUE(session->WaitFor(std::string(kExitMark) + "0")) << session->Screen();
+  EXPECT_EQ(Read("work/amp.txt"), "&amp\n");
+}
+
 // --- The command line and the shell ---
 
 TEST_F(FullScreen, AShellInvocationAskingForItsDialogOpensItFullScreen) {

@@ -85,7 +85,8 @@ class ScreenTest : public testing::Test {
   TempTree tree_;
   FakeTerminal terminal_{100, 30};
   host::tui::HelpFile help_;
-  host::TerminalUi ui_{terminal_, help_, nullptr};
+  host::tui::RegistryHistory history_;
+  host::TerminalUi ui_{terminal_, help_, &history_};
   std::unique_ptr<host::Host> host_;
   std::string module_;
 

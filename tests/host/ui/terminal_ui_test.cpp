@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "tests/host/ui/terminal/dialog_items.hpp"
 #include "tests/host/ui/terminal/fake_terminal.hpp"
 
@@ -78,6 +81,23 @@ TEST_F(TerminalUiTest, AProgressBoxIsDrawnAndReturnsAtOnceLeavingTheKeys) {
   EXPECT_FALSE(ui_.PeekInput(&record));
 }
 
+TEST_F(TerminalUiTest, CtrlCDuringWorkStopsItAsEscDoes) {
+  terminal_.PressDuringWork(Key::Ctrl(L'c'));
+  ui_.ShowMessage(host::MessageBox{.title = "Finderix", .lines = {"Files: 12"}});
+  INPUT_RECORD record{};
+  ASSERT_TRUE(ui_.ReadInput(&record));
+  EXPECT_EQ(record.Event.KeyEvent.wVirtualKeyCode, VK_ESCAPE);
+}
+
+TEST_F(TerminalUiTest, AProgressBoxLeavesNothingOfAWiderOneBeforeIt) {
+  ui_.ShowMessage(host::MessageBox{.title = "Finderix",
+                                   .lines = {"the first box's line is the wider one"}});
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));  // past the redraw interval
+  ui_.ShowMessage(host::MessageBox{.title = "Finderix", .lines = {"short"}});
+  EXPECT_TRUE(testing_support::ScreenShows(terminal_.screen(), L"short"));
+  EXPECT_FALSE(testing_support::ScreenShows(terminal_.screen(), L"one"));
+}
+
 TEST_F(TerminalUiTest, ProgressIsRedrawnAtMostTwentyTimesASecond) {
   for (int i = 0; i < 50; ++i) {
     ui_.ShowMessage(host::MessageBox{.title = "Finderix", .lines = {std::to_string(i)}});
@@ -90,6 +110,11 @@ TEST_F(TerminalUiTest, TextServiceDrawsWhenFlushedAndRestoreScreenCoversIt) {
   ui_.Text(2, 3, 0x30, "12%");
   ui_.Text(0, 0, 0x30, nullptr);
   EXPECT_EQ(terminal_.screen().Row(3).substr(2, 3), L"12%");
+  // A counter over a longer text is not read together with its rest.
+  ui_.Text(0, 5, 0x30, "Line 1/3000001000001");
+  ui_.Text(5, 5, 0x30, "197964/3000001");
+  ui_.Text(0, 0, 0x30, nullptr);
+  EXPECT_EQ(terminal_.screen().Row(5).substr(0, 22), L"Line 197964/3000001   ");
   ui_.SaveScreen({});
   ui_.RestoreScreen({});
   EXPECT_EQ(terminal_.screen().Row(3).substr(2, 3), L"   ");

@@ -17,7 +17,7 @@ struct NumberDialog {
   NumberDialog(int* value, int minimum, int maximum) : builder(40, 8, "Help") {
     builder.AddFrame(18);
     builder.Add<EditItem>(5, 2, 30, 0, nullptr,
-                          std::make_unique<IntBinding>(value, minimum, maximum, 88,
+                          std::make_unique<IntBinding>(value, minimum, maximum, 18, 88,
                                                        "QXInvalidNumber"));
     builder.AddOkCancel(0, 1);
   }
@@ -71,7 +71,8 @@ TEST(DialogBuilder, OutOfRangeWarnsWithMinimumThenMaximumAndShowsTheDialogAgain)
   builder.AddFrame(18);
   builder.Add<CheckBoxItem>(5, 2, 0, 20, &other);
   builder.Add<EditItem>(5, 3, 30, 0, nullptr,
-                        std::make_unique<IntBinding>(&value, 1, 300, 88, "QXInvalidNumber"));
+                        std::make_unique<IntBinding>(&value, 1, 300, 18, 88,
+                                                     "QXInvalidNumber"));
   builder.AddOkCancel(0, 1);
   host.dialog_answers = {
       [](FarDialogItem* items, int) {
@@ -93,7 +94,9 @@ TEST(DialogBuilder, OutOfRangeWarnsWithMinimumThenMaximumAndShowsTheDialogAgain)
   EXPECT_EQ(other, 1);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].help_topic, "QXInvalidNumber");
-  EXPECT_EQ(host.messages[0].items, (std::vector<std::string>{"", "between 1 and 300", ""}));
+  // The dialog's title, and an OK button that has a label.
+  EXPECT_EQ(host.messages[0].items,
+            (std::vector<std::string>{"M18", "between 1 and 300", "M0"}));
   EXPECT_EQ(host.messages[0].flags, FMSG_WARNING);
 }
 

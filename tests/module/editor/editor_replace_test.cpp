@@ -48,9 +48,12 @@ TEST_F(EditorReplace, QuestionShowsTheQuotedTextsAndFourButtons) {
   EXPECT_STREQ(items[2].Data, "\"hello\"");
   EXPECT_STREQ(items[3].Data, "M99");
   EXPECT_STREQ(items[4].Data, "\"<hello>\"");
+  // The found text and its replacement are shown as they are, '&' and all.
+  EXPECT_EQ(items[2].Flags, DIF_SHOWAMPERSAND);
+  EXPECT_EQ(items[4].Flags, DIF_SHOWAMPERSAND);
   for (int i = 5; i < 9; i++) {
     EXPECT_EQ(items[i].Type, DI_BUTTON);
-    EXPECT_EQ(items[i].Flags, DIF_CENTERGROUP | DIF_NOBRACKETS);
+    EXPECT_EQ(items[i].Flags, DIF_CENTERGROUP);  // bracketed like every button
   }
   EXPECT_STREQ(items[8].Data, "M1");
 }

@@ -67,11 +67,13 @@ TEST_F(PresetMenuTest, InsertMakesAPresetOfTheDialogValuesKeptUntilSaved) {
   ASSERT_EQ(host_.menus.size(), 2u);
   EXPECT_EQ(host_.menus[0].items, (std::vector<std::string>{"Alpha"}));
   EXPECT_EQ(host_.menus[1].items, (std::vector<std::string>{"Alpha", "New Preset"}));
+  EXPECT_EQ(host_.menus[1].cursor, 1);  // on the new preset
   for (const RecordedMenu& menu : host_.menus) {
-    EXPECT_EQ(menu.title, "EditReplace");
+    EXPECT_EQ(menu.title, "M" + std::to_string(MEditReplacePresetTitle));
     EXPECT_EQ(menu.bottom, "Ins,Del,F4");
     EXPECT_EQ(menu.help_topic, "Presets");
-    EXPECT_EQ(menu.flags, static_cast<unsigned>(FMENU_WRAPMODE));
+    // Preset names are shown as typed: '&' is no hotkey mark in them.
+    EXPECT_EQ(menu.flags, static_cast<unsigned>(FMENU_WRAPMODE | FMENU_SHOWAMPERSAND));
     EXPECT_EQ(menu.break_keys, (std::vector<int>{VK_INSERT, VK_DELETE, VK_F4}));
   }
   EXPECT_FALSE(KeyExists(kReplacePath + "\\New Preset"));  // only memory until saved
@@ -173,7 +175,18 @@ TEST_F(PresetMenuTest, DeleteAsksAndOnlyTheFirstButtonRemoves) {
                                       "Alpha", "M0", "M1"}));
   EXPECT_EQ(question.buttons, 2);
 
+  // A refused Del keeps the cursor on its preset, so a second Del asks
+  // about the same one again.
   ForgetHostCalls();
+  host_.message_answer = 1;
+  host_.menu_answers = {Key(kDelete, 1), Key(kDelete, 1), kEsc};
+  EXPECT_FALSE(dialog.Menu(list));
+  EXPECT_EQ(host_.menus[0].cursor, 0);
+  EXPECT_EQ(host_.menus[1].cursor, 1);
+  EXPECT_EQ(host_.menus[2].cursor, 1);
+
+  ForgetHostCalls();
+  host_.message_answer = 0;
   host_.menu_answers = {Key(kDelete, 0), kEsc};
   EXPECT_FALSE(dialog.Menu(list));
   EXPECT_EQ(host_.menus[1].items, (std::vector<std::string>{"Beta"}));

@@ -283,3 +283,20 @@ TEST_F(DialogViewTest, OnASmallScreenTheDialogScrollsToTheFocusedItem) {
 }
 
 }  // namespace
+
+// The editor's replace question: the user's texts carry DIF_SHOWAMPERSAND,
+// and a text longer than the frame is clipped inside it.
+TEST(DialogViewUserText, AmpersandsShowAndALongTextEndsInAnEllipsisInsideTheFrame) {
+  std::vector<FarDialogItem> items = {Frame(40, 8, "Replace"),
+                                      Text(-1, 2, "\"Tom & Jerry\"", DIF_SHOWAMPERSAND),
+                                      Text(-1, 3, std::string(150, 'x'), DIF_SHOWAMPERSAND),
+                                      Button(0, 5, "&Skip", true, DIF_CENTERGROUP)};
+  DialogView view(host::Dialog{.x1 = 0, .y1 = 0, .x2 = 39, .y2 = 7, .items = items}, nullptr);
+  view.Layout(40, 8);
+  host::tui::CellGrid grid(40, 8);
+  view.Render(grid);
+  EXPECT_NE(grid.Row(2).find(L"\"Tom & Jerry\""), std::wstring::npos) << grid.Row(2);
+  // The frame runs from column 3 to 36; the text keeps a column from each.
+  EXPECT_EQ(grid.Row(3).substr(3, 34), L"║ " + std::wstring(29, L'x') + L"… ║");
+  EXPECT_NE(grid.Row(5).find(L"[ Skip ]"), std::wstring::npos);
+}

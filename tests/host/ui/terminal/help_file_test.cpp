@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "host/ui/terminal/help_view.hpp"
@@ -31,9 +33,15 @@ TEST(HelpFile, TopicsTitlesAndTextLines) {
 
 TEST(HelpFile, ParagraphsFlowAndIndentedLinesStay) {
   std::vector<std::string> rows = host::tui::FlowHelpText(
-      {"one two three", "four", "", " F1   help", "averyveryverylongword"}, 10);
+      {"one two three", "four", "", " F1   help", "averyveryverylongword", " nogapatallhere x"},
+      10);
+  // A wide indented row wraps under its own indent, never cut.
   EXPECT_EQ(rows, (std::vector<std::string>{"one two", "three four", "", " F1   help",
-                                            "averyveryv", "erylongwor", "d"}));
+                                            "averyveryv", "erylongwor", "d", " nogapatal",
+                                            " lhere x"}));
+  // A key list's row wraps under its text column.
+  EXPECT_EQ(host::tui::FlowHelpText({" Del  remove the selected files"}, 20),
+            (std::vector<std::string>{" Del  remove the", "      selected files"}));
 }
 
 TEST(HelpFile, AMissingTopicShowsALineSayingSo) {
@@ -88,6 +96,15 @@ TEST(HelpFile, EveryTopicTheModuleAndTheHostPassHasAPage) {
     ASSERT_TRUE(page);
     EXPECT_FALSE(page->title.empty());
     EXPECT_FALSE(page->lines.empty());
+    // Pages name each other by title: a topic's name means nothing to a
+    // person.
+    for (const char* other : topics) {
+      std::string name = other;
+      if (std::none_of(name.begin() + 1, name.end(), ::isupper)) continue;  // a plain word
+      for (const std::string& line : page->lines) {
+        EXPECT_EQ(line.find(other), std::string::npos) << other << " in: " << line;
+      }
+    }
   }
 }
 
