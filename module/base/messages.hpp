@@ -115,5 +115,5 @@ enum MessageNumber {
   MFileReplacePresetTitle = 113,
   MPresetName = 114,
   MDeletePresetQuestion = 115,
-  MPresetNameInvalid = 116,  // a preset name that is empty, blank or holds a backslash
+  MPresetNameInvalid = 116,  // a preset name that is empty, blank, holds a backslash or is taken
 };

@@ -7,6 +7,7 @@
 #include "module/editor/editor_control.hpp"
 #include "module/editor/editor_state.hpp"
 #include "module/editor/replace.hpp"
+#include "module/editor/selection.hpp"
 #include "module/editor/view_placement.hpp"
 #include "module/base/messages.hpp"
 #include "module/base/question.hpp"
@@ -66,7 +67,7 @@ ReplaceAnswer ConfirmReplace(EditorSearchRange& match, const std::string& matche
     WriteReplacement(match, replacement);
     return kAnswerReplaced;
   }
-  SelectStream(match.start_line, match.start_column, match.end_line, match.end_column);
+  MarkMatch(match);
   RedrawEditor();
   switch (AskReplace(matched, replacement, match.start_line - top, info)) {
     case Answer::kYes:

@@ -11,6 +11,7 @@
 #include "module/editor/editor_state.hpp"
 #include "module/editor/initial_text.hpp"
 #include "module/editor/replace.hpp"
+#include "module/editor/selection.hpp"
 #include "module/base/messages.hpp"
 #include "module/base/settings.hpp"
 #include "module/presets/presets.hpp"
@@ -63,7 +64,8 @@ bool SearchDlg() {
 }
 
 bool ReplaceDlg() {
-  const bool has_block = ReadEditorInfo().BlockType != BTYPE_NONE;
+  // The mark of a match shown before is not offered as the block.
+  const bool has_block = CaptureSelection();
   ReplaceInSelection = has_block ? 1 : 0;
   std::string text = InitialSearchText().value_or(EText);
   std::string replacement = ERReplace;

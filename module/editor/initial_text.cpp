@@ -1,5 +1,6 @@
-// Proposing a search text from the editor. The word test is made on the
-// line's own bytes, before any conversion to OEM.
+// Proposing a search text from the editor. Word characters are told apart
+// in OEM, whatever character table the editor shows the file in; the text
+// proposed is taken from the line's own bytes and converted once.
 #include "module/editor/initial_text.hpp"
 
 #include "module/editor/editor_control.hpp"
@@ -32,7 +33,9 @@ std::optional<std::string> WordAtCursor() {
   EditorLineView line = ReadEditorLine(-1);
   const int pos = info.CurPos;
   if (pos < 0 || pos >= line.length) return std::nullopt;
-  auto word_char = [&](int i) { return IsWordChar(static_cast<unsigned char>(line.text[i])); };
+  std::string oem(line.text, static_cast<size_t>(line.length));
+  EditorToOem(oem.data(), line.length);
+  auto word_char = [&](int i) { return IsWordChar(static_cast<unsigned char>(oem[i])); };
   if (!word_char(pos)) {
     if (EFindTextAtCursor == TextAtCursorAny) return std::string(1, line.text[pos]);
     return std::nullopt;

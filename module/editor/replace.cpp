@@ -40,15 +40,17 @@ ReplaceAnswer OfferKeptMatch(EditorSearchRange& match) {
 }
 
 // Backward: the range now ends before the match; false when nothing is
-// left of it.
+// left of it. The text searched still reaches to where the range ended.
 bool EndRangeBefore(const EditorSearchRange& found, EditorSearchRange& range) {
   int column = found.start_column - (IsEmpty(found) ? 1 : 0);
   if (column > 0 || (column == 0 && IsEmpty(found))) {
+    if (found.start_line != range.end_line) range.text_end_column = -1;
     range.end_line = found.start_line;
     range.end_column = column;
   } else {
     range.end_line = found.start_line - 1;
     range.end_column = -1;
+    range.text_end_column = -1;
   }
   return range.end_line >= range.start_line;
 }
@@ -69,12 +71,13 @@ enum class LineResult { kNoMatch, kMatched, kDeleted, kCancelled };
 
 bool LineIsEmpty(int line) { return ReadLineAt(line).length == 0; }
 
-// Replaces within line i from column s to e (-1: its end). Forward, lines a
-// replacement adds or deletes move the range's last line c, and i follows
-// the line holding the rest of the original line.
-LineResult ReplaceInLine(int& i, int& c, int s, int e) {
+// Replaces within line i from column s to e (-1: its end); the line's text
+// reaches to text_end (-1: its end). Forward, lines a replacement adds or
+// deletes move the range's last line c, and i follows the line holding the
+// rest of the original line.
+LineResult ReplaceInLine(int& i, int& c, int s, int e, int text_end) {
   bool matched = false;
-  EditorSearchRange line{i, s, i, e};
+  EditorSearchRange line{i, s, i, e, text_end};
   for (;;) {
     EditorSearchRange match = line;
     if (!SearchRange(match, true)) return matched ? LineResult::kMatched : LineResult::kNoMatch;
@@ -95,7 +98,7 @@ LineResult ReplaceInLine(int& i, int& c, int s, int e) {
     if (SearchBackward) {
       int end = found.start_column - (IsEmpty(found) ? 1 : 0);
       if (end < 0) return LineResult::kMatched;
-      line = EditorSearchRange{found.start_line, s, found.start_line, end};
+      line = EditorSearchRange{found.start_line, s, found.start_line, end, text_end};
       i = found.start_line;
     } else {
       if (e != -1) e += match.end_column - found.end_column;
@@ -110,7 +113,8 @@ LineResult ReplaceInLine(int& i, int& c, int s, int e) {
 bool ReplaceSelection() {
   const SavedSelectionState s = SavedSelection;
   ReplaceBaseLine = s.first_line;
-  EditorSearchRange range{s.first_line, s.start_column, s.last_line, s.end_column};
+  EditorSearchRange range{s.first_line, s.start_column, s.last_line, s.end_column,
+                          s.end_column};
   const bool cancelled = s.type == BTYPE_STREAM ? ReplaceRangeJoined(range)
                                                 : ReplaceRangeByLine(range, true);
   RestoreSelection();
@@ -170,6 +174,9 @@ bool ReplaceRangeJoined(EditorSearchRange range) {
 
 bool ReplaceRangeByLine(EditorSearchRange range, bool columns_on_every_line) {
   const int a = range.start_line, b = range.start_column, d = range.end_column;
+  // A column block ends every line at its column; elsewhere only the
+  // cursor limits where matches end.
+  const int text_end = columns_on_every_line ? d : -1;
   int c = range.end_line;
   int i = SearchBackward ? c : a;
   // Forward, lines deleted at the range's start bring later lines to index
@@ -180,7 +187,7 @@ bool ReplaceRangeByLine(EditorSearchRange range, bool columns_on_every_line) {
     int s = from_b ? b : 0;
     int e = columns_on_every_line || i == c ? d : -1;
     first_line = false;
-    LineResult result = ReplaceInLine(i, c, s, e);
+    LineResult result = ReplaceInLine(i, c, s, e, text_end);
     if (result == LineResult::kCancelled) return true;
     if (CurrentRun.interrupted) return false;
     if (RemoveNoMatch && result == LineResult::kNoMatch) {

@@ -30,13 +30,28 @@ std::vector<int> SearchedOffsets;
 // The block being built from editor lines.
 std::string BlockText;
 
+bool RunEditorPattern(int start, std::vector<int>& offsets) {
+  offsets.assign((EditorSearchPattern.CaptureCount() + 1) * 3, -1);
+  return RunPattern(EditorSearchPattern, SearchedText.data(), SearchedText.size(),
+                    static_cast<size_t>(start), 0, offsets.data(),
+                    static_cast<int>(offsets.size())) >= 0;
+}
+
+// Where a forward search goes on after a match [start, end).
+int NextSearchStart(int start, int end) { return end > start ? end : end + 1; }
+
 bool MatchPattern(int from, int to, int* offset, int* length) {
   if (EditorSearchPattern.empty()) return false;
-  SearchedOffsets.assign((EditorSearchPattern.CaptureCount() + 1) * 3, -1);
-  int result = RunPattern(EditorSearchPattern, SearchedText.data(), static_cast<size_t>(to),
-                          static_cast<size_t>(from), 0, SearchedOffsets.data(),
-                          static_cast<int>(SearchedOffsets.size()));
-  if (result < 0) return false;
+  bool found = false;
+  std::vector<int> candidate;
+  for (int start = from; start <= to && RunEditorPattern(start, candidate);) {
+    if (candidate[1] > to) break;
+    SearchedOffsets.swap(candidate);
+    found = true;
+    if (!SearchBackward) break;
+    start = NextSearchStart(SearchedOffsets[0], SearchedOffsets[1]);
+  }
+  if (!found) return false;
   *offset = SearchedOffsets[0];
   *length = SearchedOffsets[1] - SearchedOffsets[0];
   return true;
@@ -57,23 +72,21 @@ bool MatchPlainText(int from, int to, int* offset, int* length) {
   return true;
 }
 
-// Appends a line of the range to the block, cut at the range's end column
-// on its last line.
-void AppendRangeLine(std::string& block, int line, const EditorSearchRange& range) {
-  EditorLineView view = ReadLineAt(line);
-  int length = view.length;
-  if (line == range.end_line && range.end_column >= 0 && range.end_column < length)
-    length = range.end_column;
-  block.append(view.text, static_cast<size_t>(length));
-}
-
-// The lines [first, last] of the range joined with LF into BlockText.
-void BuildBlock(int first, int last, const EditorSearchRange& range) {
+// The lines [first, last] joined with LF into BlockText, the last one cut
+// at cut_column (-1: whole) when it is the range's last line. Returns where
+// the last line starts in the block.
+int BuildBlock(int first, int last, const EditorSearchRange& range, int cut_column) {
   BlockText.clear();
+  int last_start = 0;
   for (int line = first; line <= last; ++line) {
     if (line > first) BlockText += '\n';
-    AppendRangeLine(BlockText, line, range);
+    last_start = static_cast<int>(BlockText.size());
+    EditorLineView view = ReadLineAt(line);
+    int length = view.length;
+    if (line == range.end_line && cut_column >= 0 && cut_column < length) length = cut_column;
+    BlockText.append(view.text, static_cast<size_t>(length));
   }
+  return last_start;
 }
 
 struct LinePosition {
@@ -119,8 +132,8 @@ int FromColumn(int block_first_line, const EditorSearchRange& range) {
   return block_first_line == range.start_line ? range.start_column : 0;
 }
 
-bool SearchBlockText(int from, int* offset, int* length) {
-  return SearchBlock(BlockText.data(), static_cast<int>(BlockText.size()), from, -1, offset,
+bool SearchBlockText(int from, int to, int* offset, int* length) {
+  return SearchBlock(BlockText.data(), static_cast<int>(BlockText.size()), from, to, offset,
                      length);
 }
 
@@ -130,9 +143,9 @@ bool SearchRangeForward(EditorSearchRange& range, bool keep, const EditorInfo& i
   for (int i = range.start_line; i <= range.end_line; ++i) {
     if (StoppedBefore(i, info)) return false;
     int last = std::min(range.end_line, i + BlockLines() - 1);
-    BuildBlock(i, last, range);
+    BuildBlock(i, last, range, range.end_column);
     int offset = 0, length = 0;
-    if (SearchBlockText(FromColumn(i, range), &offset, &length) &&
+    if (SearchBlockText(FromColumn(i, range), -1, &offset, &length) &&
         PositionInBlock(i, offset).line == i) {
       AcceptMatch(i, offset, length, keep, range);
       return true;
@@ -141,15 +154,24 @@ bool SearchRangeForward(EditorSearchRange& range, bool keep, const EditorInfo& i
   return false;
 }
 
-// Each candidate line ends a block of the lines before it; any match in the
-// block is taken (plain text: the last one; a pattern: the first).
+// Where the text of a backward range's last line ends: never before the
+// column its matches must end by.
+int BackwardCutColumn(const EditorSearchRange& range) {
+  if (range.end_column < 0 || range.text_end_column < 0) return -1;
+  return std::max(range.end_column, range.text_end_column);
+}
+
+// Each candidate line ends a block of the lines before it; the last match
+// in the block that ends by the range's end is taken, so every match that
+// ends on the candidate line is seen before the line above is tried.
 bool SearchRangeBackward(EditorSearchRange& range, bool keep, const EditorInfo& info) {
   for (int i = range.end_line; i >= range.start_line; --i) {
     if (StoppedBefore(i, info)) return false;
     int first = std::max(range.start_line, i - BlockLines() + 1);
-    BuildBlock(first, i, range);
+    int last_start = BuildBlock(first, i, range, BackwardCutColumn(range));
+    int to = i == range.end_line && range.end_column >= 0 ? last_start + range.end_column : -1;
     int offset = 0, length = 0;
-    if (SearchBlockText(FromColumn(first, range), &offset, &length)) {
+    if (SearchBlockText(FromColumn(first, range), to, &offset, &length)) {
       AcceptMatch(first, offset, length, keep, range);
       return true;
     }

@@ -12,11 +12,18 @@
 // start_column, the last line up to the exclusive end_column (-1: the whole
 // line). After a match: the match, its end exclusive; a match that ends
 // with a line break ends at column 0 of the next line.
+//
+// A backward search takes the last match that ends by end_column, while
+// the last line's text reaches to text_end_column (-1: its end), so that
+// anchors and look-ahead see what follows the cursor or the previous
+// match, as they do in a forward search. A selection's end is a real end:
+// there both columns are the same.
 struct EditorSearchRange {
   int start_line;
   int start_column;
   int end_line;
   int end_column;
+  int text_end_column = -1;
 };
 
 // The block a kept match was found in, already in OEM, with the match's
@@ -33,9 +40,13 @@ extern EditorMatchBlock MatchBlock;
 // empty after a plain-text search.
 extern std::vector<int> MatchVector;
 
-// Searches bytes [from, to) of a block in the editor's character table;
-// to -1 is the block's end. The whole block is the subject, so anchors and
-// look-behind see the text before from.
+// Searches a block in the editor's character table for a match that starts
+// at or after from and ends at or before to (-1: the block's end): forward
+// the first one, backward the last. Pattern matches are counted from from
+// the way a forward search steps through them (behind each match, one byte
+// further after an empty one), so a backward replace changes exactly what a
+// forward one would. The whole block is the subject, so anchors and
+// look-around see the text before from and after to.
 bool SearchBlock(const char* block, int length, int from, int to, int* offset,
                  int* match_length);
 

@@ -6,6 +6,28 @@
 
 SavedSelectionState SavedSelection;
 
+namespace {
+
+// The last match marked, as SavedSelection would read it back.
+SavedSelectionState MatchMark;
+
+bool SameBlock(const SavedSelectionState& a, const SavedSelectionState& b) {
+  return a.type == b.type && a.first_line == b.first_line && a.start_column == b.start_column &&
+         a.last_line == b.last_line && a.end_column == b.end_column;
+}
+
+}  // namespace
+
+void MarkMatch(const EditorSearchRange& match) {
+  SelectStream(match.start_line, match.start_column, match.end_line, match.end_column);
+  // A match that ends with a line break is selected through the break of
+  // the line before its end.
+  const bool through_break = match.end_column == 0 && match.end_line > match.start_line;
+  MatchMark = SavedSelectionState{BTYPE_STREAM, match.start_line, match.start_column,
+                                  through_break ? match.end_line - 1 : match.end_line,
+                                  through_break ? -1 : match.end_column};
+}
+
 bool CaptureSelection() {
   EditorInfo info = ReadEditorInfo();
   SavedSelection.type = info.BlockType;
@@ -21,7 +43,9 @@ bool CaptureSelection() {
     SavedSelection.last_line = line;
     SavedSelection.end_column = view.sel_end;
   }
-  return true;
+  if (!SameBlock(SavedSelection, MatchMark)) return true;
+  SavedSelection.type = BTYPE_NONE;
+  return false;
 }
 
 void RestoreSelection() {

@@ -3,6 +3,7 @@
 
 #include "module/editor/editor_control.hpp"
 #include "module/editor/editor_state.hpp"
+#include "module/editor/selection.hpp"
 #include "module/base/settings.hpp"
 
 int TopLineFor(int line, int window_height, int total_lines) {
@@ -26,7 +27,7 @@ int LeftColumnFor(int line, int column, int window_width) {
 
 void ShowFoundMatch(const EditorSearchRange& match) {
   EditorInfo info = ReadEditorInfo();
-  SelectStream(match.start_line, match.start_column, match.end_line, match.end_column);
+  MarkMatch(match);
   int line = SearchBackward ? match.start_line : match.end_line;
   int column = SearchBackward ? match.start_column : match.end_column;
   SetEditorPosition(line, column, TopLineFor(match.start_line, info.WindowSizeY, info.TotalLines),

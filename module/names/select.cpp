@@ -15,22 +15,29 @@
 
 namespace {
 
-// Asks for the masks until they compile; false when the user left.
+// Asks for the masks until they compile; false when the user left. The
+// dialog edits copies, and a try that does not compile puts the settings
+// back, so leaving the dialog changes no setting.
 bool AskMasks(int mode) {
   DialogBuilder dialog(44, 9, "FileSelectDlg");
-  std::string mask;
+  std::string mask = FMask;
+  int as_regexp = FMaskAsRegExp;
   dialog.AddFrame(mode);
-  dialog.Add<CheckBoxItem>(5, 3, 0, MMaskAsRegExp, &FMaskAsRegExp);
+  dialog.Add<CheckBoxItem>(5, 3, 0, MMaskAsRegExp, &as_regexp);
   dialog.Add<TextItem>(5, 2, 0, MMasksLabel);
   const int masks =
       dialog.Add<EditItem>(5, 4, 38, 0, "Masks", std::make_unique<StringBinding>(&mask));
   dialog.AddOkCancel(MOk, MCancel);
   dialog.SetFocus(masks);
+  const std::string stored_mask = FMask;
+  const int stored_as_regexp = FMaskAsRegExp;
   for (;;) {
-    mask = FMask;
     if (dialog.Run() != 0) return false;
     FMask = mask;
+    FMaskAsRegExp = as_regexp;
     if (PrepareMaskPattern()) return true;
+    FMask = stored_mask;
+    FMaskAsRegExp = stored_as_regexp;
   }
 }
 

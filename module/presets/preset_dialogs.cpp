@@ -17,12 +17,12 @@ constexpr int kFieldLeft = 5;
 constexpr int kFieldRight = 70;
 
 // Frame, the name's label and field: items 0 to 2 of every preset dialog.
-void AddNameField(DialogBuilder& dialog, PresetRecord& record, int title_message,
-                  const char* help_topic) {
+void AddNameField(DialogBuilder& dialog, const PresetList& list, PresetRecord& record,
+                  int title_message, const char* help_topic) {
   dialog.AddFrame(title_message);
   dialog.Add<TextItem>(kFieldLeft, 2, 0, MPresetName);
   dialog.Add<EditItem>(kFieldLeft, 3, kFieldRight, 0, "PresetName",
-                       std::make_unique<PresetNameBinding>(&record.name, title_message,
+                       std::make_unique<PresetNameBinding>(list, record, title_message,
                                                            help_topic));
 }
 
@@ -71,7 +71,7 @@ bool Accepted(DialogBuilder& dialog) {
 bool EditReplacePresets::EditPreset(PresetRecord& record) {
   const char* topic = "ERPresetDlg";
   DialogBuilder dialog(kDialogWidth, 18, topic);
-  AddNameField(dialog, record, MEditReplacePresetTitle, topic);
+  AddNameField(dialog, *this, record, MEditReplacePresetTitle, topic);
   AddLabelledText(dialog, 4, MSearchTextLabel, "SearchText", &record.texts[0]);
   AddLabelledText(dialog, 6, MReplaceTextLabel, "ReplaceText", &record.texts[1]);
   dialog.Add<CheckBoxItem>(kFieldLeft, 9, 0, MRegExp, &record.numbers[0]);
@@ -84,7 +84,7 @@ bool EditReplacePresets::EditPreset(PresetRecord& record) {
 bool EditFindPresets::EditPreset(PresetRecord& record) {
   const char* topic = "ESPresetDlg";
   DialogBuilder dialog(kDialogWidth, 13, topic);
-  AddNameField(dialog, record, MEditFindPresetTitle, topic);
+  AddNameField(dialog, *this, record, MEditFindPresetTitle, topic);
   AddLabelledText(dialog, 4, MSearchTextLabel, "SearchText", &record.texts[0]);
   dialog.Add<CheckBoxItem>(kFieldLeft, 7, 0, MRegExp, &record.numbers[0]);
   dialog.Add<CheckBoxItem>(kFieldLeft, 8, 0, MCaseSensitive, &record.numbers[1]);
@@ -94,7 +94,7 @@ bool EditFindPresets::EditPreset(PresetRecord& record) {
 bool FileReplacePresets::EditPreset(PresetRecord& record) {
   const char* topic = "FRPresetDlg";
   DialogBuilder dialog(kDialogWidth, 19, topic);
-  AddNameField(dialog, record, MFileReplacePresetTitle, topic);
+  AddNameField(dialog, *this, record, MFileReplacePresetTitle, topic);
   AddMaskAndText(dialog, record);
   AddLabelledText(dialog, 8, MReplaceTextLabel, "ReplaceText", &record.texts[2]);
   // Replacing works in the first three search modes only.
@@ -105,7 +105,7 @@ bool FileReplacePresets::EditPreset(PresetRecord& record) {
 bool FileFindPresets::EditPreset(PresetRecord& record) {
   const char* topic = "FSPresetDlg";
   DialogBuilder dialog(kDialogWidth, 21, topic);
-  AddNameField(dialog, record, MFileFindPresetTitle, topic);
+  AddNameField(dialog, *this, record, MFileFindPresetTitle, topic);
   AddMaskAndText(dialog, record);
   AddCaseAndModes(dialog, 9,
                   {MAsPlainText, MRegExp, MAsLinesWindowPattern, MAsFilePattern, MAsPlainWords,

@@ -42,6 +42,11 @@ class PresetList {
 
   const std::vector<PresetRecord>& Records() const { return records_; }
 
+  // Whether a preset other than `edited` (a new record, or one of the list
+  // under F4) already has the name; names are registry keys, so letter case
+  // does not tell them apart.
+  bool NameTaken(const std::string& name, const PresetRecord& edited) const;
+
   // Rewrites the kind's key to hold exactly the list. False when the key
   // could not be had or a preset could not be written in full.
   bool SavePresets();

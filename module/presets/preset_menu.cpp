@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/crt.hpp"
+
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
-#include "module/base/settings.hpp"
 #include "module/presets/preset_list.hpp"
 
 namespace {
@@ -53,15 +54,13 @@ PresetRecord RecordFromVariables(std::initializer_list<std::string*> texts,
   return record;
 }
 
-// An empty preset text clears the dialog's field only when the user asked
-// for empty texts to count; otherwise the field keeps what it shows.
+// A preset puts all its texts into the dialog, empty ones included: a
+// preset that replaces trailing blanks by nothing must not replace them by
+// whatever the field held before.
 void CopyIntoVariables(const PresetRecord& record, std::initializer_list<std::string*> texts,
                        std::initializer_list<int*> numbers) {
   size_t i = 0;
-  for (std::string* text : texts) {
-    const std::string& stored = record.texts[i++];
-    if (StoreEmptyInPresets == 1 || !stored.empty()) *text = stored;
-  }
+  for (std::string* text : texts) *text = record.texts[i++];
   i = 0;
   for (int* number : numbers) *number = record.numbers[i++];
 }
@@ -103,6 +102,15 @@ bool PresetList::AddPreset(std::initializer_list<std::string*> texts,
   if (!EditPreset(record)) return false;
   records_.push_back(std::move(record));
   return true;
+}
+
+bool PresetList::NameTaken(const std::string& name, const PresetRecord& edited) const {
+  // Registry key names compare without regard to ASCII case, so two names
+  // that differ only so would share one key.
+  return std::any_of(records_.begin(), records_.end(), [&](const PresetRecord& other) {
+    return &other != &edited && name.size() == other.name.size() &&
+           crt::memicmp(name.data(), other.name.data(), name.size()) == 0;
+  });
 }
 
 bool PresetList::DeletePreset(size_t index) {

@@ -1,5 +1,6 @@
-// Preset names: cut to a menu item's length, and never empty, blank or
-// holding a backslash, which would make a registry path of several keys.
+// Preset names: cut to a menu item's length, and never empty, blank,
+// holding a backslash, which would make a registry path of several keys, or
+// the name of another preset of the list.
 #include "module/presets/preset_name.hpp"
 
 #include <algorithm>
@@ -23,13 +24,16 @@ bool IsUsableName(const std::string& name) {
 
 }  // namespace
 
-void PresetNameBinding::Fill(FarDialogItem& record) { SetRecordData(record, name_->c_str()); }
+void PresetNameBinding::Fill(FarDialogItem& record) {
+  SetRecordData(record, record_.name.c_str());
+}
 
 bool PresetNameBinding::Validate(const FarDialogItem& record) {
-  if (IsUsableName(NameFromField(record))) return true;
+  const std::string name = NameFromField(record);
+  if (IsUsableName(name) && !list_.NameTaken(name, record_)) return true;
   const char* items[] = {GetMsg(title_message_), GetMsg(MPresetNameInvalid), GetMsg(MOk)};
   StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, help_topic_, items, 3, 1);
   return false;
 }
 
-void PresetNameBinding::Store(const FarDialogItem& record) { *name_ = NameFromField(record); }
+void PresetNameBinding::Store(const FarDialogItem& record) { record_.name = NameFromField(record); }

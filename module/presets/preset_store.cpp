@@ -39,12 +39,15 @@ bool SubkeyName(HKEY key, DWORD index, std::string* name) {
 }
 
 // The record's slots as settings of the store: texts default to empty,
-// numbers to 0 with every 32-bit value accepted.
+// numbers to 0 with every 32-bit value accepted. Without empty_texts an
+// empty text is left out; it loads as empty all the same.
 std::vector<Setting> SlotSettings(PresetRecord& record, std::span<const char* const> text_names,
-                                  std::span<const char* const> number_names) {
+                                  std::span<const char* const> number_names,
+                                  bool empty_texts = true) {
   std::vector<Setting> settings;
   for (size_t i = 0; i < text_names.size(); i++)
-    settings.push_back(TextSetting(text_names[i], &record.texts[i], ""));
+    if (empty_texts || !record.texts[i].empty())
+      settings.push_back(TextSetting(text_names[i], &record.texts[i], ""));
   for (size_t i = 0; i < number_names.size(); i++)
     settings.push_back(AnyIntSetting(number_names[i], &record.numbers[i], 0));
   return settings;
@@ -94,7 +97,8 @@ bool PresetList::SavePresets() {
       continue;
     }
     RegistryKey subkey(created);
-    saved &= WriteSettingGroup(subkey.get(), GroupOf(SlotSettings(record, TextNames(), NumberNames())));
+    saved &= WriteSettingGroup(subkey.get(), GroupOf(SlotSettings(record, TextNames(), NumberNames(),
+                                                                   StoreEmptyInPresets == 1)));
   }
   return saved;
 }

@@ -110,6 +110,15 @@ TEST_F(EditorCommands, ProposedTextIsConvertedFromTheFilesTable) {
   EXPECT_EQ(ProposedSearchText(), "\xE1\xAB\xAE\xA2\xAE");
 }
 
+// Letters of a file shown in another table are tested after conversion:
+// "МИР" in Windows-1251 is box-drawing bytes to code page 866.
+TEST_F(EditorCommands, WordAtTheCursorIsFoundInTheFilesTable) {
+  Open("x \xCC\xC8\xD0 y\n");
+  ASSERT_TRUE(editor().SetCharTable(0));
+  editor().SetCursor(0, 3);
+  EXPECT_EQ(ProposedSearchText(), "\x8C\x88\x90");
+}
+
 // --- The dialogs ---
 
 TEST_F(EditorCommands, SearchDialogShape) {
@@ -140,6 +149,25 @@ TEST_F(EditorCommands, ReplaceDialogHasTheSelectionBoxOnlyWithABlock) {
   EXPECT_EQ(dialog.dialog_items[0].Y2, 14);  // 16 rows
   EXPECT_STREQ(dialog.dialog_items[kReplaceInSelection].Data, "M94");
   EXPECT_EQ(dialog.dialog_items[kReplaceInSelection].Selected, 1);
+}
+
+// The mark a search or a left question puts on a match is not the user's
+// block: the next replace neither offers "in selection" nor stays inside it.
+TEST_F(EditorCommands, AMatchLeftMarkedIsNoSelection) {
+  for (bool by_search : {true, false}) {
+    SCOPED_TRACE(by_search ? "after a search" : "after Esc at the question");
+    Open("bar one\nfoo two\nfoo three\n");
+    if (by_search)
+      Search({.text = "foo"});
+    else
+      RunReplace({.text = "foo", .with = "bar"}, {kEsc});
+    EXPECT_EQ(Block(), Span({1, 0}, {1, 3}));
+    RunReplace({.text = "t\\w+", .with = "X", .regexp = true}, {kAnswerAll});
+    EXPECT_EQ(LastDialog().help_topic, "ERAskReplace");
+    EXPECT_EQ(ui_.CallsOf(ScriptUi::Kind::kDialog).rbegin()[1].dialog_items.size(), 15u);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"bar one", "foo X", "foo X", ""}));
+  }
+  EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(EditorCommands, CancelledDialogKeepsTheStoredTexts) {

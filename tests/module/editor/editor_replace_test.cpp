@@ -92,13 +92,86 @@ TEST_F(EditorReplace, BackwardByLineOffersEveryColumnFromTheCursor) {
   EXPECT_EQ(Lines(), (Texts{"bbb", ""}));
 }
 
-TEST_F(EditorReplace, BackwardPatternByLineOffersTheFirstMatchThenTheLineAbove) {
+TEST_F(EditorReplace, BackwardPatternByLineOffersEveryMatchFromTheCursor) {
   Open("aa\naaa\n");
   editor().SetCursor(1, 3);
   ui_.AnswerMessage(0);
   RunReplace({.text = "a", .with = "b", .regexp = true, .backward = true},
-             {kAnswerSkip, kAnswerSkip});
-  EXPECT_EQ(offered_, (std::vector{Span({1, 0}, {1, 1}), Span({0, 0}, {0, 1})}));
+             {kAnswerSkip, kAnswerSkip, kAnswerSkip, kAnswerSkip, kAnswerSkip});
+  EXPECT_EQ(offered_, (std::vector{Span({1, 2}, {1, 3}), Span({1, 1}, {1, 2}),
+                                   Span({1, 0}, {1, 1}), Span({0, 1}, {0, 2}),
+                                   Span({0, 0}, {0, 1})}));
+}
+
+// Backward All must change exactly what forward All changes, line by line
+// and over joined lines. Every text ends with a line that each pattern
+// matches, so both runs end through All without a closing message; the
+// replacement marks each match, and patterns that look around a match or
+// match nothing are left out, since the text they see has already been
+// changed on one side or the other.
+TEST_F(EditorReplace, BackwardAllReplacesWhatForwardAllReplaces) {
+  const char* patterns[] = {"a", "a+", "aa", "ab|b", "b$", "^a", "a.?", "[ab]{2}", "(a)(b)?",
+                            "a\\n?b"};
+  std::vector<std::string> texts{"aaaa", "abab", "a\naa", "ba\nab", "aa\n\naa", ""};
+  for (size_t k = 5; k < texts.size() && texts[k].size() < 2; k++)
+    for (char c : {'a', 'b', '\n'}) texts.push_back(texts[k] + c);
+  for (bool several : {false, true})
+    for (const char* pattern : patterns)
+      for (const std::string& start : texts) {
+        const std::string text = start + "\naab\n";
+        SCOPED_TRACE(testing::Message() << pattern << (several ? " joined in " : " in ")
+                                        << testing::PrintToString(text));
+        Open(text);
+        RunReplace({.text = pattern, .with = "<$0>", .regexp = true, .several = several},
+                   {kAnswerAll});
+        const Texts forward = Lines();
+        Open(text);
+        editor().SetCursor(editor().line_count() - 1, 0);
+        RunReplace({.text = pattern, .with = "<$0>", .regexp = true, .several = several,
+                    .backward = true},
+                   {kAnswerAll});
+        ASSERT_EQ(Lines(), forward);
+      }
+  EXPECT_TRUE(Boxes().empty());
+}
+
+// The runs that skipped matches: every "a" of a line, of six lines and of
+// a stream block changes, and the closing message never comes.
+TEST_F(EditorReplace, BackwardPatternAllReachesEveryMatch) {
+  Open("aaa\n");
+  editor().SetCursor(0, 3);
+  RunReplace({.text = "a", .with = "b", .regexp = true, .backward = true}, {kAnswerAll});
+  EXPECT_EQ(Lines(), (Texts{"bbb", ""}));
+  for (bool several : {false, true}) {
+    Open("a1\na2\na3\na4\na5\na6\n");
+    editor().SetCursor(6, 0);
+    RunReplace({.text = "a", .with = "b", .regexp = true, .several = several, .backward = true},
+               {kAnswerAll});
+    EXPECT_EQ(Lines(), (Texts{"b1", "b2", "b3", "b4", "b5", "b6", ""}));
+  }
+  Open("aaaa\naaaa\naaaa\naaaa\n");
+  editor().SelectStream(1, 2, 3, 3);
+  RunReplace({.text = "a", .with = "b", .regexp = true, .backward = true}, {kAnswerAll});
+  EXPECT_EQ(Lines(), (Texts{"aaaa", "aabb", "bbbb", "bbba", ""}));
+  EXPECT_TRUE(Boxes().empty());
+}
+
+// An end anchor is the line's end, not the cursor's column or the start of
+// the match replaced before; a selection's end is an end.
+TEST_F(EditorReplace, BackwardAnchorsSeeTheTextAfterTheLimit) {
+  Open("aaa\n");
+  editor().SetCursor(0, 3);
+  RunReplace({.text = "a$", .with = "b", .regexp = true, .backward = true}, {kAnswerAll});
+  EXPECT_EQ(Lines(), (Texts{"aab", ""}));
+  Open("aaa aa\n");
+  editor().SetCursor(0, 3);
+  ui_.AnswerMessage(0);
+  RunReplace({.text = "a$", .with = "b", .regexp = true, .backward = true}, {});
+  EXPECT_EQ(Lines(), (Texts{"aaa aa", ""}));
+  Open("aaa aa\n");
+  editor().SelectStream(0, 0, 0, 3);
+  RunReplace({.text = "a$", .with = "b", .regexp = true, .backward = true}, {kAnswerAll});
+  EXPECT_EQ(Lines(), (Texts{"aab aa", ""}));
 }
 
 TEST_F(EditorReplace, BackwardJoinedOffersBothMatches) {
@@ -255,9 +328,11 @@ TEST_F(EditorReplace, EmptyMatchesStepOneByteForward) {
       {{.text = "x*", .with = "", .regexp = true}, "abc\n", "abc\n"},
       {{.text = "$", .with = ";", .regexp = true, .several = true}, "ab\ncd\n", "ab;\ncd;\n"},
       {{.text = "^", .with = "#", .regexp = true, .backward = true}, "ab\ncd", "#ab\n#cd"},
-      // Backward, a pattern takes the first match before the cursor.
+      // Backward, the last match before the cursor first; an empty match
+      // at the start of the range is not searched for, as forward none is
+      // at its end.
       {{.text = "x*", .with = "-", .regexp = true, .several = true, .backward = true}, "ab",
-       "-ab"},
+       "a-b-"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.replace.text << " in " << c.file);

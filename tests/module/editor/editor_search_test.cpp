@@ -118,14 +118,29 @@ TEST_F(EditorSearch, BackwardPlainTextTakesTheLastOccurrenceBeforeTheCursor) {
   EXPECT_EQ(Cursor(), (Position{0, 0}));
 }
 
-TEST_F(EditorSearch, BackwardPatternTakesTheFirstMatchOfTheLineThenGoesUp) {
+TEST_F(EditorSearch, BackwardPatternTakesTheLastMatchBeforeTheCursorThenGoesUp) {
   Open("zz a9\na1 a2 a3\n");
-  editor().SetCursor(1, 8);
+  editor().SetCursor(1, 7);
   Search({.text = "a\\d", .regexp = true, .backward = true});
+  EXPECT_EQ(Block(), Span({1, 3}, {1, 5}));
+  EXPECT_EQ(Cursor(), (Position{1, 3}));
+  FindAgain();
   EXPECT_EQ(Block(), Span({1, 0}, {1, 2}));
-  EXPECT_EQ(Cursor(), (Position{1, 0}));
   FindAgain();
   EXPECT_EQ(Block(), Span({0, 3}, {0, 5}));
+}
+
+TEST_F(EditorSearch, BackwardPatternVisitsEveryLineFromTheEnd) {
+  for (bool several : {false, true}) {
+    SCOPED_TRACE(several);
+    Open("a1\na2\na3\na4\na5\na6\n");
+    editor().SetCursor(6, 0);
+    Search({.text = "a", .regexp = true, .several = several, .backward = true});
+    for (int line = 5; line >= 0; line--) {
+      EXPECT_EQ(Block(), Span({line, 0}, {line, 1}));
+      if (line > 0) FindAgain();
+    }
+  }
 }
 
 TEST_F(EditorSearch, BackwardJoinedFindsAMatchEndingOnTheCursorLine) {

@@ -227,4 +227,33 @@ TEST_F(RenameSelect, CancelledSelectChangesNothingAndNoMatchStillRedraws) {
   EXPECT_TRUE(Selected().empty());
 }
 
+// A mask that does not compile, and then Esc: the dialog next time, and
+// the settings the module writes when it goes, hold the old mask and mode.
+TEST_F(RenameSelect, LeavingAfterABadPatternMaskChangesNoSetting) {
+  tree_.Write("work/a.txt", "");
+  StartHost();
+  RunSelect(3, "*.txt");
+  ui_.AnswerMenu(3);
+  ui_.AnswerDialog([](std::span<FarDialogItem> items) {
+    items[1].Selected = 1;
+    host::SetItemText(items[3], "(x");
+    return 4;
+  });
+  ui_.AnswerMessage(0);  // the pattern error
+  ui_.AnswerDialog([](std::span<FarDialogItem> items) {
+    EXPECT_STREQ(items[3].Data, "(x");  // back as typed
+    return -1;
+  });
+  host_->OpenPlugin(OPEN_PLUGINSMENU, 0);
+  StopHost();
+  StartHost();
+  ui_.AnswerMenu(4);
+  ui_.AnswerDialog([](std::span<FarDialogItem> items) {
+    EXPECT_STREQ(items[3].Data, "*.txt");
+    EXPECT_EQ(items[1].Selected, 0);
+    return -1;
+  });
+  host_->OpenPlugin(OPEN_PLUGINSMENU, 0);
+}
+
 }  // namespace

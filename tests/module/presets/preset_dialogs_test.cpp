@@ -213,6 +213,30 @@ TEST_F(PresetDialogTest, RefusedNamesWarnAndBringTheDialogBackAsTyped) {
   }
 }
 
+// Two presets of one name would be one registry key; Ins and F4 refuse a
+// name another preset has, in any letter case, with the same warning, while
+// F4 keeps a preset's own name.
+TEST_F(PresetDialogTest, NamesOfOtherPresetsAreRefused) {
+  const std::string path = PresetsPath("EditFind") + "\\";
+  StoreText(path + "New Preset", "Text", "a");
+  StoreText(path + "Other", "Text", "b");
+  EditFindPresets list;
+  Variables variables{{"foo"}, {0, 0}};
+  host_.menu_answers = {Key(kInsert), Key(kInsert), Key(kEdit, 1), kEsc};
+  host_.dialog_answers = {Ok(), Cancel(), Ok({Type(2, "other")}), Ok({Type(2, "new PRESET")}),
+                          Cancel(), Ok({Type(4, "c")})};
+  EXPECT_FALSE(variables.Menu(list));
+
+  ASSERT_EQ(host_.messages.size(), 3u);
+  for (const RecordedMessage& warning : host_.messages) {
+    EXPECT_EQ(warning.help_topic, "ESPresetDlg");
+    EXPECT_EQ(warning.items, (std::vector<std::string>{Msg(MEditFindPresetTitle),
+                                                       Msg(MPresetNameInvalid), Msg(MOk)}));
+  }
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"New Preset", "Other"}));
+  EXPECT_EQ(list.Records()[1].texts[0], "c");
+}
+
 TEST_F(PresetDialogTest, LongNamesAreCutToWhatAMenuItemHolds) {
   struct Row {
     size_t typed;

@@ -131,21 +131,32 @@ TEST_F(PresetMenuTest, EscChangesNothing) {
   EXPECT_EQ(dialog.regexp, 1);
 }
 
-TEST_F(PresetMenuTest, EmptyPresetTextReplacesTheFieldOnlyWhenEmptyTextsCount) {
-  const std::string path = kReplacePath + "\\Blank";
-  StoreText(path, "Text", "");
-  StoreText(path, "Replace", "r");
+// A preset that replaces trailing blanks by nothing must not keep the
+// dialog's old replacement; the setting only decides whether the empty text
+// is written, and it reads back as empty either way.
+TEST_F(PresetMenuTest, EmptyPresetTextsReplaceTheFieldsWhateverIsStored) {
   for (int store_empty : {0, 1}) {
     SCOPED_TRACE(store_empty);
+    UseFreshRegistry();
     ForgetHostCalls();
     StoreEmptyInPresets = store_empty;
+    {
+      EditReplacePresets list;
+      ReplaceDialog dialog{.text = " +$", .replace = ""};
+      host_.menu_answers = {Key(kInsert), kEsc};
+      host_.dialog_answers = {Ok({Type(kName, "Trim")})};
+      EXPECT_FALSE(dialog.Menu(list));
+      EXPECT_TRUE(list.SavePresets());
+    }
+    EXPECT_EQ(StoredText(kReplacePath + "\\Trim", "Replace"),
+              store_empty ? std::optional<std::string>("") : std::nullopt);
+    ForgetHostCalls();
     EditReplacePresets list;
-    ReplaceDialog dialog;
+    ReplaceDialog dialog{.text = "foo", .replace = "XYZ"};
     host_.menu_answers = {Pick(0)};
     EXPECT_TRUE(dialog.Menu(list));
-    EXPECT_EQ(dialog.text, store_empty ? "" : "foo");
-    EXPECT_EQ(dialog.replace, "r");
-    EXPECT_EQ(dialog.regexp, 0);  // numbers always replace
+    EXPECT_EQ(dialog.text, " +$");
+    EXPECT_EQ(dialog.replace, "");
   }
 }
 
@@ -299,6 +310,7 @@ TEST_F(PresetMenuTest, FileListsLoadWhenCreatedAndWriteOnlyWhenSaved) {
   DestroyFilePresetLists();
   EXPECT_FALSE(FileSearchPresets || FileReplacePresets);
   EXPECT_EQ(StoredText(PresetsPath("FileFind") + "\\Logs", "Mask"), "*.log");
-  EXPECT_EQ(StoredText(PresetsPath("FileFind") + "\\Logs", "Text"), "");
+  // An empty text is written only with StoreEmptyInPresets.
+  EXPECT_EQ(StoredText(PresetsPath("FileFind") + "\\Logs", "Text"), std::nullopt);
   EXPECT_EQ(StoredNumber(PresetsPath("FileReplace") + "\\Dates", "SearchAs"), 2);
 }

@@ -96,28 +96,30 @@ TEST_F(PresetStoreTest, MissingOrMistypedValuesLoadAsEmptyTextsAndZero) {
     EXPECT_EQ(list.Records()[0].numbers, (std::vector<int>{0, 0, 0, 1}));
     EXPECT_TRUE(list.SavePresets());
   }
-  // Saving writes every slot, so the preset is whole from now on.
-  EXPECT_EQ(StoredText(preset, "Text"), "");
+  // Saving writes every number and every text that is not empty (empty
+  // ones only when asked to), so the mistyped values are gone.
+  EXPECT_EQ(StoredText(preset, "Text"), std::nullopt);
+  EXPECT_EQ(StoredNumber(preset, "Text"), std::nullopt);
   EXPECT_EQ(StoredNumber(preset, "IsRegExp"), 0);
   EXPECT_EQ(StoredNumber(preset, "CaseSensitive"), 0);
 }
 
-TEST_F(PresetStoreTest, TwoPresetsOfOneNameSaveAsOneSubkeyWithTheLaterValues) {
+TEST_F(PresetStoreTest, ANameDifferingOnlyInLetterCaseIsRefusedSoOneSubkeyHoldsOnePreset) {
   {
     EditFindPresets list;
     std::string text = "first";
     int regexp = 0, case_sensitive = 1;
     host_.menu_answers = {Key(kInsert), Key(kInsert), kEsc};
     host_.dialog_answers = {Ok({Type(2, "Same")}),
-                            Ok({Type(2, "same"), Type(4, "second"), Check(5, 1)})};
+                            Ok({Type(2, "same"), Type(4, "second"), Check(5, 1)}), Cancel()};
     EXPECT_FALSE(list.PresetMenu(true, {&text}, {&regexp, &case_sensitive}));
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"Same", "same"}));
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"Same"}));
     EXPECT_TRUE(list.SavePresets());
   }
   const std::string path = PresetsPath("EditFind");
-  ASSERT_EQ(Subkeys(path).size(), 1u);  // registry names ignore letter case
-  EXPECT_EQ(StoredText(path + "\\Same", "Text"), "second");
-  EXPECT_EQ(StoredNumber(path + "\\Same", "IsRegExp"), 1);
+  ASSERT_EQ(Subkeys(path).size(), 1u);
+  EXPECT_EQ(StoredText(path + "\\Same", "Text"), "first");
+  EXPECT_EQ(StoredNumber(path + "\\Same", "IsRegExp"), 0);
 }
 
 // --- Saving over what cannot go ---
