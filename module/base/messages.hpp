@@ -116,4 +116,7 @@ enum MessageNumber {
   MPresetName = 114,
   MDeletePresetQuestion = 115,
   MPresetNameInvalid = 116,  // a preset name that is empty, blank or holds a backslash
+  MReplaceUndecided = 117,
+  MMatchTooFar = 118,
+  MSearchUndecided = 119,
 };
