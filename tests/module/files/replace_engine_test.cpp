@@ -163,3 +163,14 @@ TEST_F(ReplaceEngine, LineAndWindowModesGiveWhatPerlGives) {
     EXPECT_EQ(Content("a.txt"), expected);
   }
 }
+
+// A file the pattern cannot decide within its limits is left whole, with
+// a box that says why.
+TEST_F(ReplaceEngine, AFileThePatternCannotDecideIsLeftAsItWas) {
+  const std::string runaway = "yes\n" + std::string(40, 'a') + "c\n";
+  WriteText(folder_.Posix("runaway.txt"), runaway);
+  EXPECT_FALSE(Replace("runaway.txt", 1, "(a+)+\\1b|yes", "no"));
+  EXPECT_EQ(Content("runaway.txt"), runaway);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].help_topic, "FRUndecided");
+}

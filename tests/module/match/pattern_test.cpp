@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+
+#include <climits>
+#include <cstring>
 #include <string>
 
 #include "sdk/plugin.hpp"
@@ -241,4 +245,22 @@ TEST(Pattern, BoundedRunsAndLineEnds) {
                                0) > 0,
               c.start >= 0);
   }
+}
+
+// A match 2 GiB or more into a subject cannot be placed in int offsets: it
+// is said so, never passed off as no match. (An untouched mapping costs
+// nothing; the run starts just before the match.)
+TEST(Pattern, MatchBeyondIntOffsetsIsSaidSo) {
+  RecordingHost host;
+  const size_t length = size_t{1} << 31 | 64;
+  void* memory = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(memory, MAP_FAILED);
+  char* subject = static_cast<char*>(memory);
+  std::memcpy(subject + length - 8, "foo", 3);
+  SearchPattern p = Compile("foo", 1);
+  OffsetVector v(p);
+  const size_t start = length - 32;
+  EXPECT_EQ(RunPattern(p, subject, length, start, 0, v.data(), v.size()), kPatternBeyondOffsets);
+  EXPECT_GT(RunPattern(p, subject, length, start, 0, nullptr, 0), 0);  // a yes/no run finds it
+  munmap(memory, length);
 }
