@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "module/match/case_table.hpp"
+#include "module/match/pattern.hpp"
 #include "module/match/scan.hpp"
 #include "module/editor/editor_control.hpp"
 #include "module/editor/editor_state.hpp"
@@ -30,11 +31,11 @@ std::vector<int> SearchedOffsets;
 // The block being built from editor lines.
 std::string BlockText;
 
-bool MatchPattern(int from, int to, int* offset, int* length) {
+bool MatchPattern(int from, int to, int options, int* offset, int* length) {
   if (EditorSearchPattern.empty()) return false;
   SearchedOffsets.assign((EditorSearchPattern.CaptureCount() + 1) * 3, -1);
   int result = RunPattern(EditorSearchPattern, SearchedText.data(), static_cast<size_t>(to),
-                          static_cast<size_t>(from), 0, SearchedOffsets.data(),
+                          static_cast<size_t>(from), options, SearchedOffsets.data(),
                           static_cast<int>(SearchedOffsets.size()));
   if (result < 0) return false;
   *offset = SearchedOffsets[0];
@@ -119,20 +120,23 @@ int FromColumn(int block_first_line, const EditorSearchRange& range) {
   return block_first_line == range.start_line ? range.start_column : 0;
 }
 
-bool SearchBlockText(int from, int* offset, int* length) {
+bool SearchBlockText(int from, int* offset, int* length, SearchStart start = SearchStart::kFresh) {
   return SearchBlock(BlockText.data(), static_cast<int>(BlockText.size()), from, -1, offset,
-                     length);
+                     length, start);
 }
 
 // A match is taken for the candidate line only when it starts on it (or on
-// its line break); a later line's own block will find the others.
-bool SearchRangeForward(EditorSearchRange& range, bool keep, const EditorInfo& info) {
+// its line break); a later line's own block will find the others. How the
+// search starts matters at the range's start only.
+bool SearchRangeForward(EditorSearchRange& range, bool keep, const EditorInfo& info,
+                        SearchStart start) {
   for (int i = range.start_line; i <= range.end_line; ++i) {
     if (StoppedBefore(i, info)) return false;
     int last = std::min(range.end_line, i + BlockLines() - 1);
     BuildBlock(i, last, range);
     int offset = 0, length = 0;
-    if (SearchBlockText(FromColumn(i, range), &offset, &length) &&
+    if (SearchBlockText(FromColumn(i, range), &offset, &length,
+                        i == range.start_line ? start : SearchStart::kFresh) &&
         PositionInBlock(i, offset).line == i) {
       AcceptMatch(i, offset, length, keep, range);
       return true;
@@ -185,21 +189,24 @@ bool FindLineByLine(const EditorInfo& info, EditorSearchRange& found) {
 }  // namespace
 
 bool SearchBlock(const char* block, int length, int from, int to, int* offset,
-                 int* match_length) {
+                 int* match_length, SearchStart start) {
   if (from > length) return false;
   if (from < 0) from = 0;
   if (to == -1 || to > length) to = length;
-  if (to - from <= 0) return false;
+  // A fresh search finds nothing at the very end of its text; one that goes
+  // on after a match may find an empty match there, as perl does.
+  if (to < from || (to == from && start == SearchStart::kFresh)) return false;
+  const int options = start == SearchStart::kAfterEmptyMatch ? kPatternNotEmptyAtStart : 0;
   SearchedText.assign(block, static_cast<size_t>(length));
   EditorToOem(SearchedText.data(), length);
-  return ERegExp ? MatchPattern(from, to, offset, match_length)
+  return ERegExp ? MatchPattern(from, to, options, offset, match_length)
                  : MatchPlainText(from, to, offset, match_length);
 }
 
-bool SearchRange(EditorSearchRange& range, bool keep) {
+bool SearchRange(EditorSearchRange& range, bool keep, SearchStart start) {
   EditorInfo info = ReadEditorInfo();
   return SearchBackward ? SearchRangeBackward(range, keep, info)
-                        : SearchRangeForward(range, keep, info);
+                        : SearchRangeForward(range, keep, info, start);
 }
 
 void ReleaseMatch() {
