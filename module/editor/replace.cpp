@@ -1,9 +1,10 @@
 // The replace command and its two loops: over a range searched as a whole
 // (lines joined), and line by line with the line-removal options.
 //
-// A match that is empty (a pattern matching the empty string) moves the
-// next search one byte further than its end; otherwise the same place would
-// be found again for ever.
+// After a match that is empty (a pattern matching the empty string), the
+// next forward search takes no empty match at the same place, but does
+// take a non-empty one there, as perl does; backward, the next search ends
+// one byte before it. Otherwise the same place would be found for ever.
 #include "module/editor/replace.hpp"
 
 #include "module/match/template.hpp"
@@ -24,6 +25,10 @@ namespace {
 
 bool IsEmpty(const EditorSearchRange& match) {
   return match.start_line == match.end_line && match.start_column == match.end_column;
+}
+
+SearchStart StartAfter(const EditorSearchRange& found) {
+  return IsEmpty(found) ? SearchStart::kAfterEmptyMatch : SearchStart::kAfterMatch;
 }
 
 // Expands the template for the kept match, offers it, and releases it.
@@ -64,7 +69,7 @@ void StartRangeAfter(const EditorSearchRange& found, const EditorSearchRange& wr
     range.end_column += written.end_column - found.end_column;
   range.end_line += written.end_line - found.end_line;
   range.start_line = written.end_line;
-  range.start_column = written.end_column + (IsEmpty(found) ? 1 : 0);
+  range.start_column = written.end_column;
 }
 
 enum class LineResult { kNoMatch, kMatched, kDeleted, kCancelled };
@@ -77,12 +82,15 @@ bool LineIsEmpty(int line) { return ReadLineAt(line).length == 0; }
 // rest of the original line.
 LineResult ReplaceInLine(int& i, int& c, int s, int e, int text_end) {
   bool matched = false;
+  SearchStart start = SearchStart::kFresh;
   EditorSearchRange line{i, s, i, e, text_end};
   for (;;) {
     EditorSearchRange match = line;
-    if (!SearchRange(match, true)) return matched ? LineResult::kMatched : LineResult::kNoMatch;
+    if (!SearchRange(match, true, start))
+      return matched ? LineResult::kMatched : LineResult::kNoMatch;
     matched = true;
     const EditorSearchRange found = match;
+    start = StartAfter(found);
     ReplaceAnswer answer = OfferKeptMatch(match);
     if (answer == kAnswerCancelled) return LineResult::kCancelled;
     if (!SearchBackward) c += match.end_line - found.end_line;
@@ -102,8 +110,7 @@ LineResult ReplaceInLine(int& i, int& c, int s, int e, int text_end) {
       i = found.start_line;
     } else {
       if (e != -1) e += match.end_column - found.end_column;
-      line = EditorSearchRange{match.end_line, match.end_column + (IsEmpty(found) ? 1 : 0),
-                               match.end_line, e};
+      line = EditorSearchRange{match.end_line, match.end_column, match.end_line, e};
       i = match.end_line;
     }
   }
@@ -160,10 +167,12 @@ bool EditorReplace() {
 }
 
 bool ReplaceRangeJoined(EditorSearchRange range) {
+  SearchStart start = SearchStart::kFresh;
   for (;;) {
     EditorSearchRange match = range;
-    if (!SearchRange(match, true)) return false;
+    if (!SearchRange(match, true, start)) return false;
     const EditorSearchRange found = match;
+    start = StartAfter(found);
     if (OfferKeptMatch(match) == kAnswerCancelled) return true;
     if (!SearchBackward)
       StartRangeAfter(found, match, range);

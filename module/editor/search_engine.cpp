@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "module/match/case_table.hpp"
+#include "module/match/pattern.hpp"
 #include "module/match/scan.hpp"
 #include "module/editor/editor_control.hpp"
 #include "module/editor/editor_state.hpp"
@@ -30,26 +31,29 @@ std::vector<int> SearchedOffsets;
 // The block being built from editor lines.
 std::string BlockText;
 
-bool RunEditorPattern(int start, std::vector<int>& offsets) {
+// Runs the pattern from start over the whole searched text, so that
+// anchors and look-around see beyond the part searched.
+bool RunEditorPattern(int start, int options, std::vector<int>& offsets) {
   offsets.assign((EditorSearchPattern.CaptureCount() + 1) * 3, -1);
   return RunPattern(EditorSearchPattern, SearchedText.data(), SearchedText.size(),
-                    static_cast<size_t>(start), 0, offsets.data(),
+                    static_cast<size_t>(start), options, offsets.data(),
                     static_cast<int>(offsets.size())) >= 0;
 }
 
-// Where a forward search goes on after a match [start, end).
-int NextSearchStart(int start, int end) { return end > start ? end : end + 1; }
-
-bool MatchPattern(int from, int to, int* offset, int* length) {
+// Forward the first match in [from, to), backward the last one, counted the
+// way a forward search steps through them: behind each match, and after an
+// empty match at the same place only a non-empty one.
+bool MatchPattern(int from, int to, int options, int* offset, int* length) {
   if (EditorSearchPattern.empty()) return false;
   bool found = false;
   std::vector<int> candidate;
-  for (int start = from; start <= to && RunEditorPattern(start, candidate);) {
+  for (int start = from; start <= to && RunEditorPattern(start, options, candidate);) {
     if (candidate[1] > to) break;
     SearchedOffsets.swap(candidate);
     found = true;
     if (!SearchBackward) break;
-    start = NextSearchStart(SearchedOffsets[0], SearchedOffsets[1]);
+    start = SearchedOffsets[1];
+    options = SearchedOffsets[1] == SearchedOffsets[0] ? kPatternNotEmptyAtStart : 0;
   }
   if (!found) return false;
   *offset = SearchedOffsets[0];
@@ -132,20 +136,24 @@ int FromColumn(int block_first_line, const EditorSearchRange& range) {
   return block_first_line == range.start_line ? range.start_column : 0;
 }
 
-bool SearchBlockText(int from, int to, int* offset, int* length) {
+bool SearchBlockText(int from, int to, int* offset, int* length,
+                     SearchStart start = SearchStart::kFresh) {
   return SearchBlock(BlockText.data(), static_cast<int>(BlockText.size()), from, to, offset,
-                     length);
+                     length, start);
 }
 
 // A match is taken for the candidate line only when it starts on it (or on
-// its line break); a later line's own block will find the others.
-bool SearchRangeForward(EditorSearchRange& range, bool keep, const EditorInfo& info) {
+// its line break); a later line's own block will find the others. How the
+// search starts matters at the range's start only.
+bool SearchRangeForward(EditorSearchRange& range, bool keep, const EditorInfo& info,
+                        SearchStart start) {
   for (int i = range.start_line; i <= range.end_line; ++i) {
     if (StoppedBefore(i, info)) return false;
     int last = std::min(range.end_line, i + BlockLines() - 1);
     BuildBlock(i, last, range, range.end_column);
     int offset = 0, length = 0;
-    if (SearchBlockText(FromColumn(i, range), -1, &offset, &length) &&
+    if (SearchBlockText(FromColumn(i, range), -1, &offset, &length,
+                        i == range.start_line ? start : SearchStart::kFresh) &&
         PositionInBlock(i, offset).line == i) {
       AcceptMatch(i, offset, length, keep, range);
       return true;
@@ -207,21 +215,24 @@ bool FindLineByLine(const EditorInfo& info, EditorSearchRange& found) {
 }  // namespace
 
 bool SearchBlock(const char* block, int length, int from, int to, int* offset,
-                 int* match_length) {
+                 int* match_length, SearchStart start) {
   if (from > length) return false;
   if (from < 0) from = 0;
   if (to == -1 || to > length) to = length;
-  if (to - from <= 0) return false;
+  // A fresh search finds nothing at the very end of its text; one that goes
+  // on after a match may find an empty match there, as perl does.
+  if (to < from || (to == from && start == SearchStart::kFresh)) return false;
+  const int options = start == SearchStart::kAfterEmptyMatch ? kPatternNotEmptyAtStart : 0;
   SearchedText.assign(block, static_cast<size_t>(length));
   EditorToOem(SearchedText.data(), length);
-  return ERegExp ? MatchPattern(from, to, offset, match_length)
+  return ERegExp ? MatchPattern(from, to, options, offset, match_length)
                  : MatchPlainText(from, to, offset, match_length);
 }
 
-bool SearchRange(EditorSearchRange& range, bool keep) {
+bool SearchRange(EditorSearchRange& range, bool keep, SearchStart start) {
   EditorInfo info = ReadEditorInfo();
   return SearchBackward ? SearchRangeBackward(range, keep, info)
-                        : SearchRangeForward(range, keep, info);
+                        : SearchRangeForward(range, keep, info, start);
 }
 
 void ReleaseMatch() {

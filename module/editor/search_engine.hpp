@@ -40,20 +40,27 @@ extern EditorMatchBlock MatchBlock;
 // empty after a plain-text search.
 extern std::vector<int> MatchVector;
 
+// How a forward search starts: afresh, or right after a match the replace
+// took (then an empty match at the very end of the text counts, as perl
+// has it); after an empty match, a match at the same place must not be
+// empty (a non-empty one is taken, as perl does).
+enum class SearchStart { kFresh, kAfterMatch, kAfterEmptyMatch };
+
 // Searches a block in the editor's character table for a match that starts
 // at or after from and ends at or before to (-1: the block's end): forward
 // the first one, backward the last. Pattern matches are counted from from
-// the way a forward search steps through them (behind each match, one byte
-// further after an empty one), so a backward replace changes exactly what a
-// forward one would. The whole block is the subject, so anchors and
-// look-around see the text before from and after to.
+// the way a forward search steps through them, so a backward replace
+// changes exactly what a forward one would. The whole block is the
+// subject, so anchors and look-around see the text before from and after to.
 bool SearchBlock(const char* block, int length, int from, int to, int* offset,
-                 int* match_length);
+                 int* match_length, SearchStart start = SearchStart::kFresh);
 
 // Searches a range in the direction of SearchBackward; on a match the range
 // holds the match. Sets CurrentRun.interrupted when Esc stops the search.
 // With keep, a match stays in MatchBlock and MatchVector until ReleaseMatch.
-bool SearchRange(EditorSearchRange& range, bool keep);
+// start tells how a forward search begins at the range's start.
+bool SearchRange(EditorSearchRange& range, bool keep,
+                 SearchStart start = SearchStart::kFresh);
 void ReleaseMatch();
 
 // The search command: starts a run, searches from the cursor with the

@@ -2,7 +2,9 @@
 // alternatives of a pattern test copy the data, once per table.
 #include "module/files/content_search.hpp"
 
+#include <algorithm>
 #include <deque>
+#include <utility>
 #include <vector>
 
 #include "module/match/case_table.hpp"
@@ -16,6 +18,14 @@
 
 namespace {
 
+// Set when a pattern could not decide part of the current file.
+bool Undecided = false;
+
+bool Matched(int run_result) {
+  if (run_result == kPatternUndecided) Undecided = true;
+  return run_result > 0;
+}
+
 bool Scan(const char* data, size_t length, const std::string& text, const uint8_t* table) {
   return FindForward(data, length, text.data(), text.size(), table) >= 0;
 }
@@ -27,16 +37,22 @@ bool LinePatternTest(const char* data, size_t length) {
 }
 
 // Every run of SeveralLines consecutive lines, line ends included; at the
-// end the last lines once more as shorter windows.
+// end the last lines once more as shorter windows. The matcher sees as many
+// lines again after a window, for look-aheads and line ends, but takes no
+// match that ends beyond it.
 bool WindowPatternTest(const char* data, size_t length) {
   const size_t n = static_cast<size_t>(SeveralLines > 0 ? SeveralLines : 1);
   std::deque<size_t> starts;
   size_t window_end = 0;
-  // Only the file's end is a line's end: a window that stops earlier has
-  // more text after it.
   auto test_window = [&] {
-    const int options = window_end < length ? kPatternNotEol : 0;
-    return PatternTest(TextPattern, data + starts.front(), window_end - starts.front(), options);
+    size_t seen_end = window_end;
+    for (size_t i = 0; i < n && seen_end < length; i++)
+      seen_end = NextLineStart(data, length, seen_end);
+    // Only the file's end is a line's end: a subject that stops earlier has
+    // more text after it.
+    const int options = seen_end < length ? kPatternNotEol : 0;
+    return PatternTest(TextPattern, data + starts.front(), seen_end - starts.front(), options,
+                       window_end - starts.front());
   };
   if (ForEachLine(data, length, [&](const Line& line) {
         starts.push_back(line.start);
@@ -101,14 +117,19 @@ bool PlainTest(const char* data, size_t length, const std::string& text) {
   return false;
 }
 
-bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options) {
-  if (RunPattern(pattern, data, length, 0, options, nullptr, 0) >= 0) return true;
+bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options,
+                 size_t end_limit) {
+  auto test = [&](const char* subject) {
+    return Matched(RunPatternWithin(pattern, subject, length, 0, std::min(end_limit, length),
+                                    options, nullptr, 0));
+  };
+  if (test(data)) return true;
   if (!FAllCharTables || DecodeTables.empty()) return false;
   std::vector<char> decoded(length);
   for (const ByteTable& table : DecodeTables) {
     for (size_t i = 0; i < length; i++)
       decoded[i] = static_cast<char>(table[static_cast<uint8_t>(data[i])]);
-    if (RunPattern(pattern, decoded.data(), length, 0, options, nullptr, 0) >= 0) return true;
+    if (test(decoded.data())) return true;
   }
   return false;
 }
@@ -134,11 +155,14 @@ std::string TakeWord(std::string& list) {
   return word;
 }
 
+bool TakeContentUndecided() { return std::exchange(Undecided, false); }
+
 bool ContentMatches(const char* data, size_t length) {
+  Undecided = false;
   switch (FSearchAs) {
     case AsLinePattern: return LinePatternTest(data, length);
     case AsLinesWindowPattern: return WindowPatternTest(data, length);
-    case AsFilePattern: return RunPattern(TextPattern, data, length, 0, 0, nullptr, 0) >= 0;
+    case AsFilePattern: return Matched(RunPattern(TextPattern, data, length, 0, 0, nullptr, 0));
     case AsPlainWords: return WordListTest(data, length, false);
     case AsPatternWords: return WordListTest(data, length, true);
     default: return PlainTest(data, length, FText);

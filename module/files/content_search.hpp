@@ -11,6 +11,10 @@
 
 // The test of FSearchAs with FText, TextPattern and the other settings.
 bool ContentMatches(const char* data, size_t length);
+// Whether a pattern could not decide some part of the data ContentMatches
+// last saw, within its limits (then its "no" is not a true answer); the
+// next call says no until ContentMatches runs again.
+bool TakeContentUndecided();
 
 // Plain text anywhere in the data: in OEM, then (with FAllCharTables) in
 // each host code page; case folded unless FCaseSensitive.
@@ -18,8 +22,10 @@ bool PlainTest(const char* data, size_t length, const std::string& text);
 
 // The pattern on the data, then (with FAllCharTables) on the data decoded
 // from each host code page.
-// options as RunPattern takes them.
-bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options = 0);
+// options as RunPattern takes them; a match must end by end_limit (the
+// data after it is only seen).
+bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options = 0,
+                 size_t end_limit = static_cast<size_t>(-1));
 
 // Moves the first word of a word list out of the list. Words are separated
 // by spaces and tabs, or quoted with ", ' or ` (no escapes).

@@ -90,15 +90,19 @@ bool FileRewrite::WriteThrough(const char* bytes, size_t length) {
   return !failed_;
 }
 
+// The file question comes before the first replacement's; the output is
+// opened only at the first accepted replacement, so a file whose every
+// replacement is declined is never rewritten. A declined match stays in
+// the source, copied with the stretch before the next accepted one.
 bool FileRewrite::ReplaceMatch(size_t start, size_t length, const std::string& replacement) {
+  if (!ConfirmFile(MReplaceTitle, entry_.cFileName)) return false;
+  if (length == 0) empty_at_ = start;
+  std::string matched(source_ + start, strnlen(source_ + start, length));
+  if (!ConfirmFileReplace(matched, replacement, entry_.cFileName)) return true;
   if (output_ == INVALID_HANDLE_VALUE && !OpenOutput()) return false;
   if (!Write(source_ + written_, start - written_)) return false;
-  std::string matched(source_ + start, strnlen(source_ + start, length));
-  bool replace = ConfirmFileReplace(matched, replacement, entry_.cFileName);
-  bool ok = replace ? Write(replacement.data(), replacement.size()) : Write(source_ + start, length);
   written_ = start + length;
-  if (length == 0) empty_at_ = start;
-  return ok;
+  return Write(replacement.data(), replacement.size());
 }
 
 bool FileRewrite::WriteRest() {

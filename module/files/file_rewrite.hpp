@@ -37,6 +37,9 @@ class FileRewrite {
   // again by the next window that sees it.
   bool ReplacedEmptyAt(size_t position) const { return empty_at_ == position; }
 
+  const char* FileName() const { return entry_.cFileName; }
+  size_t SourceSize() const { return size_; }
+
  private:
   bool OpenOutput();
   bool Write(const char* bytes, size_t length);

@@ -1,8 +1,11 @@
 // The replace scans: literal text, a pattern per line, and a pattern over a
 // window of lines. Matches are searched with a start offset in the whole
 // line (or window), so anchors, word boundaries and look-behinds see the
-// text before the offset. An empty match is replaced and the scan steps one
-// byte past it, which is then written as it is, so no scan can loop.
+// text before the offset. After an empty match, a non-empty match at the
+// same place is still taken (as perl does); failing that, the scan steps
+// one character past it, which is then written as it is, so no scan can
+// loop. A subject the pattern cannot decide, or a match too far into one
+// subject for the offsets, leaves the whole file as it was, with a message.
 #include "module/files/replace_engine.hpp"
 
 #include <cstring>
@@ -13,9 +16,11 @@
 #include "module/files/content_search.hpp"
 #include "module/files/file_patterns.hpp"
 #include "module/files/file_rewrite.hpp"
+#include "module/files/file_warning.hpp"
 #include "module/files/lines.hpp"
 #include "module/files/replace_questions.hpp"
 #include "module/files/replace_source.hpp"
+#include "module/base/messages.hpp"
 #include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
@@ -44,30 +49,59 @@ bool ReplacePlainText(const char* data, size_t size, FileRewrite& rewrite) {
   return true;
 }
 
-// Replaces every match of TextPattern in data[from, to), searched as one
-// subject. Returns false when the scan must stop; *end receives where the
-// last match ended (from when there was none).
-bool ReplaceInSubject(const char* data, size_t from, size_t to, int options, FileRewrite& rewrite,
-                      size_t* end) {
+// After an empty match at pos with no non-empty match there, the scan goes
+// on one character later; CR LF is one line end and is stepped over whole.
+size_t StepPastEmptyMatch(const char* subject, size_t length, size_t pos) {
+  return subject[pos] == '\r' && pos + 1 < length && subject[pos + 1] == '\n' ? 2 : 1;
+}
+
+// A subject the pattern could not decide leaves the whole file as it was.
+bool RefuseFile(int run_result, const FileRewrite& rewrite) {
+  const bool too_far = run_result == kPatternBeyondOffsets;
+  ShowFileWarning(too_far ? "FRMatchTooFar" : "FRUndecided",
+                  too_far ? MMatchTooFar : MReplaceUndecided, rewrite.FileName());
+  return false;
+}
+
+// Replaces every match of TextPattern that starts and ends in
+// data[from, to), searched as one subject that goes on to see_to: the text
+// after `to` is seen by look-aheads and line-end tests but never matched.
+// Returns false when the scan must stop; *end receives where the last
+// match ended (from when there was none).
+bool ReplaceInSubject(const char* data, size_t from, size_t to, size_t see_to,
+                      FileRewrite& rewrite, size_t* end) {
   const char* subject = data + from;
-  const size_t length = to - from;
+  const size_t length = see_to - from;
+  const size_t limit = to - from;
+  // Only the file's end is a line's end: a subject that stops earlier has
+  // more text after it.
+  const int base_options = see_to < rewrite.SourceSize() ? kPatternNotEol : 0;
   OffsetVector v(TextPattern);
   *end = from;
-  for (size_t pos = 0; pos <= length;) {
-    if (RunPattern(TextPattern, subject, length, pos, options, v.data(), v.size()) < 0) break;
-    const size_t start = static_cast<size_t>(v.Start(0));
-    const size_t stop = static_cast<size_t>(v.End(0));
-    if (start == stop && rewrite.ReplacedEmptyAt(from + start)) {
-      if (stop == length) break;
-      pos = stop + 1;
+  bool after_empty = false;  // the last match was empty and ended at pos
+  for (size_t pos = 0; pos <= limit;) {
+    const int options =
+        base_options | (after_empty ? kPatternNotEmptyAtStart | kPatternAnchored : 0);
+    int rc = RunPatternWithin(TextPattern, subject, length, pos, limit, options, v.data(), v.size());
+    if (rc == kPatternNoMatch && after_empty) {
+      if (pos == limit) break;
+      pos += StepPastEmptyMatch(subject, limit, pos);
+      after_empty = false;
       continue;
     }
+    if (rc == kPatternNoMatch) break;
+    if (rc < 0) return RefuseFile(rc, rewrite);
+    const size_t start = static_cast<size_t>(v.Start(0));
+    const size_t stop = static_cast<size_t>(v.End(0));
+    after_empty = start == stop;
+    pos = stop;
+    // A window that starts where the last one's empty match was finds it
+    // again; it was replaced already.
+    if (after_empty && rewrite.ReplacedEmptyAt(from + start)) continue;
     std::string r = ExpandTemplate(subject, v.data(), TextPattern.CaptureCount() + 1,
                                    FRReplace.c_str(), "\n", nullptr);
     if (!rewrite.ReplaceMatch(from + start, stop - start, r)) return false;
     *end = from + stop;
-    if (stop == length) break;
-    pos = stop > start ? stop : stop + 1;
   }
   return true;
 }
@@ -76,13 +110,15 @@ bool ReplaceLinePattern(const char* data, size_t size, FileRewrite& rewrite) {
   bool stopped = ForEachLine(data, size, [&](const Line& line) {
     if (line.text_end == line.start) return false;  // empty lines are not searched
     size_t end;
-    return !ReplaceInSubject(data, line.start, line.text_end, 0, rewrite, &end);
+    return !ReplaceInSubject(data, line.start, line.text_end, line.text_end, rewrite, &end);
   });
   return !stopped;
 }
 
 // A window of SeveralLines whole lines slides over the data; after a match
 // the next window starts with the line after the one the match ended in.
+// The matcher sees as many lines again after the window, for look-aheads
+// and line ends, but takes no match that ends beyond it.
 class WindowScan {
  public:
   WindowScan(const char* data, size_t size, FileRewrite& rewrite)
@@ -101,15 +137,19 @@ class WindowScan {
 
  private:
   bool ReplaceInWindow() {
-    // Only the file's end is a line's end: a window that stops earlier has
-    // more text after it.
-    const int options = window_end_ < size_ ? kPatternNotEol : 0;
     size_t end;
-    if (!ReplaceInSubject(data_, window_start_, window_end_, options, rewrite_, &end)) return false;
+    if (!ReplaceInSubject(data_, window_start_, window_end_, SeenEnd(), rewrite_, &end))
+      return false;
     window_start_ = end;
     if (window_start_ < window_end_) window_start_ = NextLineStart(data_, size_, window_start_);
     count_ = CountLines();
     return true;
+  }
+
+  size_t SeenEnd() const {
+    size_t seen = window_end_;
+    for (size_t i = 0; i < lines_ && seen < size_; i++) seen = NextLineStart(data_, size_, seen);
+    return seen;
   }
 
   size_t CountLines() const {

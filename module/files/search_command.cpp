@@ -7,6 +7,7 @@
 #include "module/files/content_search.hpp"
 #include "module/files/file_dialog.hpp"
 #include "module/files/file_patterns.hpp"
+#include "module/files/file_warning.hpp"
 #include "module/files/mapped_file.hpp"
 #include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
@@ -33,6 +34,11 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
     found = false;
   else
     found = SearchMappedFile(entry.cFileName, ContentMatches);
+  // Neither listed as matching nor, in an inverse search, as not matching.
+  if (TakeContentUndecided() && !found) {
+    ShowFileWarning("FSUndecided", MSearchUndecided, entry.cFileName);
+    return;
+  }
   if (found != (FSInverse != 0)) AddResult(entry, results);
 }
 

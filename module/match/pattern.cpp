@@ -3,6 +3,10 @@
 // Every allocation the library makes goes through the module's process-heap
 // functions. One match context carries the limits and the JIT stack for all
 // patterns: the module runs on the host's single thread, one match at a time.
+//
+// A run that hits a limit is never a silent "no match": it is retried
+// without JIT when the JIT stack overflowed, then, when only a yes/no answer
+// is wanted, with the DFA matcher; what is still open is "undecided".
 #include "module/match/pattern.hpp"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -11,6 +15,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "module/match/pattern_tables.hpp"
 #include "module/base/host_access.hpp"
@@ -27,6 +32,7 @@ constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
 constexpr size_t kCaretLineSize = 512;
+constexpr size_t kDfaWorkspaceInts = 16 * 1024;
 
 void* HeapAllocate(PCRE2_SIZE bytes, void*) { return HeapAlloc(GetProcessHeap(), 0, bytes); }
 void HeapRelease(void* block, void*) {
@@ -43,6 +49,7 @@ class Contexts {
         match_(pcre2_match_context_create(general_)),
         jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, general_)) {
     pcre2_set_character_tables(compile_, PatternCharTables());
+    pcre2_set_newline(compile_, PCRE2_NEWLINE_ANYCRLF);
     pcre2_set_match_limit(match_, kMatchLimit);
     pcre2_set_depth_limit(match_, kDepthLimit);
     pcre2_set_heap_limit(match_, kHeapLimitKiB);
@@ -87,6 +94,70 @@ void ShowPatternError(const char* text, int error_code, PCRE2_SIZE error_offset)
   StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "RegExpError", items, 6, 1);
 }
 
+uint32_t MatchOptions(int options) {
+  uint32_t match_options = (options & kPatternNotBol) ? PCRE2_NOTBOL : 0;
+  if (options & kPatternNotEol) match_options |= PCRE2_NOTEOL;
+  if (options & kPatternNotEmptyAtStart) match_options |= PCRE2_NOTEMPTY_ATSTART;
+  if (options & kPatternAnchored) match_options |= PCRE2_ANCHORED;
+  return match_options;
+}
+
+bool HitLimit(int rc) {
+  return rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
+         rc == PCRE2_ERROR_HEAPLIMIT || rc == PCRE2_ERROR_JIT_STACKLIMIT ||
+         rc == PCRE2_ERROR_NOMEMORY;
+}
+
+// Where a bounded run's matches must end. The automatic callouts come
+// before every item, look-aheads included; only the one at the pattern's
+// end sees a whole match.
+struct EndBound {
+  size_t pattern_end;
+  size_t end_limit;
+};
+
+int RejectLateEnd(pcre2_callout_block* block, void* data) {
+  const auto* bound = static_cast<const EndBound*>(data);
+  if (block->pattern_position != bound->pattern_end) return 0;
+  return block->current_position > bound->end_limit ? 1 : 0;  // 1: backtrack
+}
+
+// One subject and the way it is run; the callout is set for every run, as
+// the match context is shared.
+struct Run {
+  PCRE2_SPTR subject;
+  size_t length;
+  size_t start;
+  uint32_t options;
+  pcre2_match_data* match_data;
+  const EndBound* bound;  // null: a match may end anywhere
+
+  void SetCallout() const {
+    pcre2_set_callout(Library().match(), bound ? RejectLateEnd : nullptr,
+                      const_cast<EndBound*>(bound));
+  }
+
+  int Backtracking(const pcre2_code* code, bool jit) const {
+    SetCallout();
+    int rc = pcre2_match(code, subject, length, start, options | (jit ? 0 : PCRE2_NO_JIT),
+                         match_data, Library().match());
+    if (jit && rc == PCRE2_ERROR_JIT_STACKLIMIT)
+      rc = pcre2_match(code, subject, length, start, options | PCRE2_NO_JIT, match_data,
+                       Library().match());
+    return rc;
+  }
+
+  // The DFA matcher keeps every alternative at once instead of
+  // backtracking; it gives no groups, and some items it cannot run.
+  int Dfa(const pcre2_code* code) const {
+    SetCallout();
+    std::vector<int> workspace(kDfaWorkspaceInts);
+    int rc = pcre2_dfa_match(code, subject, length, start, options, match_data, Library().match(),
+                             workspace.data(), workspace.size());
+    return rc == 0 ? 1 : rc;  // 0: more matches than the offsets hold
+  }
+};
+
 }  // namespace
 
 void SearchPattern::CodeDeleter::operator()(pcre2_code* code) const { pcre2_code_free(code); }
@@ -104,7 +175,9 @@ int SearchPattern::CaptureCount() const {
 void SearchPattern::Release() {
   match_data_.reset();
   code_.reset();
+  bounded_code_.reset();
   studied_ = false;
+  text_.clear();
 }
 
 int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive, bool study) {
@@ -124,29 +197,64 @@ int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
   pattern.match_data_.reset(pcre2_match_data_create_from_pattern(pattern.code_.get(),
                                                                  Library().general()));
   if (study) pattern.studied_ = pcre2_jit_compile(pattern.code_.get(), PCRE2_JIT_COMPLETE) == 0;
+  pattern.text_ = text;
+  pattern.options_ = options;
   return 1;
 }
 
+namespace {
+
+// The pattern with a callout before every item and at its end.
+pcre2_code* CompileBounded(const std::string& text, uint32_t options) {
+  int error_code = 0;
+  PCRE2_SIZE error_offset = 0;
+  return pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.c_str()), text.size(),
+                       options | PCRE2_AUTO_CALLOUT, &error_code, &error_offset,
+                       Library().compile());
+}
+
+// A match first, with the plain code; only a match that ends too late is
+// looked for again with the end checked, which is slower. (The first match
+// of the plain code that ends in time is also the bounded code's first.)
+int RunBacktracking(const Run& run, const pcre2_code* code, bool jit,
+                    const pcre2_code* bounded_code) {
+  int rc = run.Backtracking(code, jit);
+  if (rc <= 0 || !run.bound) return rc;
+  if (pcre2_get_ovector_pointer(run.match_data)[1] <= run.bound->end_limit) return rc;
+  return bounded_code ? run.Backtracking(bounded_code, false) : PCRE2_ERROR_NOMEMORY;
+}
+
+}  // namespace
+
 int RunPattern(const SearchPattern& pattern, const char* subject, size_t length, size_t start,
                int options, int* offsets, int offsets_size) {
-  if (!pattern.code_ || start > length) return PCRE2_ERROR_NOMATCH;
-  uint32_t match_options = (options & kPatternNotBol) ? PCRE2_NOTBOL : 0;
-  if (options & kPatternNotEol) match_options |= PCRE2_NOTEOL;
-  auto run = [&](uint32_t extra) {
-    return pcre2_match(pattern.code_.get(), reinterpret_cast<PCRE2_SPTR>(subject), length, start,
-                       match_options | extra, pattern.match_data_.get(), Library().match());
-  };
-  int rc = run(pattern.studied_ ? 0 : PCRE2_NO_JIT);
-  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = run(PCRE2_NO_JIT);
-  if (rc < 0) return rc;
+  return RunPatternWithin(pattern, subject, length, start, length, options, offsets, offsets_size);
+}
+
+int RunPatternWithin(const SearchPattern& pattern, const char* subject, size_t length,
+                     size_t start, size_t end_limit, int options, int* offsets, int offsets_size) {
+  if (!pattern.code_ || start > length) return kPatternNoMatch;
+  const bool bounded = end_limit < length;
+  if (bounded && !pattern.bounded_code_)
+    pattern.bounded_code_.reset(CompileBounded(pattern.text_, pattern.options_));
+  const pcre2_code* bounded_code = bounded ? pattern.bounded_code_.get() : nullptr;
+  const EndBound bound{pattern.text_.size(), end_limit};
+  const Run run{reinterpret_cast<PCRE2_SPTR>(subject), length, start, MatchOptions(options),
+                pattern.match_data_.get(), bounded ? &bound : nullptr};
+  int rc = RunBacktracking(run, pattern.code_.get(), pattern.studied_, bounded_code);
+  if (HitLimit(rc) && offsets_size == 0) {
+    const pcre2_code* code = bounded ? bounded_code : pattern.code_.get();
+    int dfa = code ? run.Dfa(code) : rc;
+    if (dfa > 0 || dfa == PCRE2_ERROR_NOMATCH) rc = dfa;
+  }
+  if (HitLimit(rc)) return kPatternUndecided;
+  if (rc < 0) return kPatternNoMatch;
 
   const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(pattern.match_data_.get());
   const int pairs = static_cast<int>(pcre2_get_ovector_count(pattern.match_data_.get()));
-  // Offsets travel as ints; a match beyond their range cannot be reported
-  // truthfully, so it is no match for a caller that asks where it is.
-  if (offsets_size > 0 && ovector[1] > INT_MAX) return PCRE2_ERROR_NOMATCH;
+  if (offsets_size > 0 && ovector[1] > INT_MAX) return kPatternBeyondOffsets;
   for (int i = 0; i < offsets_size / 3; i++) {
-    bool set = i < rc && i < pairs && ovector[2 * i] != PCRE2_UNSET && ovector[2 * i + 1] <= INT_MAX;
+    bool set = i < rc && i < pairs && ovector[2 * i] != PCRE2_UNSET;
     offsets[2 * i] = set ? static_cast<int>(ovector[2 * i]) : -1;
     offsets[2 * i + 1] = set ? static_cast<int>(ovector[2 * i + 1]) : -1;
   }

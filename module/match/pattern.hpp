@@ -3,13 +3,16 @@
 // A SearchPattern owns its compiled code (and, when studied, its JIT code)
 // and a match-data block reused by every match, so running a pattern on
 // millions of lines allocates nothing. Patterns are always compiled in
-// multi-line mode with the code page 866 character tables, and matches run
-// under match and depth limits: a runaway pattern counts as "no match"
-// instead of hanging the host.
+// multi-line mode with the code page 866 character tables, CR, LF and the
+// pair CR LF each being one line end, and matches run under match and depth
+// limits: a runaway pattern ends as "undecided" instead of hanging the host,
+// and never passes for a non-match.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct pcre2_real_code_8;
@@ -37,17 +40,36 @@ class SearchPattern {
   std::unique_ptr<pcre2_real_code_8, CodeDeleter> code_;
   std::unique_ptr<pcre2_real_match_data_8, MatchDataDeleter> match_data_;
   bool studied_ = false;
+  // The same pattern with a check before every item, compiled on first
+  // need, for runs whose matches must end before the subject's end.
+  mutable std::unique_ptr<pcre2_real_code_8, CodeDeleter> bounded_code_;
+  std::string text_;
+  uint32_t options_ = 0;
 
   friend int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
                             bool study);
-  friend int RunPattern(const SearchPattern& pattern, const char* subject, size_t length,
-                        size_t start, int options, int* offsets, int offsets_size);
+  friend int RunPatternWithin(const SearchPattern& pattern, const char* subject, size_t length,
+                              size_t start, size_t end_limit, int options, int* offsets,
+                              int offsets_size);
 };
 
 // Pattern run options: the subject does not start at a line start, or does
-// not end at a line end.
+// not end at a line end; a match may not be empty at the start offset (the
+// rule that lets a scan go on after an empty match there); a match must
+// start at the start offset.
 constexpr int kPatternNotBol = 1;
 constexpr int kPatternNotEol = 2;
+constexpr int kPatternNotEmptyAtStart = 4;
+constexpr int kPatternAnchored = 8;
+
+// What a run returns besides a positive match count.
+constexpr int kPatternNoMatch = -1;
+// The subject could not be decided within the limits: neither a match nor
+// a non-match.
+constexpr int kPatternUndecided = -2;
+// A match was found whose offsets lie beyond what an int offset vector
+// holds (2 GiB into the subject).
+constexpr int kPatternBeyondOffsets = -3;
 
 // Compiles a pattern text. An empty text succeeds and leaves the pattern as
 // it was. A bad text shows the pattern error box, leaves the pattern empty
@@ -59,10 +81,18 @@ int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
 // Runs the pattern on subject[0, length) from start. offsets receives
 // offsets_size / 3 (start, end) pairs at elements 2i and 2i+1, pair 0 the
 // whole match, -1 for a group that did not take part; pass nullptr and 0
-// for a yes/no answer. Returns a positive count on a match and a negative
-// value for no match, which includes a run that hit a limit.
+// for a yes/no answer. Returns a positive count on a match, else one of
+// the negative values above. A yes/no run that hits a limit is tried again
+// with the DFA matcher, which needs no backtracking, where the pattern
+// allows it.
 int RunPattern(const SearchPattern& pattern, const char* subject, size_t length, size_t start,
                int options, int* offsets, int offsets_size);
+
+// As RunPattern, but a match must end at or before end_limit: the text
+// after it is there only for look-ahead and line-end tests to see. A
+// longer match is given up for the next one the pattern would try.
+int RunPatternWithin(const SearchPattern& pattern, const char* subject, size_t length,
+                     size_t start, size_t end_limit, int options, int* offsets, int offsets_size);
 
 // An offset vector sized (captures + 1) * 3, as RunPattern wants it.
 class OffsetVector {

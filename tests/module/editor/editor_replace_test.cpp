@@ -324,7 +324,11 @@ TEST_F(EditorReplace, EmptyMatchesStepOneByteForward) {
     const char* file;
     const char* saved;
   } cases[] = {
-      {{.text = "x*", .with = "-", .regexp = true}, "abc\n", "-a-b-c\n"},
+      {{.text = "x*", .with = "-", .regexp = true}, "abc\n", "-a-b-c-\n"},
+      // After an empty match a non-empty one at the same place is taken.
+      {{.text = "x*|b", .with = "-", .regexp = true}, "ab\n", "-a---\n"},
+      {{.text = "x*|b", .with = "-", .regexp = true, .several = true}, "ab\nbab\n",
+       "-a---\n---a---\n"},
       {{.text = "x*", .with = "", .regexp = true}, "abc\n", "abc\n"},
       {{.text = "$", .with = ";", .regexp = true, .several = true}, "ab\ncd\n", "ab;\ncd;\n"},
       {{.text = "^", .with = "#", .regexp = true, .backward = true}, "ab\ncd", "#ab\n#cd"},
@@ -346,8 +350,9 @@ TEST_F(EditorReplace, EmptyMatchesStepOneByteForward) {
 TEST_F(EditorReplace, SkippingAnEmptyMatchMovesOn) {
   Open("ab\n");
   ui_.AnswerMessage(0);
-  RunReplace({.text = "x*", .regexp = true}, {kAnswerSkip, kAnswerSkip});
-  EXPECT_EQ(offered_.size(), 2u);
+  // Before a, before b, and at the line's end, as perl finds them.
+  RunReplace({.text = "x*", .regexp = true}, {kAnswerSkip, kAnswerSkip, kAnswerSkip});
+  EXPECT_EQ(offered_.size(), 3u);
 }
 
 // --- Bad input ---

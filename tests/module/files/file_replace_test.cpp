@@ -265,12 +265,26 @@ TEST_F(FileReplace, EachCommandStartsWithoutTheLastOnesAnswersOrStop) {
   EXPECT_EQ(Boxes("FRConfirmFile").size(), 3u);
 }
 
-TEST_F(FileReplace, DecliningEveryMatchStillRewritesTheFile) {
-  tree_.Write("work/a.txt", "x");
+// Nothing changes without a yes: a file whose every replacement is
+// declined (Skip, or Esc, which skips) or stopped at (Cancel) keeps its
+// bytes, inode and times, and is not listed.
+TEST_F(FileReplace, DecliningEveryMatchLeavesTheFileUntouchedAndUnlisted) {
+  tree_.Write("work/a.txt", "x and x");
   StartHost();
-  ui_.AnswerMessage(2);
-  EXPECT_TRUE(Run({.text = "x", .replace = "y", .confirm_line = true}));
-  EXPECT_EQ(Read("work/a.txt"), "x");
+  struct stat before{};
+  ASSERT_EQ(stat(tree_.Path("work/a.txt").c_str(), &before), 0);
+  for (std::vector<int> answers : {std::vector<int>{2, 2, 0}, std::vector<int>{-1, -1, 0},
+                                   std::vector<int>{3, 0}}) {
+    SCOPED_TRACE(answers[0]);
+    for (int answer : answers) ui_.AnswerMessage(answer);  // 0: the nothing-found box
+    EXPECT_FALSE(Run({.text = "x", .replace = "y", .confirm_line = true}));
+    EXPECT_EQ(Read("work/a.txt"), "x and x");
+    struct stat after{};
+    ASSERT_EQ(stat(tree_.Path("work/a.txt").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+  }
 }
 
 // --- Large files go through a mapped view ---

@@ -61,6 +61,12 @@ class FileSearch : public testing_support::HostTest {
   }
 
   using Names = std::vector<std::string>;
+
+  size_t Boxes(const std::string& topic) {
+    size_t count = 0;
+    for (const ScriptUi::Call& c : ui_.CallsOf(ScriptUi::Kind::kMessage)) count += c.help_topic == topic;
+    return count;
+  }
 };
 
 // --- The whole route ---
@@ -241,6 +247,25 @@ TEST_F(FileSearch, AnUnreadableFileGivesOneBoxAndTheWalkGoesOn) {
   });
   ASSERT_NE(status, 254) << "cannot drop privileges here";
   EXPECT_EQ(status, 0);
+}
+
+// A file the pattern cannot decide within its limits is neither listed as
+// matching nor, inversely, as not matching: one box says so.
+TEST_F(FileSearch, AFileThePatternCannotDecideIsReportedOnceAndNotListed) {
+  tree_.Write("work/yes.txt", "yes\n");
+  tree_.Write("work/no.txt", "no\n");
+  // Nested repeats with a back reference: the DFA matcher cannot help.
+  tree_.Write("work/runaway.txt", std::string(40, 'a') + "c\n" + std::string(40, 'a') + "c\n");
+  StartHost();
+  for (bool inverse : {false, true}) {
+    SCOPED_TRACE(inverse ? "inverse" : "plain");
+    ui_.AnswerMessage(0);
+    const size_t boxes_before = Boxes("FSUndecided");
+    EXPECT_EQ(Run({.masks = "*.txt", .text = "(a+)+\\1b|yes", .mode = 1, .inverse = inverse}),
+              Names{inverse ? "no.txt" : "yes.txt"});
+    EXPECT_EQ(Boxes("FSUndecided"), boxes_before + 1);
+    if (host_->panels().active().plugin()) host_->ClosePlugin();
+  }
 }
 
 // --- The results panel ---

@@ -2,6 +2,8 @@
 #include "module/files/replace_source.hpp"
 
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "module/match/case_table.hpp"
@@ -14,6 +16,26 @@
 #include "tests/support/temp_folder.hpp"
 
 namespace {
+
+// Runs perl -pi on a file with the given switches and substitution.
+void PerlInPlace(const std::string& switches, const std::string& expression,
+                 const std::string& path) {
+  std::vector<std::string> args = {"perl", switches, "-pi", "-e", expression, path};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawnp(&pid, "perl", nullptr, nullptr, argv.data(), environ), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_EQ(status, 0);
+}
+
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
 
 class ReplaceEngine : public testing::Test {
  protected:
@@ -100,4 +122,55 @@ TEST_F(ReplaceEngine, ABackupNameThatWouldNotFitIsABackupError) {
   ASSERT_EQ(host_.messages.size(), 1u);
   EXPECT_EQ(host_.messages[0].help_topic, "FRBackupError");
   EXPECT_EQ(Content(name), "foo");
+}
+
+// Line and window modes against perl (lines: -l, each line without its
+// end; windows: the whole file, for patterns whose matches span fewer
+// lines than a window). With crlf, the file holds CR LF where perl's copy
+// holds LF, and perl's result is compared with its LFs turned to CR LF.
+TEST_F(ReplaceEngine, LineAndWindowModesGiveWhatPerlGives) {
+  struct Case {
+    int mode;
+    int several;
+    const char* pattern;
+    const char* replacement;
+    const char* content;
+    bool crlf;
+  } cases[] = {
+      // After an empty match, a non-empty one at the same place is taken.
+      {1, 1, "x*|b", "-", "ab\nbab\nxb\n", false},
+      {2, 2, "x*|b", "-", "ab\nbab\n", false},
+      {1, 1, "x*", "-", "abx\n", false},
+      // A window's end is no subject's end: look-aheads see what follows.
+      {2, 2, "foo\\n(?!bar)", "X\\n", "a\nfoo\nbar\nfoo\nbaz\nfoo\n", false},
+      {2, 3, "o\\n(?=b)", "O\\n", "foo\nfoo\nbar\nfoo\nbaz\n", false},
+      // CR LF is one line end.
+      {2, 2, "$", "-", "ab\ncd\n", true},
+      {2, 2, "^", "-", "ab\ncd\n", true},
+      {1, 1, "x*", "-", "ab\ncd\n", true},
+      {2, 1, "b$", "B", "ab\nb\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.pattern) + " in mode " + std::to_string(c.mode));
+    const std::string perl_path = folder_.Posix("perl.txt");
+    WriteText(perl_path, c.content);
+    PerlInPlace(c.mode == 1 ? "-l" : "-0777",
+                std::string("s/") + c.pattern + "/" + c.replacement + "/mg", perl_path);
+    const std::string expected = c.crlf ? WithCrLf(ReadText(perl_path)) : ReadText(perl_path);
+    WriteText(folder_.Posix("a.txt"), c.crlf ? WithCrLf(c.content) : c.content);
+    SeveralLines = c.several;
+    Replace("a.txt", c.mode, c.pattern, c.replacement);
+    EXPECT_EQ(Content("a.txt"), expected);
+  }
+}
+
+// A file the pattern cannot decide within its limits is left whole, with
+// a box that says why.
+TEST_F(ReplaceEngine, AFileThePatternCannotDecideIsLeftAsItWas) {
+  const std::string runaway = "yes\n" + std::string(40, 'a') + "c\n";
+  WriteText(folder_.Posix("runaway.txt"), runaway);
+  EXPECT_FALSE(Replace("runaway.txt", 1, "(a+)+\\1b|yes", "no"));
+  EXPECT_EQ(Content("runaway.txt"), runaway);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].help_topic, "FRUndecided");
 }

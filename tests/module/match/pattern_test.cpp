@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+
+#include <climits>
+#include <cstring>
 #include <string>
 
 #include "sdk/plugin.hpp"
@@ -179,4 +183,84 @@ TEST(Pattern, RepeatedGroupOverALongLineStillMatches) {
     subject += 'c';
     EXPECT_GT(RunPattern(p, subject.data(), subject.size(), 0, 0, nullptr, 0), 0);
   }
+}
+
+// A limit reached is never a plain "no match": a yes/no run decides with
+// the DFA matcher where it can, a run that wants offsets says undecided.
+TEST(Pattern, LimitsEndInAnAnswerOrInUndecided) {
+  RecordingHost host;
+  std::string alternating;
+  for (int i = 0; i < 500000; i++) alternating += "ab";
+  const std::string hit = alternating + "c";
+  const std::string miss = std::string(40, 'a') + "b";
+  struct Case {
+    const char* pattern;
+    const std::string* subject;
+    bool want_offsets;
+    int expected;
+  } cases[] = {
+      {"(a|b)*c", &hit, false, 1},                                // as perl finds it
+      {"(a|b)*c", &alternating, false, kPatternNoMatch},          // decided without groups
+      {"(a+)+$", &miss, false, kPatternNoMatch},
+      {"(a+)+$", &miss, true, kPatternUndecided},                 // groups wanted: no DFA
+      {"(a+)+\\1$", &miss, false, kPatternUndecided},             // the DFA runs no back reference
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    SearchPattern p = Compile(c.pattern, 1);
+    OffsetVector v(p);
+    int rc = RunPattern(p, c.subject->data(), c.subject->size(), 0, 0,
+                        c.want_offsets ? v.data() : nullptr, c.want_offsets ? v.size() : 0);
+    EXPECT_EQ(rc > 0 ? 1 : rc, c.expected);
+  }
+}
+
+// A bounded run sees the text after its end but takes no match that ends
+// there; CR LF is one line end.
+TEST(Pattern, BoundedRunsAndLineEnds) {
+  RecordingHost host;
+  struct Case {
+    const char* pattern;
+    std::string subject;
+    size_t end_limit;
+    int start, end;  // -1: no match
+  } cases[] = {
+      {"foo\\n(?!bar)", "foo\nbar\n", 4, -1, -1},
+      {"foo\\n(?!bar)", "foo\nbaz\n", 4, 0, 4},
+      {"a[^x]*b", "a b\nb b", 4, 0, 3},       // the longer match is given up for a shorter
+      {"b$", "ab\ncd", 2, 1, 2},
+      {"b$", "ab\r\ncd", 2, 1, 2},
+      {"b$", "ab\rcd", 6, 1, 2},
+      {"^cd", "ab\r\ncd", 6, 4, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pattern + (" on " + c.subject));
+    SearchPattern p = Compile(c.pattern, 1);
+    OffsetVector v(p);
+    int rc = RunPatternWithin(p, c.subject.data(), c.subject.size(), 0, c.end_limit, 0, v.data(),
+                              v.size());
+    EXPECT_EQ(rc > 0 ? v.Start(0) : -1, c.start);
+    EXPECT_EQ(rc > 0 ? v.End(0) : -1, c.end);
+    EXPECT_EQ(RunPatternWithin(p, c.subject.data(), c.subject.size(), 0, c.end_limit, 0, nullptr,
+                               0) > 0,
+              c.start >= 0);
+  }
+}
+
+// A match 2 GiB or more into a subject cannot be placed in int offsets: it
+// is said so, never passed off as no match. (An untouched mapping costs
+// nothing; the run starts just before the match.)
+TEST(Pattern, MatchBeyondIntOffsetsIsSaidSo) {
+  RecordingHost host;
+  const size_t length = size_t{1} << 31 | 64;
+  void* memory = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(memory, MAP_FAILED);
+  char* subject = static_cast<char*>(memory);
+  std::memcpy(subject + length - 8, "foo", 3);
+  SearchPattern p = Compile("foo", 1);
+  OffsetVector v(p);
+  const size_t start = length - 32;
+  EXPECT_EQ(RunPattern(p, subject, length, start, 0, v.data(), v.size()), kPatternBeyondOffsets);
+  EXPECT_GT(RunPattern(p, subject, length, start, 0, nullptr, 0), 0);  // a yes/no run finds it
+  munmap(memory, length);
 }
