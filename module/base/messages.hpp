@@ -116,8 +116,7 @@ enum MessageNumber {
   MPresetName = 114,
   MDeletePresetQuestion = 115,
   MPresetNameInvalid = 116,  // a preset name that is empty, blank, holds a backslash or is taken
-  MPresetNameInvalid = 117,  // a preset name that is empty, blank or holds a backslash
-  MReplaceUndecided = 118,
-  MMatchTooFar = 119,
-  MSearchUndecided = 120,
+  MReplaceUndecided = 117,
+  MMatchTooFar = 118,
+  MSearchUndecided = 119,
 };
