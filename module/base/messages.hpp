@@ -116,4 +116,9 @@ enum MessageNumber {
   MPresetName = 114,
   MDeletePresetQuestion = 115,
   MPresetNameInvalid = 116,  // a preset name that is empty, blank or holds a backslash
+  MFileChangedMeanwhile = 117,
+  MSameFileAgain = 118,
+  MHardLinked = 119,
+  MCannotKeepAttributes = 120,
+  MBackupExists = 121,  // shown with the backup's name
 };
