@@ -3,7 +3,7 @@
 
 PACKAGES := cmake g++ pkg-config libpcre2-dev libsqlite3-dev libncurses-dev \
             libgtest-dev libgmock-dev libbenchmark-dev util-linux e2fsprogs \
-            rename tmux groff-base man-db dpkg-dev
+            rename tmux groff-base man-db dpkg-dev attr acl
 JOBS ?= 2
 PREFIX ?= /usr/local
 RELEASE := cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release && \

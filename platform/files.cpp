@@ -41,6 +41,7 @@ int OpenFlags(DWORD access, DWORD disposition, DWORD flags) {
 struct Opened {
   UniqueFd fd;
   bool existed = false;
+  struct stat state {};
 };
 
 // Opens or creates the file as the disposition says; on failure sets the
@@ -76,8 +77,8 @@ bool OpenByDisposition(const std::string& path, int open_flags, DWORD dispositio
 // Refuses what is not a regular file, and an existing file its owner may not
 // write when it would be changed: Windows' read-only attribute, which binds
 // even an administrator.
-bool CheckOpenedFile(const Opened& opened, DWORD access, DWORD disposition) {
-  struct stat st;
+bool CheckOpenedFile(Opened& opened, DWORD access, DWORD disposition) {
+  struct stat& st = opened.state;
   if (fstat(opened.fd.get(), &st) != 0) {
     SetLastErrorFromErrno(errno);
     return false;
@@ -156,6 +157,8 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*share*/,
   }
   file->fd = std::move(opened.fd);
   file->access = access;
+  if (only_reads && RealPathOfDescriptor(file->fd.get(), file->path, &file->read_target))
+    file->read_state = opened.state;
   // Windows reports whether an "always" disposition met an existing file,
   // and clears the last error on every other success.
   const bool always = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;

@@ -55,6 +55,16 @@ FileObject* FindOpenTemporary(const std::string& path) {
   return nullptr;
 }
 
+FileObject* FindOpenReader(const std::string& path) {
+  HandleTable& table = Table();
+  std::lock_guard guard(table.lock);
+  for (auto& [handle, object] : table.objects) {
+    auto* file = dynamic_cast<FileObject*>(object.get());
+    if (file && !file->read_target.empty() && file->path == path) return file;
+  }
+  return nullptr;
+}
+
 FileObject::~FileObject() {
   if (delete_on_close && !unnamed) unlink(path.c_str());
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <memory>
@@ -68,6 +69,11 @@ struct FileObject : HandleObject {
   // committed with ReplaceFileA, so a killed process leaves nothing behind.
   bool delete_on_close = false;
   bool unnamed = false;  // created without a name; `path` is the name it will take
+  // A file opened only for reading remembers what it was at open: its real
+  // path then and its state (identity, size, times). ReplaceFileA commits
+  // relative to this, never to what the name resolves to later.
+  std::string read_target;  // empty for any other handle
+  struct stat read_state {};
 };
 
 // The table takes ownership; the returned handle is the object's address.
@@ -80,6 +86,8 @@ std::unique_ptr<HandleObject> TakeHandleObject(HANDLE handle);
 
 // The open delete-on-close file that was created under (or for) a path.
 FileObject* FindOpenTemporary(const std::string& path);
+// An open handle that only reads the file opened under a path, or nullptr.
+FileObject* FindOpenReader(const std::string& path);
 
 // The object behind a live handle of type T; otherwise nullptr with
 // ERROR_INVALID_HANDLE, as Windows answers a handle of the wrong kind.

@@ -140,15 +140,8 @@ void KeepAliasAfterReplacement(const std::string& posix_path);
 bool DescribeEntry(int dir_fd, const char* path, std::string_view name,
                    WIN32_FIND_DATAA* record);
 
-// ---------------------------------------------------------------------------
-// Safe replacement
-// ---------------------------------------------------------------------------
-// Gives the replacement (open as fd) the replaced file's permissions,
-// flushes it, keeps the replaced file's content under `backup` when that is
-// not empty (refusing an existing one), renames the replacement over the
-// replaced file and flushes the folder. `replaced` must be the real path (no
-// link). False with errno set; the replaced file is then untouched.
-bool CommitReplacement(int fd, const std::string& replacement, const std::string& replaced,
-                       const std::string& backup);
+// The path an open descriptor names now, with every link resolved; the
+// path it was opened by when /proc cannot say. False with errno set.
+bool RealPathOfDescriptor(int fd, const std::string& opened_by, std::string* path);
 
 }  // namespace platform::internal

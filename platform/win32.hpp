@@ -98,6 +98,7 @@ typedef struct _OVERLAPPED* LPOVERLAPPED;                    // must be null
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_DIRECTORY 267L
+#define ERROR_EA_ACCESS_DENIED 994L  // owner, mode or an extended attribute cannot be kept
 #define ERROR_INVALID_FLAGS 1004L
 #define ERROR_FILE_INVALID 1006L
 #define ERROR_BADDB 1009L
@@ -177,9 +178,16 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* file_part);
 
 // Puts a fully written replacement file in the place of a file in one
-// atomic step: the replacement takes over the replaced file's permissions,
-// is flushed to disk, and is renamed over it; the folder is flushed too. A
-// symbolic link is followed: its target is replaced and the link stays.
+// atomic step: the replacement takes over the replaced file's owner, mode
+// and extended attributes (ERROR_EA_ACCESS_DENIED when one cannot be kept),
+// is flushed to disk, and is renamed over it; the folder is flushed too.
+// The commit is relative to what was read: when a handle opened only for
+// reading the replaced name is still open, the file it opened is the one
+// replaced, and only if its name still refers to it, unchanged in identity,
+// size and times since that open (otherwise ERROR_FILE_INVALID, nothing
+// changed); the name is never resolved again. Without such a handle the
+// file is taken as it is at the call. A symbolic link resolved at read time
+// is followed: its target is replaced and the link stays.
 // With a backup name the previous content stays under that name; unlike
 // Windows, an existing backup is never overwritten (ERROR_ALREADY_EXISTS,
 // nothing changed). The replacement must lie in the same folder as the
@@ -252,6 +260,23 @@ typedef struct _WIN32_FIND_DATAA {
   CHAR cAlternateFileName[14];
 } WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
 typedef WIN32_FIND_DATAA WIN32_FIND_DATA;
+
+// An open file's identity: the volume serial number and the file index
+// together name one file however many names it has (a Linux device and
+// inode), and nNumberOfLinks counts its hard links.
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
+BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
 
 // "*" and "?" are allowed in the last component only.
 HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);

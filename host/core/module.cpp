@@ -1,5 +1,5 @@
-// Module loading: a private copy per load, opened with dlopen, entry points
-// looked up by name.
+// Module loading: a private copy per load, opened with dlopen and removed
+// at once (the mapping outlives the name), entry points looked up by name.
 #include "host/core/module.hpp"
 
 #include <dlfcn.h>
@@ -70,6 +70,9 @@ std::unique_ptr<Module> Module::Load(const std::string& path, std::string* error
   }
 
   module->handle_ = dlopen(module->copy_path_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Loaded, the copy needs no name: removing it now leaves nothing behind
+  // when the program is killed.
+  module->RemoveCopy();
   if (!module->handle_) {
     const char* reason = dlerror();
     *error = "cannot load the module " + path + ": " + (reason ? reason : "unknown error");
@@ -79,12 +82,16 @@ std::unique_ptr<Module> Module::Load(const std::string& path, std::string* error
   return module;
 }
 
+void Module::RemoveCopy() {
+  if (copy_folder_.empty()) return;
+  std::error_code ec;  // a copy that cannot be removed is left behind, not fatal
+  fs::remove_all(copy_folder_, ec);
+  copy_folder_.clear();
+}
+
 Module::~Module() {
   if (handle_) dlclose(handle_);
-  if (!copy_folder_.empty()) {
-    std::error_code ec;  // a copy that cannot be removed is left behind, not fatal
-    fs::remove_all(copy_folder_, ec);
-  }
+  RemoveCopy();
 }
 
 }  // namespace host

@@ -33,7 +33,7 @@ class Module {
   // *error when the file cannot be copied or is not a loadable object.
   static std::unique_ptr<Module> Load(const std::string& path, std::string* error);
 
-  // Closes the copy and removes it with its temporary folder.
+  // Closes the copy (removed with its temporary folder once loaded).
   ~Module();
   Module(const Module&) = delete;
   Module& operator=(const Module&) = delete;
@@ -41,10 +41,11 @@ class Module {
   const EntryPoints& entry() const { return entry_; }
   const std::string& path() const { return path_; }            // the original, absolute
   const std::string& folder() const { return folder_; }        // the original's folder
-  const std::string& copy_path() const { return copy_path_; }  // what was opened
+  const std::string& copy_path() const { return copy_path_; }  // what was opened, gone now
 
  private:
   Module() = default;
+  void RemoveCopy();
 
   std::string path_;
   std::string folder_;

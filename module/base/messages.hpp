@@ -119,4 +119,9 @@ enum MessageNumber {
   MReplaceUndecided = 117,
   MMatchTooFar = 118,
   MSearchUndecided = 119,
+  MFileChangedMeanwhile = 120,
+  MSameFileAgain = 121,
+  MHardLinked = 122,
+  MCannotKeepAttributes = 123,
+  MBackupExists = 124,  // shown with the backup's name
 };

@@ -5,6 +5,10 @@
 // nothing else resets it. Commands never nest, so one state serves them all.
 #pragma once
 
+#include <cstdint>
+#include <set>
+#include <utility>
+
 struct RunState {
   // Esc during a walk or a search, Stop at a question, or a failure that
   // ends the whole command.
@@ -19,6 +23,9 @@ struct RunState {
   bool all_replacements = false;
   int files_scanned = 0;  // entries the walk handed to the command's callback
   int entry_index = -1;   // the entry being renamed, counted over every entry offered
+  // The files (volume, file index) a replace has rewritten, by their
+  // identity both before and after: another name of one is left alone.
+  std::set<std::pair<uint32_t, uint64_t>> rewritten_files;
 };
 
 extern RunState CurrentRun;

@@ -37,14 +37,25 @@ HANDLE CreateScratch(const std::string& folder, std::string* name) {
 }  // namespace
 
 FileRewrite::FileRewrite(const char* source, size_t size, const WIN32_FIND_DATAA& entry,
-                         std::string folder)
-    : source_(source), size_(size), entry_(entry), folder_(std::move(folder)) {}
+                         std::string folder, const FileIdentity& identity)
+    : source_(source), size_(size), entry_(entry), folder_(std::move(folder)), identity_(identity) {}
 
 FileRewrite::~FileRewrite() {
   if (output_ != INVALID_HANDLE_VALUE) CloseHandle(output_);
 }
 
 bool FileRewrite::OpenOutput() {
+  // Rewriting a file twice would apply the replacement to its own result.
+  if (RewrittenInThisRun(identity_)) {
+    ShowFileWarning("FRSameFile", MSameFileAgain, entry_.cFileName);
+    return false;
+  }
+  // A rewrite renames new content over one name; the file's other names
+  // would keep the old content, split from it.
+  if (identity_.links > 1) {
+    ShowFileWarning("FRHardLinks", MHardLinked, entry_.cFileName);
+    return false;
+  }
   if (!ConfirmFile(MReplaceTitle, entry_.cFileName)) return false;
   // A read-only file is never replaced behind its owner's back.
   if (entry_.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
@@ -110,14 +121,26 @@ bool FileRewrite::WriteRest() {
   return Write(source_ + written_, size_ - written_) && Flush();
 }
 
+// The platform commits relative to the read handle still open on the file:
+// the file that was read is replaced, only if unchanged since.
 bool FileRewrite::Commit() {
   std::string backup = std::string(entry_.cFileName) + ".old";
   if (!ReplaceFileA(entry_.cFileName, output_name_.c_str(),
                     FRSaveOriginal ? backup.c_str() : nullptr, 0, nullptr, nullptr)) {
-    bool backup_taken = GetLastError() == ERROR_ALREADY_EXISTS;
-    ShowFileWarning(backup_taken ? "FRBackupError" : "FRWriteError",
-                       backup_taken ? MOpenError : MWriteError, entry_.cFileName);
+    switch (GetLastError()) {
+      case ERROR_ALREADY_EXISTS: ShowFileWarning("FRBackupError", MBackupExists, backup); break;
+      case ERROR_FILE_INVALID:
+        ShowFileWarning("FRFileChanged", MFileChangedMeanwhile, entry_.cFileName);
+        break;
+      case ERROR_EA_ACCESS_DENIED:
+        ShowFileWarning("FRAttributes", MCannotKeepAttributes, entry_.cFileName);
+        break;
+      default: ShowFileWarning("FRWriteError", MWriteError, entry_.cFileName);
+    }
     return false;
   }
+  FileIdentity rewritten;
+  RememberRewritten(identity_);
+  if (IdentifyFile(output_, &rewritten)) RememberRewritten(rewritten);
   return true;
 }

@@ -8,14 +8,16 @@
 #include <cstddef>
 #include <string>
 
+#include "module/files/rewritten_files.hpp"
 #include "sdk/plugin.hpp"
 
 class FileRewrite {
  public:
   // source holds the file's whole content; folder is the module path of the
-  // folder that holds the file's real target.
+  // folder that holds the file's real target; identity is the file's as it
+  // was read.
   FileRewrite(const char* source, size_t size, const WIN32_FIND_DATAA& entry,
-              std::string folder);
+              std::string folder, const FileIdentity& identity);
   ~FileRewrite();
   FileRewrite(const FileRewrite&) = delete;
   FileRewrite& operator=(const FileRewrite&) = delete;
@@ -30,7 +32,8 @@ class FileRewrite {
   // content is complete and may be committed.
   bool WriteRest();
   // Puts the new content in place of the file (keeping the old one as
-  // NAME.old when asked). True when the file was rewritten.
+  // NAME.old when asked), unless the file changed since it was read. True
+  // when the file was rewritten.
   bool Commit();
 
   // An empty match already replaced at this position must not be replaced
@@ -50,6 +53,7 @@ class FileRewrite {
   size_t size_;
   const WIN32_FIND_DATAA& entry_;
   std::string folder_;
+  FileIdentity identity_;
   size_t written_ = 0;  // every source byte before this has been handled
   HANDLE output_ = INVALID_HANDLE_VALUE;
   std::string output_name_;

@@ -44,14 +44,20 @@ bool ReadWhole(HANDLE file, std::vector<char>& buffer) {
   return true;
 }
 
+// What the rewrite needs to know of the file it replaces.
+struct ReadFileFacts {
+  std::string folder;  // the module path of its real target's folder
+  FileIdentity identity;
+};
+
 bool ReplaceLoaded(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
-                   const std::string& folder) {
+                   const ReadFileFacts& facts) {
   std::vector<char> buffer(size);
   if (!ReadWhole(file, buffer)) {
     ShowFileWarning("FRReadError", MReadError, entry.cFileName);
     return false;
   }
-  FileRewrite rewrite(buffer.data(), size, entry, folder);
+  FileRewrite rewrite(buffer.data(), size, entry, facts.folder, facts.identity);
   return ReplaceInBuffer(buffer.data(), size, rewrite) && rewrite.Commit();
 }
 
@@ -68,7 +74,7 @@ void RunMappedScan(void* context) {
 }
 
 bool ReplaceMapped(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
-                   const std::string& folder) {
+                   const ReadFileFacts& facts) {
   ScopedHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
   MappedView view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
   if (!view.data()) {
@@ -78,7 +84,7 @@ bool ReplaceMapped(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
   // The new content is committed only after the guarded scan: a file that
   // shrinks under it cannot be rewritten truthfully, so its rewrite is
   // dropped and the file keeps whatever it now holds.
-  FileRewrite rewrite(view.data(), size, entry, folder);
+  FileRewrite rewrite(view.data(), size, entry, facts.folder, facts.identity);
   MappedScan scan{view.data(), size, &rewrite, false};
   if (!platform::CallWithFaultGuard(RunMappedScan, &scan)) {
     ShowFileWarning("FRReadError", MReadError, entry.cFileName);
@@ -87,30 +93,37 @@ bool ReplaceMapped(HANDLE file, size_t size, const WIN32_FIND_DATAA& entry,
   return scan.complete && rewrite.Commit();
 }
 
-// A backup name that exists already, or that would not fit a path.
+// A backup name that would not fit a path, or that exists already (an
+// existing backup is never overwritten); says which.
 bool BackupImpossible(const WIN32_FIND_DATAA& entry) {
   std::string backup = std::string(entry.cFileName) + ".old";
-  return backup.size() >= MAX_PATH || GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (backup.size() >= MAX_PATH) {
+    ShowFileWarning("FRBackupError", MOpenError, entry.cFileName);
+    return true;
+  }
+  if (GetFileAttributesA(backup.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  ShowFileWarning("FRBackupError", MBackupExists, backup);
+  return true;
 }
 
 }  // namespace
 
 bool ReplaceInFile(const WIN32_FIND_DATAA& entry) {
   if (FSearchAs > AsLinesWindowPattern) return false;
-  if (FRSaveOriginal && BackupImpossible(entry)) {
-    ShowFileWarning("FRBackupError", MOpenError, entry.cFileName);
-    return false;
-  }
+  if (FRSaveOriginal && BackupImpossible(entry)) return false;
   ScopedHandle file(CreateFileA(entry.cFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
-  std::string folder;
-  if (!file.valid() || !GetFileSizeEx(file.get(), &size) || !TargetFolder(file.get(), &folder)) {
+  ReadFileFacts facts;
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size) ||
+      !TargetFolder(file.get(), &facts.folder) || !IdentifyFile(file.get(), &facts.identity)) {
     ShowFileWarning("FSOpenError", MOpenError, entry.cFileName);
     return false;
   }
   const uint64_t bytes = static_cast<uint64_t>(size.QuadPart);
   const uint64_t limit = static_cast<uint64_t>(ReadAtOnceLimit) * 1024;
-  if (bytes > limit) return ReplaceMapped(file.get(), static_cast<size_t>(bytes), entry, folder);
-  return ReplaceLoaded(file.get(), static_cast<size_t>(bytes), entry, folder);
+  // The handle stays open until the commit: the platform commits relative
+  // to the file it opened.
+  if (bytes > limit) return ReplaceMapped(file.get(), static_cast<size_t>(bytes), entry, facts);
+  return ReplaceLoaded(file.get(), static_cast<size_t>(bytes), entry, facts);
 }

@@ -1,8 +1,22 @@
-// Replacing a file in one step: permissions, links, backups, failures.
+// Replacing a file in one step: permissions, links, backups, failures,
+// files changed under the caller, what a file carries, the scratch name.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <thread>
+#include <vector>
 
 #include "platform/host_bridge.hpp"
 #include "platform/win32.hpp"
@@ -152,4 +166,257 @@ TEST(ReplaceFile, AKilledWriterLeavesTheFileWholeAndNoScratchBehind) {
   EXPECT_EQ(status, -1);
   EXPECT_EQ(ReadText(f.Posix("a.txt")), "original");
   EXPECT_FALSE(Exists(f.Posix("x.tmp")));
+}
+
+// --- Committing relative to what was read ---
+
+namespace {
+
+HANDLE OpenForReading(const std::string& module_path) {
+  return CreateFileA(module_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Reads `name` as a rewrite does, writes "new" beside it, lets `meanwhile`
+// run, then commits; the commit's error, ERROR_SUCCESS when it committed.
+DWORD CommitNew(const TempFolder& f, const std::string& name,
+                const std::function<void()>& meanwhile = [] {}) {
+  const std::string scratch_name = f.Module(name + "-scratch.tmp");
+  HANDLE reader = OpenForReading(f.Module(name));
+  HANDLE scratch = CreateScratch(scratch_name);
+  EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(WriteAll(scratch, "new"));
+  meanwhile();
+  const bool ok = ReplaceFileA(f.Module(name).c_str(), scratch_name.c_str(), nullptr, 0, nullptr,
+                               nullptr);
+  const DWORD error = ok ? static_cast<DWORD>(ERROR_SUCCESS) : GetLastError();
+  CloseHandle(scratch);
+  CloseHandle(reader);
+  return error;
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+TEST(ReplaceFile, AFileChangedSinceItWasReadIsLeftAsTheOtherProgramMadeIt) {
+  struct Case {
+    const char* what;
+    std::function<void(const TempFolder&)> change;
+    std::function<void(const TempFolder&)> check;
+  };
+  const std::vector<Case> cases = {
+      {"appended to", [](const TempFolder& f) {
+         FILE* file = fopen(f.Posix("a.txt").c_str(), "a");
+         fputs(" more", file);
+         fclose(file);
+       }, [](const TempFolder& f) { EXPECT_EQ(ReadText(f.Posix("a.txt")), "old more"); }},
+      {"rewritten in place, same size", [](const TempFolder& f) {
+         usleep(2000);
+         WriteText(f.Posix("a.txt"), "OLD");
+       }, [](const TempFolder& f) { EXPECT_EQ(ReadText(f.Posix("a.txt")), "OLD"); }},
+      {"its mode changed", [](const TempFolder& f) { chmod(f.Posix("a.txt").c_str(), 0600); },
+       [](const TempFolder& f) { EXPECT_EQ(ReadText(f.Posix("a.txt")), "old"); }},
+      {"deleted", [](const TempFolder& f) { unlink(f.Posix("a.txt").c_str()); },
+       [](const TempFolder& f) { EXPECT_FALSE(Exists(f.Posix("a.txt"))) << "never re-created"; }},
+      {"replaced by another file", [](const TempFolder& f) {
+         WriteText(f.Posix("theirs"), "theirs");
+         rename(f.Posix("theirs").c_str(), f.Posix("a.txt").c_str());
+       }, [](const TempFolder& f) { EXPECT_EQ(ReadText(f.Posix("a.txt")), "theirs"); }},
+      {"replaced by a link to a file outside", [](const TempFolder& f) {
+         unlink(f.Posix("a.txt").c_str());
+         symlink(f.Posix("victim").c_str(), f.Posix("a.txt").c_str());
+       }, [](const TempFolder& f) {
+         EXPECT_TRUE(std::filesystem::is_symlink(f.Posix("a.txt")));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder f;
+    WriteText(f.Posix("a.txt"), "old");
+    WriteText(f.Posix("victim"), "victim");
+    EXPECT_EQ(CommitNew(f, "a.txt", [&] { c.change(f); }), static_cast<DWORD>(ERROR_FILE_INVALID));
+    c.check(f);
+    EXPECT_EQ(ReadText(f.Posix("victim")), "victim");
+    for (const std::string& name : NamesIn(f.path()))
+      EXPECT_TRUE(name == "a.txt" || name == "victim") << name;
+  }
+}
+
+TEST(ReplaceFile, ALinkSwappedInDuringTheRunNeverRedirectsTheWrite) {
+  TempFolder f;
+  ASSERT_EQ(mkdir(f.Posix("scope").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(f.Posix("outside").c_str(), 0755), 0);
+  WriteText(f.Posix("outside/victim.txt"), "victim");
+  const std::string name = f.Posix("scope/a.txt"), held = f.Posix("scope/held");
+  const std::string link = f.Posix("scope/link");
+  int committed = 0, refused = 0;
+  for (int attempt = 0; attempt < 200; attempt++) {
+    WriteText(name, "old");
+    std::atomic<bool> stop = false;
+    std::thread swapper;
+    DWORD error = CommitNew(f, "scope/a.txt", [&] {
+      swapper = std::thread([&] {
+        // The file steps aside for a link to a file outside, then comes back.
+        while (!stop) {
+          symlink("../outside/victim.txt", link.c_str());
+          rename(name.c_str(), held.c_str());
+          rename(link.c_str(), name.c_str());
+          rename(held.c_str(), name.c_str());
+        }
+      });
+      while (!Exists(held) && !std::filesystem::is_symlink(name)) sched_yield();
+    });
+    stop = true;
+    swapper.join();
+    (error == ERROR_SUCCESS ? committed : refused)++;
+    if (error != ERROR_SUCCESS) {
+      EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_INVALID));
+    }
+    ASSERT_EQ(ReadText(f.Posix("outside/victim.txt")), "victim") << "attempt " << attempt;
+    ASSERT_EQ(NamesIn(f.Posix("outside")), std::vector<std::string>{"victim.txt"});
+  }
+  EXPECT_GT(refused, 0) << committed << " committed";
+}
+
+namespace {
+
+struct CarriedState {
+  uid_t uid;
+  gid_t gid;
+  mode_t mode;
+  std::map<std::string, std::string> attributes;  // every extended attribute, ACLs included
+  bool operator==(const CarriedState&) const = default;
+};
+
+CarriedState CarriedBy(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(lstat(path.c_str(), &st), 0);
+  CarriedState state{st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777), {}};
+  char names[4096];
+  ssize_t length = llistxattr(path.c_str(), names, sizeof names);
+  for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(strlen(names + at)) + 1) {
+    char value[4096];
+    ssize_t size = lgetxattr(path.c_str(), names + at, value, sizeof value);
+    state.attributes[names + at] = std::string(value, size > 0 ? static_cast<size_t>(size) : 0);
+  }
+  return state;
+}
+
+ino_t InodeOf(const std::string& path) {
+  struct stat st {};
+  stat(path.c_str(), &st);
+  return st.st_ino;
+}
+
+}  // namespace
+
+TEST(ReplaceFile, KeepsOwnerSetIdBitsExtendedAttributesAndAcls) {
+  TempFolder f;
+  const std::string tool = f.Posix("tool"), plain = f.Posix("plain");
+  WriteText(tool, "old");
+  WriteText(plain, "old");
+  ASSERT_EQ(chown(tool.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(system(("setfattr -n user.origin -v kept '" + tool + "'").c_str()), 0);
+  ASSERT_EQ(system(("setfacl -m u:65534:rw,g:65534:r '" + tool + "'").c_str()), 0);
+  ASSERT_EQ(chmod(tool.c_str(), 06775), 0);
+  // A folder default that the plain file does not carry must not slip in.
+  ASSERT_EQ(system(("setfacl -d -m u:65534:r '" + f.path() + "'").c_str()), 0);
+  ASSERT_EQ(CarriedBy(tool).attributes.count("user.origin"), 1u);
+  ASSERT_EQ(CarriedBy(tool).attributes.count("system.posix_acl_access"), 1u);
+  ASSERT_TRUE(CarriedBy(plain).attributes.empty());
+
+  for (const char* name : {"tool", "plain"}) {
+    SCOPED_TRACE(name);
+    const CarriedState before = CarriedBy(f.Posix(name));
+    const ino_t inode = InodeOf(f.Posix(name));
+    ASSERT_EQ(CommitNew(f, name), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(ReadText(f.Posix(name)), "new");
+    EXPECT_NE(InodeOf(f.Posix(name)), inode);
+    const CarriedState after = CarriedBy(f.Posix(name));
+    EXPECT_EQ(after.uid, before.uid);
+    EXPECT_EQ(after.gid, before.gid);
+    EXPECT_EQ(after.mode, before.mode);
+    EXPECT_EQ(after.attributes, before.attributes);
+  }
+  EXPECT_EQ(CarriedBy(tool).mode, 06775u);
+}
+
+TEST(ReplaceFile, AnOwnerThatCannotBeKeptLeavesTheFileAsItWas) {
+  TempFolder f;
+  chmod(f.path().c_str(), 0755);
+  ASSERT_EQ(mkdir(f.Posix("shared").c_str(), 0777), 0);
+  chmod(f.Posix("shared").c_str(), 0777);
+  WriteText(f.Posix("shared/a.txt"), "old");  // root's, writable by all
+  chmod(f.Posix("shared/a.txt").c_str(), 0666);
+  int result = RunAsNobody([&] {
+    DWORD error = CommitNew(f, "shared/a.txt");
+    return error == ERROR_EA_ACCESS_DENIED ? 0 : 1;
+  });
+  ASSERT_NE(result, 254) << "cannot drop privileges here";
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(ReadText(f.Posix("shared/a.txt")), "old");
+  EXPECT_EQ(NamesIn(f.Posix("shared")), std::vector<std::string>{"a.txt"});
+}
+
+// --- The new content's name ---
+
+TEST(ReplaceFile, TheNewContentGetsANameOnlyForTheRenameComplete) {
+  TempFolder f;
+  WriteText(f.Posix("a.txt"), "old");
+  int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, f.path().c_str(), IN_ALL_EVENTS), 0);
+  ASSERT_EQ(CommitNew(f, "a.txt"), static_cast<DWORD>(ERROR_SUCCESS));
+  alignas(inotify_event) char buffer[16384];
+  ssize_t length = read(watch, buffer, sizeof buffer);
+  close(watch);
+  ASSERT_GT(length, 0);
+  // The events on every name but the file's own, in order; the kernel
+  // reports a file without a name as "#inode".
+  std::vector<std::pair<std::string, uint32_t>> events;
+  size_t last_change_unnamed = 0;
+  for (char* at = buffer; at < buffer + length;) {
+    auto* event = reinterpret_cast<inotify_event*>(at);
+    at += sizeof(inotify_event) + event->len;
+    if (event->len == 0 || std::string(event->name) == "a.txt") continue;
+    if (event->name[0] == '#') {
+      if (event->mask & (IN_MODIFY | IN_ATTRIB)) last_change_unnamed = events.size() + 1;
+      continue;
+    }
+    events.emplace_back(event->name, event->mask & ~IN_ISDIR);
+  }
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(last_change_unnamed, 1u) << "written and given its attributes before its name";
+  EXPECT_EQ(events[0].second, static_cast<uint32_t>(IN_CREATE)) << events[0].first;
+  EXPECT_EQ(events[1], std::make_pair(events[0].first, static_cast<uint32_t>(IN_MOVED_FROM)));
+  EXPECT_EQ(events[0].first[0], '.');
+  EXPECT_EQ(events[0].first.find(".tmp"), std::string::npos);
+}
+
+TEST(ReplaceFile, ATerminatedRewriterNeverLeavesANamedScratchFile) {
+  TempFolder f;
+  WriteText(f.Posix("a.txt"), "0");
+  for (int delay_us : {0, 100, 300, 700, 1500, 3000, 6000, 12000}) {
+    SCOPED_TRACE(delay_us);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (;;) CommitNew(f, "a.txt");
+    }
+    usleep(delay_us);
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(NamesIn(f.path()), std::vector<std::string>{"a.txt"});
+    std::string now = ReadText(f.Posix("a.txt"));
+    EXPECT_TRUE(now == "0" || now == "new") << now;
+  }
 }

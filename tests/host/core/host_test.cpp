@@ -108,7 +108,7 @@ TEST_F(HostLife, EachHostLoadsItsOwnCopyAndRemovesIt) {
 
   StartHost();
   EXPECT_NE(host_->module().copy_path(), first_copy);
-  EXPECT_TRUE(fs::exists(host_->module().copy_path()));
+  EXPECT_FALSE(fs::exists(host_->module().copy_path())) << "removed once loaded";
 }
 
 TEST_F(HostLife, ASecondHostTakesTheServicesAndConsoleOverUntilItEnds) {

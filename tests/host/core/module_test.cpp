@@ -70,20 +70,18 @@ TEST_F(ModuleLoad, RunsFromAPrivateCopyAndRemembersTheOriginal) {
   EXPECT_EQ(module->path(), fs::canonical(module_).string());
   EXPECT_EQ(module->folder(), fs::canonical(tree_.Path("module")).string());
   EXPECT_NE(module->copy_path(), module->path());
-  EXPECT_TRUE(fs::exists(module->copy_path()));
   ASSERT_NE(module->entry().SetStartupInfo, nullptr);
-  EXPECT_TRUE(fs::equivalent(ObjectFileOf(reinterpret_cast<void*>(module->entry().SetStartupInfo)),
-                             module->copy_path()));
+  EXPECT_EQ(ObjectFileOf(reinterpret_cast<void*>(module->entry().SetStartupInfo)),
+            module->copy_path());
 }
 
-TEST_F(ModuleLoad, UnloadRemovesTheCopyAndItsFolder) {
+TEST_F(ModuleLoad, TheCopyIsGoneOnceLoadedSoAKillLeavesNothing) {
   std::unique_ptr<host::Module> module = Load(module_);
   ASSERT_TRUE(module);
-  std::string copy = module->copy_path();
-  EXPECT_EQ(CopiesLeft(), 1);
-  module.reset();
-  EXPECT_FALSE(fs::exists(copy));
+  EXPECT_FALSE(fs::exists(module->copy_path()));
   EXPECT_EQ(CopiesLeft(), 0);
+  EXPECT_NE(module->entry().GetPluginInfo, nullptr) << "the loaded code stays usable";
+  module.reset();
   EXPECT_TRUE(fs::exists(module_)) << "the original stays";
 }
 
@@ -94,10 +92,8 @@ TEST_F(ModuleLoad, TwoLoadsAreTwoIndependentObjects) {
   EXPECT_NE(first->copy_path(), second->copy_path());
   // Separate mappings: each has its own code and its own globals.
   EXPECT_NE(first->entry().SetStartupInfo, second->entry().SetStartupInfo);
-  EXPECT_EQ(CopiesLeft(), 2);
   first.reset();
-  EXPECT_TRUE(fs::exists(second->copy_path())) << "unloading one leaves the other";
-  EXPECT_EQ(CopiesLeft(), 1);
+  EXPECT_NE(second->entry().SetStartupInfo, nullptr) << "unloading one leaves the other";
 }
 
 TEST_F(ModuleLoad, ALoadAfterAnUnloadStartsFresh) {

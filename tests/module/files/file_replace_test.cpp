@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "platform/host_bridge.hpp"
 #include "tests/support/host_fixture.hpp"
@@ -285,6 +287,92 @@ TEST_F(FileReplace, DecliningEveryMatchLeavesTheFileUntouchedAndUnlisted) {
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
     EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
   }
+}
+
+TEST_F(FileReplace, AnExistingBackupIsNamedAndTheRunGoesOn) {
+  tree_.Write("work/a.txt", "foo");
+  tree_.Write("work/a.txt.old", "an earlier foo");
+  tree_.Write("work/b.txt", "foo");
+  StartHost();
+  ui_.AnswerMessage(0);  // a.txt's backup exists
+  Run({.masks = "*.txt", .text = "foo", .replace = "bar", .save_original = true});
+  EXPECT_EQ(Read("work/a.txt"), "foo");
+  EXPECT_EQ(Read("work/a.txt.old"), "an earlier foo");
+  EXPECT_EQ(Read("work/b.txt"), "bar");
+  EXPECT_EQ(Read("work/b.txt.old"), "foo");
+  std::vector<ScriptUi::Call> boxes = Boxes("FRBackupError");
+  ASSERT_EQ(boxes.size(), 1u);
+  bool names_backup = false;
+  for (const std::string& line : boxes[0].lines) names_backup |= line.ends_with("a.txt.old");
+  EXPECT_TRUE(names_backup);
+}
+
+// --- Files that are not what their names suggest ---
+
+TEST_F(FileReplace, AFileReachedByTwoNamesIsRewrittenOnce) {
+  struct Case {
+    const char* text;
+    const char* replace;
+    int mode;
+    const char* expected;
+  };
+  size_t boxes = 0;
+  for (const Case& c : {Case{"version=1", "version=1.0", 0, "version=1.0 ver 1"},
+                        Case{"ver (\\d+)", "ver 1$1", 1, "version=1 ver 11"}}) {
+    SCOPED_TRACE(c.text);
+    tree_.Write("work/conf.txt", "version=1 ver 1");
+    fs::remove(tree_.Path("work/alias.txt"));
+    fs::create_symlink("conf.txt", tree_.Path("work/alias.txt"));
+    StartHost();
+    ui_.AnswerMessage(0);  // the second name
+    Run({.masks = "*.txt", .text = c.text, .replace = c.replace, .mode = c.mode});
+    EXPECT_EQ(Read("work/conf.txt"), c.expected);
+    EXPECT_TRUE(fs::is_symlink(tree_.Path("work/alias.txt")));
+    EXPECT_EQ(Boxes("FRSameFile").size(), ++boxes);
+    StopHost();
+  }
+}
+
+TEST_F(FileReplace, AFileWithSeveralHardLinksIsRefusedAndKeptWhole) {
+  tree_.Write("work/a.txt", "foo");
+  ASSERT_EQ(link(tree_.Path("work/a.txt").c_str(), tree_.Path("work/b.txt").c_str()), 0);
+  StartHost();
+  ui_.AnswerMessage(0);  // a.txt
+  ui_.AnswerMessage(0);  // b.txt
+  ui_.AnswerMessage(0);  // nothing rewritten
+  Run({.text = "foo", .replace = "bar"});
+  EXPECT_EQ(Read("work/a.txt"), "foo");
+  struct stat st;
+  ASSERT_EQ(stat(tree_.Path("work/b.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_nlink, 2u);
+  EXPECT_EQ(Boxes("FRHardLinks").size(), 2u);
+}
+
+TEST_F(FileReplace, AnotherProgramsAppendDuringTheReplaceIsNeverLost) {
+  std::string big;
+  for (int i = 0; i < 200000; i++) big += "line with foo\n";  // mapped: over 1 MiB
+  tree_.Write("work/big.txt", big);
+  StartHost();
+  ui_.AnswerMessage(0);  // the file changed meanwhile
+  ui_.AnswerMessage(0);  // nothing rewritten
+  std::atomic<bool> stop = false;
+  int appended = 0;
+  std::thread writer([&] {
+    for (; !stop; appended++) {
+      FILE* file = fopen(tree_.Path("work/big.txt").c_str(), "a");
+      fprintf(file, "appended %d\n", appended);
+      fclose(file);
+      usleep(100);
+    }
+  });
+  Run({.text = "foo", .replace = "bar"});
+  stop = true;
+  writer.join();
+  const std::string now = Read("work/big.txt");
+  EXPECT_TRUE(now.starts_with(big)) << "the replace was dropped";
+  for (int i = 0; i < appended; i++)
+    ASSERT_NE(now.find("appended " + std::to_string(i) + "\n"), std::string::npos) << i;
+  EXPECT_EQ(Boxes("FRFileChanged").size(), 1u);
 }
 
 // --- Large files go through a mapped view ---
