@@ -116,4 +116,9 @@ enum MessageNumber {
   MPresetName = 114,
   MDeletePresetQuestion = 115,
   MPresetNameInvalid = 116,  // a preset name that is empty, blank or holds a backslash
+  MSettingsDamaged = 117,
+  MSettingsNotSaved = 118,
+  MWalkIncomplete = 119,
+  MUnreadFolders = 120,  // %d: how many
+  MLongPaths = 121,      // %d: how many
 };

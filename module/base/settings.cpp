@@ -1,14 +1,17 @@
-// The settings store: the globals of the settings table, read and written
-// in table order. A value that is missing, of the wrong type or out of
-// range reads as its default.
+// The settings store: the globals of the settings table, read in table
+// order and written back only where this run changed them. A value that is
+// missing, of the wrong type or out of range reads as its default; a store
+// found damaged is never written.
 #include "module/base/settings.hpp"
 
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "module/base/host_access.hpp"
+#include "module/base/messages.hpp"
 #include "module/base/registry_key.hpp"
 
 #define FINDERIX_DEFINE_INT(name, ...) int name;
@@ -83,6 +86,39 @@ std::string ReadText(HKEY key, const Setting& s) {
   return std::string(bytes.data(), strnlen(bytes.data(), size));
 }
 
+// A setting's value in one comparable form: numbers and characters in
+// `number`, texts in `text`.
+struct SettingValue {
+  int number = 0;
+  std::string text;
+  bool operator==(const SettingValue&) const = default;
+};
+
+SettingValue ValueOf(const Setting& s) {
+  switch (s.kind) {
+    case SettingKind::kInt: return {*static_cast<int*>(s.variable), {}};
+    case SettingKind::kChar: return {static_cast<unsigned char>(*static_cast<char*>(s.variable)), {}};
+    case SettingKind::kText: return {0, *static_cast<std::string*>(s.variable)};
+  }
+  return {};
+}
+
+// The stored settings as this run last read or saved them, in table order.
+// A save writes only what differs, so a value that another process stored
+// meanwhile survives unless this run changed it too.
+// Empty until the first load: then every value counts as changed.
+std::vector<std::optional<SettingValue>> KnownStoredValues;
+
+// The file was found damaged at load: the run uses defaults and never
+// writes, which could only make the damage worse.
+bool StoreReadOnly = false;
+bool ReadOnlyReported = false;
+
+void RememberStoredValues() {
+  KnownStoredValues.clear();
+  for (const Setting& s : StoredSettings()) KnownStoredValues.push_back(ValueOf(s));
+}
+
 bool WriteDword(HKEY key, const char* name, DWORD value) {
   return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
 }
@@ -92,20 +128,35 @@ bool WriteText(HKEY key, const char* name, const std::string& text) {
                  static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
+bool WriteSetting(HKEY key, const Setting& s) {
+  switch (s.kind) {
+    case SettingKind::kInt:
+      return WriteDword(key, s.name, static_cast<DWORD>(*static_cast<int*>(s.variable)));
+    case SettingKind::kChar:
+      return WriteDword(key, s.name, static_cast<unsigned char>(*static_cast<char*>(s.variable)));
+    case SettingKind::kText:
+      return WriteText(key, s.name, *static_cast<std::string*>(s.variable));
+  }
+  return false;
+}
+
 }  // namespace
 
-HKEY OpenSettingsKey() {
+HKEY OpenSettingsKey(LSTATUS* status) {
   char path[kKeyPathSize];
   const char* root = StartupInfo.RootKey ? StartupInfo.RootKey : "";
   // A root too long for the path buffer gets no settings key at all rather
   // than a cut one that would mix settings into some other key.
   int length = std::snprintf(path, sizeof path, "%s\\Finderix", root);
-  if (length < 0 || static_cast<size_t>(length) >= sizeof path) return nullptr;
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
+  if (length < 0 || static_cast<size_t>(length) >= sizeof path) {
+    if (status) *status = ERROR_BAD_PATHNAME;
     return nullptr;
-  return key;
+  }
+  HKEY key = nullptr;
+  LSTATUS opened = RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                   nullptr, &key, nullptr);
+  if (status) *status = opened;
+  return opened == ERROR_SUCCESS ? key : nullptr;
 }
 
 void ReadSettingGroup(HKEY key, SettingGroup group) {
@@ -122,31 +173,47 @@ void ReadSettingGroup(HKEY key, SettingGroup group) {
 bool WriteSettingGroup(HKEY key, SettingGroup group) {
   if (!key) return false;
   bool written = true;
-  for (int i = 0; i < group.count; i++) {
-    const Setting& s = group.settings[i];
-    switch (s.kind) {
-      case SettingKind::kInt:
-        written &= WriteDword(key, s.name, static_cast<DWORD>(*static_cast<int*>(s.variable)));
-        break;
-      case SettingKind::kChar:
-        written &= WriteDword(key, s.name, static_cast<unsigned char>(*static_cast<char*>(s.variable)));
-        break;
-      case SettingKind::kText:
-        written &= WriteText(key, s.name, *static_cast<std::string*>(s.variable));
-        break;
-    }
-  }
+  for (int i = 0; i < group.count; i++) written &= WriteSetting(key, group.settings[i]);
   return written;
 }
 
 void LoadSettings() {
-  RegistryKey key(OpenSettingsKey());
+  LSTATUS status = ERROR_SUCCESS;
+  RegistryKey key(OpenSettingsKey(&status));
+  StoreReadOnly = status == ERROR_REGISTRY_CORRUPT || status == ERROR_BADDB;
+  ReadOnlyReported = false;
   ReadSettingGroup(key.get(), StoredGroup());
+  RememberStoredValues();
 }
 
 bool SaveSettings() {
+  if (StoreReadOnly) return false;
+  const std::vector<Setting>& settings = StoredSettings();
+  if (KnownStoredValues.size() != settings.size()) KnownStoredValues.assign(settings.size(), {});
+  std::vector<size_t> changed;
+  for (size_t i = 0; i < settings.size(); i++)
+    if (KnownStoredValues[i] != ValueOf(settings[i])) changed.push_back(i);
+  if (changed.empty()) return true;
   RegistryKey key(OpenSettingsKey());
-  return WriteSettingGroup(key.get(), StoredGroup());
+  if (!key) return false;
+  bool saved = true;
+  for (size_t i : changed) {
+    if (WriteSetting(key.get(), settings[i]))
+      KnownStoredValues[i] = ValueOf(settings[i]);
+    else
+      saved = false;
+  }
+  return saved;
+}
+
+bool SettingsStoreReadOnly() { return StoreReadOnly; }
+
+void ReportReadOnlySettingsOnce() {
+  if (!StoreReadOnly || ReadOnlyReported) return;
+  ReadOnlyReported = true;
+  const char* items[] = {GetMsg(MTitle), GetMsg(MSettingsDamaged), GetMsg(MSettingsNotSaved),
+                         GetMsg(MOk)};
+  StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "SettingsDamaged", items, 4, 1);
 }
 
 void ReadClockSetting() {
