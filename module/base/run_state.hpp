@@ -19,6 +19,9 @@ struct RunState {
   bool all_replacements = false;
   int files_scanned = 0;  // entries the walk handed to the command's callback
   int entry_index = -1;   // the entry being renamed, counted over every entry offered
+  // What the walk could not reach, reported once when it ends.
+  int unread_folders = 0;  // folders that could not be listed
+  int long_paths = 0;      // entries whose path has MAX_PATH bytes or more
 };
 
 extern RunState CurrentRun;
