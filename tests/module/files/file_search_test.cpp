@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -77,6 +78,49 @@ class FileSearch : public testing_support::HostTest {
   std::vector<std::string> SkippedLines() {
     auto calls = SkippedCalls();
     return calls.size() == 1 ? calls[0]->lines : std::vector<std::string>{"<boxes: " + std::to_string(calls.size()) + ">"};
+  }
+
+  struct NobodySearch {
+    const ScriptUi& ui;
+    int listed;  // entries of the results panel
+  };
+
+  // Searches "x" in `scope` from the work folder as nobody, in a host of
+  // its own with the given language file, one box answered with its first
+  // button. 0 when a results panel opened, no script call went unanswered
+  // and `check` passes.
+  int SearchAsNobody(int scope, const std::string& language,
+                     const std::function<bool(const NobodySearch&)>& check) {
+    tree_.MakeFolder("nobody");
+    for (const char* writable : {"", "work", "nobody"}) chmod(tree_.Path(writable).c_str(), 0777);
+    return RunAsNobody([&]() -> int {
+      ScriptUi ui;
+      int unexpected = 0;
+      ui.SetFailureHandler([&](const std::string&) { unexpected++; });
+      testing_support::PlaceModule(tree_, module_path_, "nobody/module", language);
+      host::HostOptions options;
+      options.module_path = tree_.Path("nobody/module/finderix.so");
+      options.registry_file = tree_.Path("nobody/registry.db");
+      options.folder = tree_.Path("work");
+      options.lang = "C";
+      std::string error;
+      auto host = host::Host::Start(options, ui, &error);
+      if (!host) return 10;
+      ui.AnswerMenu(0);
+      ui.AnswerDialog([scope](std::span<FarDialogItem> items) {
+        host::SetItemText(items[5], "x");
+        for (int i = 0; i < 6; i++) items[17 + i].Selected = i == scope;
+        return 23;
+      });
+      ui.AnswerMessage(0);
+      HANDLE panel = host->OpenPlugin(OPEN_PLUGINSMENU, 0);
+      int listed = 0;
+      for (const PluginPanelItem& item : host->panels().active().items())
+        listed += std::string(item.FindData.cFileName) != "..";
+      const bool passed = check(NobodySearch{ui, listed});
+      host.reset();
+      return panel != INVALID_HANDLE_VALUE && unexpected == 0 && passed ? 0 : 11;
+    });
   }
 
   using Names = std::vector<std::string>;
@@ -298,44 +342,14 @@ TEST_F(FileSearch, FoldersThatCannotBeListedAreCountedInOneBox) {
   tree_.Write("work/open/d.txt", "x");
   chmod(tree_.Path("work/shut").c_str(), 0700);
   chmod(tree_.Path("work/open/shut").c_str(), 0);
-  tree_.MakeFolder("nobody");
-  for (const char* writable : {"", "work", "nobody"}) chmod(tree_.Path(writable).c_str(), 0777);
-  const std::string module = module_path_;
-  const std::string language = ReadText(FINDERIX_SOURCE_DIR "/lang/finderix_en.lng");
-  testing_support::TempTree& tree = tree_;
-  int status = RunAsNobody([&]() -> int {
-    host::ScriptUi ui;
-    int unexpected = 0;
-    ui.SetFailureHandler([&](const std::string&) { unexpected++; });
-    testing_support::PlaceModule(tree, module, "nobody/module", language);
-    host::HostOptions options;
-    options.module_path = tree.Path("nobody/module/finderix.so");
-    options.registry_file = tree.Path("nobody/registry.db");
-    options.folder = tree.Path("work");
-    options.lang = "C";
-    std::string error;
-    auto host = host::Host::Start(options, ui, &error);
-    if (!host) return 10;
-    ui.AnswerMenu(0);
-    ui.AnswerDialog([](std::span<FarDialogItem> items) {
-      host::SetItemText(items[5], "x");
-      for (int i = 0; i < 6; i++) items[17 + i].Selected = i == 3;
-      return 23;
-    });
-    ui.AnswerMessage(0);
-    HANDLE panel = host->OpenPlugin(OPEN_PLUGINSMENU, 0);
-    int listed = 0;
-    for (const PluginPanelItem& item : host->panels().active().items())
-      listed += std::string(item.FindData.cFileName) != "..";
+  int status = SearchAsNobody(3 /* tree */, ReadText(FINDERIX_SOURCE_DIR "/lang/finderix_en.lng"),
+                              [](const NobodySearch& search) {
     std::vector<std::string> lines;
-    for (const auto& c : ui.CallsOf(host::ScriptUi::Kind::kMessage))
+    for (const auto& c : search.ui.CallsOf(ScriptUi::Kind::kMessage))
       if (c.help_topic == "WalkSkipped") lines = c.lines;
-    host.reset();
-    if (panel == INVALID_HANDLE_VALUE || listed != 2 || unexpected != 0) return 11;
-    return lines == std::vector<std::string>{"Not everything in the scope was reached",
-                                             "Folders that could not be read: 2"}
-               ? 0
-               : 12;
+    return search.listed == 2 && lines == std::vector<std::string>{
+                                              "Not everything in the scope was reached",
+                                              "Folders that could not be read: 2"};
   });
   ASSERT_NE(status, 254) << "cannot drop privileges here";
   EXPECT_EQ(status, 0);
@@ -346,38 +360,11 @@ TEST_F(FileSearch, AnUnreadableFileGivesOneBoxAndTheWalkGoesOn) {
   tree_.Write("work/b.txt", "x");
   tree_.Write("work/c.txt", "x");
   chmod(tree_.Path("work/b.txt").c_str(), 0);
-  tree_.MakeFolder("nobody");
-  for (const char* writable : {"", "work", "nobody"}) chmod(tree_.Path(writable).c_str(), 0777);
-  std::string module = module_path_;
-  testing_support::TempTree& tree = tree_;
-  int status = RunAsNobody([&]() -> int {
-    host::ScriptUi ui;
-    int unexpected = 0;
-    ui.SetFailureHandler([&](const std::string&) { unexpected++; });
-    testing_support::PlaceModule(tree, module, "nobody/module", testing_support::NumberedLanguage(200));
-    host::HostOptions options;
-    options.module_path = tree.Path("nobody/module/finderix.so");
-    options.registry_file = tree.Path("nobody/registry.db");
-    options.folder = tree.Path("work");
-    options.lang = "C";
-    std::string error;
-    auto host = host::Host::Start(options, ui, &error);
-    if (!host) return 10;
-    ui.AnswerMenu(0);
-    ui.AnswerDialog([](std::span<FarDialogItem> items) {
-      host::SetItemText(items[5], "x");
-      for (int i = 0; i < 6; i++) items[17 + i].Selected = i == 4;
-      return 23;
-    });
-    ui.AnswerMessage(0);  // the open error
-    HANDLE panel = host->OpenPlugin(OPEN_PLUGINSMENU, 0);
-    int listed = 0;
-    for (const PluginPanelItem& item : host->panels().active().items())
-      listed += std::string(item.FindData.cFileName) != "..";
+  int status = SearchAsNobody(4 /* folder */, testing_support::NumberedLanguage(200),
+                              [](const NobodySearch& search) {
     int boxes = 0;
-    for (const auto& c : ui.CallsOf(host::ScriptUi::Kind::kMessage)) boxes += c.help_topic == "FSOpenError";
-    host.reset();
-    return panel != INVALID_HANDLE_VALUE && listed == 2 && boxes == 1 && unexpected == 0 ? 0 : 11;
+    for (const auto& c : search.ui.CallsOf(ScriptUi::Kind::kMessage)) boxes += c.help_topic == "FSOpenError";
+    return search.listed == 2 && boxes == 1;
   });
   ASSERT_NE(status, 254) << "cannot drop privileges here";
   EXPECT_EQ(status, 0);
