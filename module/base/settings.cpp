@@ -51,39 +51,71 @@ const std::vector<Setting>& StoredSettings() {
   return settings;
 }
 
-SettingGroup StoredGroup() {
-  return {StoredSettings().data(), static_cast<int>(StoredSettings().size())};
-}
+// What a load found for one value.
+enum class Stored {
+  kTaken,    // present and accepted
+  kMissing,  // not there (or no key): the default, which needs no writing
+  kRefused,  // there but of the wrong type or out of range: the default,
+             // written back at the next save in its place
+};
 
 // RegQueryValueExA straight into a 32-bit variable, as the store keeps it.
-bool QueryDword(HKEY key, const char* name, int* value) {
+Stored QueryDword(HKEY key, const char* name, int* value) {
   DWORD type = 0, size = sizeof(DWORD);
   DWORD stored = 0;
-  if (!key || RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored),
-                               &size) != ERROR_SUCCESS)
-    return false;
-  if (type != REG_DWORD || size != sizeof(DWORD)) return false;
+  if (!key) return Stored::kMissing;
+  LSTATUS status =
+      RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size);
+  if (status == ERROR_FILE_NOT_FOUND) return Stored::kMissing;
+  if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(DWORD)) return Stored::kRefused;
   *value = static_cast<int>(stored);
-  return true;
+  return Stored::kTaken;
 }
 
-int ReadNumber(HKEY key, const Setting& s) {
+Stored ReadNumber(HKEY key, const Setting& s, int* number) {
   int value = 0;
-  if (QueryDword(key, s.name, &value) && value >= s.minimum && value <= s.maximum) return value;
-  return s.default_number;
+  *number = s.default_number;
+  Stored found = QueryDword(key, s.name, &value);
+  if (found != Stored::kTaken) return found;
+  if (value < s.minimum || value > s.maximum) return Stored::kRefused;
+  *number = value;
+  return Stored::kTaken;
 }
 
-std::string ReadText(HKEY key, const Setting& s) {
+Stored ReadText(HKEY key, const Setting& s, std::string* text) {
+  *text = s.default_text;
   DWORD type = 0, size = 0;
-  if (!key || RegQueryValueExA(key, s.name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      type != REG_SZ)
-    return s.default_text;
+  if (!key) return Stored::kMissing;
+  LSTATUS status = RegQueryValueExA(key, s.name, nullptr, &type, nullptr, &size);
+  if (status == ERROR_FILE_NOT_FOUND) return Stored::kMissing;
+  if (status != ERROR_SUCCESS || type != REG_SZ) return Stored::kRefused;
   std::vector<char> bytes(size + 1, '\0');
   if (RegQueryValueExA(key, s.name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()),
                        &size) != ERROR_SUCCESS)
-    return s.default_text;
+    return Stored::kRefused;
   // A stored text without its terminating zero still ends at its size.
-  return std::string(bytes.data(), strnlen(bytes.data(), size));
+  *text = std::string(bytes.data(), strnlen(bytes.data(), size));
+  return Stored::kTaken;
+}
+
+// Reads one value into its variable (its default unless taken).
+Stored ReadSetting(HKEY key, const Setting& s) {
+  int number = 0;
+  Stored found = Stored::kMissing;
+  switch (s.kind) {
+    case SettingKind::kInt:
+      found = ReadNumber(key, s, &number);
+      *static_cast<int*>(s.variable) = number;
+      break;
+    case SettingKind::kChar:
+      found = ReadNumber(key, s, &number);
+      *static_cast<char*>(s.variable) = static_cast<char>(number);
+      break;
+    case SettingKind::kText:
+      found = ReadText(key, s, static_cast<std::string*>(s.variable));
+      break;
+  }
+  return found;
 }
 
 // A setting's value in one comparable form: numbers and characters in
@@ -105,19 +137,15 @@ SettingValue ValueOf(const Setting& s) {
 
 // The stored settings as this run last read or saved them, in table order.
 // A save writes only what differs, so a value that another process stored
-// meanwhile survives unless this run changed it too.
-// Empty until the first load: then every value counts as changed.
+// meanwhile survives unless this run changed it too. A value refused at
+// load is unknown, so its default replaces it at the save. Empty until the
+// first load: then every value counts as changed.
 std::vector<std::optional<SettingValue>> KnownStoredValues;
 
 // The file was found damaged at load: the run uses defaults and never
 // writes, which could only make the damage worse.
 bool StoreReadOnly = false;
 bool ReadOnlyReported = false;
-
-void RememberStoredValues() {
-  KnownStoredValues.clear();
-  for (const Setting& s : StoredSettings()) KnownStoredValues.push_back(ValueOf(s));
-}
 
 bool WriteDword(HKEY key, const char* name, DWORD value) {
   return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
@@ -160,14 +188,7 @@ HKEY OpenSettingsKey(LSTATUS* status) {
 }
 
 void ReadSettingGroup(HKEY key, SettingGroup group) {
-  for (int i = 0; i < group.count; i++) {
-    const Setting& s = group.settings[i];
-    switch (s.kind) {
-      case SettingKind::kInt: *static_cast<int*>(s.variable) = ReadNumber(key, s); break;
-      case SettingKind::kChar: *static_cast<char*>(s.variable) = static_cast<char>(ReadNumber(key, s)); break;
-      case SettingKind::kText: *static_cast<std::string*>(s.variable) = ReadText(key, s); break;
-    }
-  }
+  for (int i = 0; i < group.count; i++) ReadSetting(key, group.settings[i]);
 }
 
 bool WriteSettingGroup(HKEY key, SettingGroup group) {
@@ -182,8 +203,11 @@ void LoadSettings() {
   RegistryKey key(OpenSettingsKey(&status));
   StoreReadOnly = status == ERROR_REGISTRY_CORRUPT || status == ERROR_BADDB;
   ReadOnlyReported = false;
-  ReadSettingGroup(key.get(), StoredGroup());
-  RememberStoredValues();
+  KnownStoredValues.clear();
+  for (const Setting& s : StoredSettings()) {
+    const bool refused = ReadSetting(key.get(), s) == Stored::kRefused;
+    KnownStoredValues.push_back(refused ? std::nullopt : std::optional(ValueOf(s)));
+  }
 }
 
 bool SaveSettings() {
@@ -224,5 +248,6 @@ void ReadClockSetting() {
     screen = nullptr;
   RegistryKey key(screen);
   int value = 0;
-  ClockShown = QueryDword(key.get(), "ViewerEditorClock", &value) && value >= 0 && value <= 1 ? value : 0;
+  const bool taken = QueryDword(key.get(), "ViewerEditorClock", &value) == Stored::kTaken;
+  ClockShown = taken && value >= 0 && value <= 1 ? value : 0;
 }
