@@ -1,6 +1,7 @@
 // Folder listings: FindFirstFileA, FindNextFileA and FindClose. Names are
 // matched in their module form (aliases included), so "*" and "?" see what
-// the module will see.
+// the module will see. As on Windows, a name is listed even where the path
+// it makes is too long to open: the caller learns of it and can say so.
 // A listing streams from the folder rather than reading it whole, and the
 // mount points of kernel pseudo file systems list as empty folders: a walk
 // must not wander through /proc or /sys.
@@ -32,7 +33,6 @@ struct FindObject : HandleObject {
   std::deque<WIN32_FIND_DATAA> ready;  // records decided before the stream
   DirStream stream;                    // the rest of the folder, or null
   std::string pattern;                 // module text of the last component
-  size_t folder_length = 0;            // bytes of the folder's module form, separator included
 };
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -130,8 +130,6 @@ bool NextFromStream(FindObject* find, WIN32_FIND_DATAA* record) {
     const std::string_view on_disk(entry->d_name);
     if (on_disk == "." || on_disk == "..") continue;  // listed first, as Windows does
     const std::string module_name = ModuleNameAt(dirfd(find->stream.get()), entry->d_name);
-    // A name the module could not address within MAX_PATH is left out.
-    if (find->folder_length + module_name.size() >= MAX_PATH) continue;
     if (!MatchesPattern(find->pattern, module_name)) continue;
     if (MakeRecord(dirfd(find->stream.get()), entry->d_name, module_name, record)) return true;
   }
@@ -179,8 +177,6 @@ bool StartListing(const std::string& folder_text, const std::string& pattern, Fi
     return false;
   }
   find->pattern = pattern;
-  const std::string module_folder = ToModulePath(folder);
-  find->folder_length = module_folder.size() + (folder == "/" ? 0 : 1);
   // A drive's root has no "." and "..", every other folder has both.
   if (folder != "/") {
     for (const char* dots : {".", ".."}) {

@@ -15,6 +15,11 @@ namespace platform {
 // the caller's business.
 void SetRegistryFile(const std::string& path);
 void CloseRegistry();
+// Whether the registry file can be written now, proved by a write that is
+// rolled back: the file never changes, and processes checking at the same
+// moment cannot disturb one another. A damaged file fails with
+// ERROR_REGISTRY_CORRUPT or ERROR_BADDB.
+LSTATUS CheckRegistryWritable();
 
 // The host's console. With none installed, GetStdHandle(STD_INPUT_HANDLE)
 // still answers, but PeekConsoleInputA and ReadConsoleInputA fail, and the

@@ -126,7 +126,7 @@ DWORD FindOnDisk(const std::string& folder, const std::string& oem, PathUse use,
   for (char c : oem) {
     if (c == kLossyChar) {
       alias = true;
-    } else if (static_cast<unsigned char>(c) < 0x20 || ForbiddenInName(c)) {
+    } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || ForbiddenInName(c)) {
       return ERROR_INVALID_NAME;
     }
   }

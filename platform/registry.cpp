@@ -42,6 +42,7 @@ std::mutex registry_mutex;
 // Guarded by registry_mutex:
 std::string registry_file;                // empty: the default location
 std::unique_ptr<RegistryStore> registry;  // null until the first call succeeds in opening
+LSTATUS refusal = ERROR_SUCCESS;          // why the file was found damaged, if it was
 std::unordered_map<HKEY, std::unique_ptr<HKEY__>> open_keys;
 
 // Every folder of `path` that is missing. Failure needs no report here: the
@@ -76,14 +77,21 @@ std::string DefaultRegistryFile() {
   return folder + "/registry.db";
 }
 
+bool IsDamage(LSTATUS code) { return code == ERROR_REGISTRY_CORRUPT || code == ERROR_BADDB; }
+
 // The process's connection, opened on first use. A failed open is tried
 // again at the next call, so a file that was locked or missing a moment ago
-// does not leave the registry dead for the rest of the run.
+// does not leave the registry dead for the rest of the run; a file found
+// damaged stays refused, without being checked again at every call.
 LSTATUS Connect(RegistryStore** store) {
+  if (refusal != ERROR_SUCCESS) return refusal;
   if (!registry) {
     std::string path = registry_file.empty() ? DefaultRegistryFile() : registry_file;
     if (path.empty()) return ERROR_CANTOPEN;
-    if (LSTATUS code = RegistryStore::Open(path, &registry)) return code;
+    if (LSTATUS code = RegistryStore::Open(path, &registry)) {
+      if (IsDamage(code)) refusal = code;
+      return code;
+    }
   }
   *store = registry.get();
   return ERROR_SUCCESS;
@@ -216,6 +224,7 @@ namespace platform {
 void SetRegistryFile(const std::string& path) {
   std::lock_guard lock(registry_mutex);
   registry.reset();
+  refusal = ERROR_SUCCESS;
   // The file is opened lazily, perhaps after the current folder moved with
   // a panel: a relative name is fixed now.
   std::error_code ec;
@@ -229,6 +238,15 @@ void SetRegistryFile(const std::string& path) {
 void CloseRegistry() {
   std::lock_guard lock(registry_mutex);
   registry.reset();
+  refusal = ERROR_SUCCESS;
+}
+
+LSTATUS CheckRegistryWritable() {
+  return Serialized([]() -> LSTATUS {
+    RegistryStore* store = nullptr;
+    if (LSTATUS code = Connect(&store)) return code;
+    return store->ProbeWrite();
+  });
 }
 
 }  // namespace platform

@@ -31,7 +31,7 @@ class RegistryStore {
 
   // Opens the database at `path`, creating the file and the schema when the
   // file is missing or empty. A file that is not a registry database, or is
-  // damaged, is refused and left as it is.
+  // damaged (checked whole, once), is refused and left as it is.
   static LSTATUS Open(const std::string& path, std::unique_ptr<RegistryStore>* store);
 
   ~RegistryStore();
@@ -42,6 +42,10 @@ class RegistryStore {
   // ERROR_SUCCESS. A write transaction holds the write lock from its start,
   // so two processes never both read and then fail to upgrade.
   LSTATUS Transact(Access access, const std::function<LSTATUS()>& body);
+
+  // Whether a write would succeed now: one is made and rolled back, so
+  // nothing of it ever reaches the file or another process.
+  LSTATUS ProbeWrite();
 
   // The operations below run inside Transact. Names compare without regard
   // to ASCII case.

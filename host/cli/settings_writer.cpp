@@ -1,19 +1,19 @@
 // Writing the module's settings ahead of its start. The registry is proved
-// writable first, by a value written and removed again, so that a file the
-// module could read but never save to is refused before any command runs
-// rather than losing the settings silently at its end.
+// writable first (by a write the platform rolls back, which programs
+// starting at the same moment never see), so that a file the module could
+// read but never save to is refused before any command runs rather than
+// losing the settings silently at its end.
 #include "host/cli/settings_writer.hpp"
 
 #include <memory>
 #include <type_traits>
 
 #include "host/core/services.hpp"
+#include "platform/host_bridge.hpp"
 
 namespace host::cli {
 
 namespace {
-
-constexpr const char* kWriteCheckValue = "FinderixHostWriteCheck";
 
 struct KeyCloser {
   void operator()(HKEY key) const { RegCloseKey(key); }
@@ -48,14 +48,6 @@ LSTATUS WriteValue(HKEY key, const StoredSetting& setting) {
                         reinterpret_cast<const BYTE*>(&setting.number), sizeof setting.number);
 }
 
-LSTATUS CheckWritable(HKEY key) {
-  DWORD probe = 0;
-  LSTATUS status = RegSetValueExA(key, kWriteCheckValue, 0, REG_DWORD,
-                                  reinterpret_cast<const BYTE*>(&probe), sizeof probe);
-  if (status != ERROR_SUCCESS) return status;
-  return RegDeleteValueA(key, kWriteCheckValue);
-}
-
 }  // namespace
 
 std::string ModuleSettingsKeyPath() { return std::string(kRootKey) + "\\Finderix"; }
@@ -67,7 +59,7 @@ bool PrepareModuleSettings(const std::vector<StoredSetting>& settings, std::stri
              error))
     return false;
   OpenKey key(raw);
-  if (Failed(CheckWritable(key.get()), error)) return false;
+  if (Failed(platform::CheckRegistryWritable(), error)) return false;
   for (const StoredSetting& setting : settings)
     if (Failed(WriteValue(key.get(), setting), error)) return false;
   return true;

@@ -200,7 +200,9 @@ bool TerminalUi::ReadInput(INPUT_RECORD* event) {
 
 void TerminalUi::SetTitle(const char* oem_title) {
   if (!oem_title || !Due(&last_title_, kRedrawInterval)) return;
-  terminal_.SetTitle(platform::OemToUtf8(oem_title));
+  // The title travels inside an escape sequence: a control character in it
+  // would end the sequence and reach the terminal raw.
+  terminal_.SetTitle(platform::EscapeForDisplay(platform::OemToUtf8(oem_title)));
 }
 
 }  // namespace host

@@ -124,4 +124,9 @@ enum MessageNumber {
   MHardLinked = 122,
   MCannotKeepAttributes = 123,
   MBackupExists = 124,  // shown with the backup's name
+  MSettingsDamaged = 125,
+  MSettingsNotSaved = 126,
+  MWalkIncomplete = 127,
+  MUnreadFolders = 128,  // %d: how many
+  MLongPaths = 129,      // %d: how many
 };

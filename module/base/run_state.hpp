@@ -26,6 +26,9 @@ struct RunState {
   // The files (volume, file index) a replace has rewritten, by their
   // identity both before and after: another name of one is left alone.
   std::set<std::pair<uint32_t, uint64_t>> rewritten_files;
+  // What the walk could not reach, reported once when it ends.
+  int unread_folders = 0;  // folders that could not be listed
+  int long_paths = 0;      // entries whose path has MAX_PATH bytes or more
 };
 
 extern RunState CurrentRun;

@@ -1,7 +1,7 @@
 // The module's settings: plain globals named after their registry values,
 // bound to the rows of the settings table, read once at start-up and
-// written when the configuration menu closes and at unload. Dialogs and the
-// command line change them in memory only.
+// written (those changed) when the configuration menu closes and at
+// unload. Dialogs and the command line change them in memory only.
 #pragma once
 
 #include <climits>
@@ -57,13 +57,21 @@ struct SettingGroup {
 
 
 // The module's key under the host's root, created when missing; null when
-// it cannot be opened (every read then gives defaults, writes are lost).
-HKEY OpenSettingsKey();
+// it cannot be opened (every read then gives defaults, writes are lost),
+// with the registry's status in *status when asked.
+HKEY OpenSettingsKey(LSTATUS* status = nullptr);
 void ReadSettingGroup(HKEY key, SettingGroup group);
 // False when the key is null or a value could not be written.
 bool WriteSettingGroup(HKEY key, SettingGroup group);
 
 // Reads every stored value; nothing else happens here.
 void LoadSettings();
+// Writes the values changed since they were loaded or last saved; false
+// when one could not be written, or the store is read-only.
 bool SaveSettings();
+// The registry was found damaged at load: defaults are in use and nothing
+// is written, presets included.
+bool SettingsStoreReadOnly();
+// Tells the user so, once per load, at the first command.
+void ReportReadOnlySettingsOnce();
 void ReadClockSetting();

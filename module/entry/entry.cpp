@@ -5,6 +5,7 @@
 
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
+#include "module/base/settings.hpp"
 #include "module/entry/configure.hpp"
 #include "module/entry/dispatch.hpp"
 #include "module/entry/entry_guard.hpp"
@@ -42,11 +43,17 @@ FAR_EXPORT void WINAPI GetPluginInfo(PluginInfo* info) {
 }
 
 FAR_EXPORT HANDLE WINAPI OpenPlugin(int open_from, intptr_t item) {
-  return GuardEntry(INVALID_HANDLE_VALUE, [&] { return OpenFrom(open_from, item); });
+  return GuardEntry(INVALID_HANDLE_VALUE, [&] {
+    ReportReadOnlySettingsOnce();
+    return OpenFrom(open_from, item);
+  });
 }
 
 FAR_EXPORT int WINAPI Configure(int) {
-  GuardEntry(RunConfiguration);
+  GuardEntry([] {
+    ReportReadOnlySettingsOnce();
+    RunConfiguration();
+  });
   return 1;
 }
 

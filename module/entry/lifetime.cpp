@@ -1,8 +1,8 @@
 // The order of start-up and unload. Start-up: the OEM upper-case table
 // first, because the character-set tables are built from it; the settings;
 // then the preset lists (editor, then file, each search before replace) and
-// the host's character tables. Unload writes before it releases, and no
-// destructor touches the registry.
+// the host's character tables. Unload writes before it releases (nothing
+// when the store was found damaged), and no destructor touches the registry.
 #include "module/entry/lifetime.hpp"
 
 #include "module/base/settings.hpp"
@@ -21,8 +21,13 @@ void StartModule() {
 }
 
 bool StopModule() {
-  bool saved = SaveSettings();
-  saved &= SavePresetLists();
+  // A store found damaged at start-up is never written, presets included:
+  // writing could only add to the damage.
+  bool saved = !SettingsStoreReadOnly();
+  if (saved) {
+    saved &= SaveSettings();
+    saved &= SavePresetLists();
+  }
   ReleaseEditorState();
   ReleaseFileState();
   ReleaseCharSetTables();

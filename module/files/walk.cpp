@@ -1,9 +1,11 @@
 // The folder walk. A folder is listed whole before any of its entries is
 // handed out (so its handle is closed while callbacks open files), matching
 // entries come before subfolders, and subfolders are entered in listing
-// order. Symbolic links to folders are never entered, and a path that would
-// not fit the module's 260-byte paths is skipped: neither can loop or
-// overflow.
+// order; no find handle stays open while the walk descends. Symbolic links
+// to folders are never entered, and a path that would not fit the module's
+// 260-byte paths is skipped: neither can loop or overflow. What is skipped
+// (those paths, folders that cannot be listed) is counted and reported
+// once when the walk ends.
 #include "module/files/walk.hpp"
 
 #include <cstdio>
@@ -50,23 +52,59 @@ void ShowWalkTitle(const std::string& folder) {
   SetConsoleTitleA(title);
 }
 
-// Lists a folder's entries that pass the mask list, with full paths.
-std::vector<WIN32_FIND_DATAA> CollectMatching(const std::string& folder) {
-  std::vector<WIN32_FIND_DATAA> collected;
+// The entry is a folder the walk goes into (after its files).
+bool IsSubfolder(const WIN32_FIND_DATAA& entry) {
+  return IsFolder(entry) && !IsDots(entry) && !IsLinkedFolder(entry);
+}
+
+bool Descending() { return FSearchIn != ScopeFolder; }
+
+// A folder can be listed when its listing pattern, "FOLDER\*", fits a path.
+bool ListingFits(const std::string& folder) { return folder.size() + 2 <= kMaxPath; }
+
+void CountUnlisted(DWORD error) {
+  if (error == ERROR_FILENAME_EXCED_RANGE)
+    CurrentRun.long_paths++;
+  else if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+    CurrentRun.unread_folders++;  // a folder gone meanwhile was not skipped
+}
+
+// Lists `folder` (with its trailing backslash), handing each entry to
+// `take` until it returns false. The find handle is closed when this
+// returns, so the walk holds no descriptor while it descends, however deep.
+// False when the folder could not be listed; that is counted.
+template <typename Take>
+bool ListFolder(const std::string& folder, Take take) {
   WIN32_FIND_DATAA entry;
   FindCloser find{FindFirstFileA((folder + "*").c_str(), &entry)};
-  if (find.handle == INVALID_HANDLE_VALUE) return collected;
+  if (find.handle == INVALID_HANDLE_VALUE) {
+    CountUnlisted(GetLastError());
+    return false;
+  }
   do {
     Sleep(0);
+    if (!take(entry)) break;
+  } while (FindNextFileA(find.handle, &entry));
+  return true;
+}
+
+// Collects a folder's entries that pass the mask list, with full paths.
+// An entry whose path does not fit is counted here, unless it is a
+// subfolder, which the subfolder pass counts.
+bool CollectMatching(const std::string& folder, std::vector<WIN32_FIND_DATAA>* collected) {
+  return ListFolder(folder, [&](WIN32_FIND_DATAA& entry) {
     WalkInterrupted();
-    if (IsFolder(entry) && IsDots(entry)) continue;
-    if (!MatchMaskList(FMask, entry.cFileName)) continue;
+    if ((IsFolder(entry) && IsDots(entry)) || !MatchMaskList(FMask, entry.cFileName))
+      return !CurrentRun.interrupted;
     std::string path = folder + entry.cFileName;
-    if (path.size() > kMaxPath) continue;
-    std::memcpy(entry.cFileName, path.c_str(), path.size() + 1);
-    collected.push_back(entry);
-  } while (!CurrentRun.interrupted && FindNextFileA(find.handle, &entry));
-  return collected;
+    if (path.size() > kMaxPath) {
+      if (!(Descending() && IsSubfolder(entry))) CurrentRun.long_paths++;
+    } else {
+      std::memcpy(entry.cFileName, path.c_str(), path.size() + 1);
+      collected->push_back(entry);
+    }
+    return !CurrentRun.interrupted;
+  });
 }
 
 void HandOut(const std::string& folder, std::vector<WIN32_FIND_DATAA>& collected,
@@ -85,18 +123,26 @@ void HandOut(const std::string& folder, std::vector<WIN32_FIND_DATAA>& collected
 
 int WalkFolder(std::string folder, ResultList& results, FileCallback callback);
 
-// The second pass over a folder: its subfolders, depth first.
+// Walks one subfolder, or counts it when its listing would not fit a path.
+int WalkSubfolder(const std::string& sub, ResultList& results, FileCallback callback) {
+  if (!ListingFits(sub)) {
+    CurrentRun.long_paths++;
+    return 1;
+  }
+  return WalkFolder(sub, results, callback);
+}
+
+// The second pass over a folder: its subfolders, depth first. The folder
+// is listed again, after its entries were handed out, so a folder renamed
+// by the command is entered under its new name.
 int WalkSubfolders(const std::string& folder, ResultList& results, FileCallback callback) {
-  WIN32_FIND_DATAA entry;
-  FindCloser find{FindFirstFileA((folder + "*").c_str(), &entry)};
-  if (find.handle == INVALID_HANDLE_VALUE) return 1;
-  do {
-    Sleep(0);
-    if (!IsFolder(entry) || IsDots(entry) || IsLinkedFolder(entry)) continue;
-    std::string sub = folder + entry.cFileName;
-    if (sub.size() + 1 > kMaxPath) continue;
-    if (!WalkFolder(sub, results, callback)) return 0;
-  } while (FindNextFileA(find.handle, &entry));
+  std::vector<std::string> names;
+  ListFolder(folder, [&](const WIN32_FIND_DATAA& entry) {
+    if (IsSubfolder(entry)) names.emplace_back(entry.cFileName);
+    return true;
+  });
+  for (const std::string& name : names)
+    if (!WalkSubfolder(folder + name, results, callback)) return 0;
   return 1;
 }
 
@@ -104,14 +150,15 @@ int WalkFolder(std::string folder, ResultList& results, FileCallback callback) {
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   HANDLE screen = StartupInfo.SaveScreen(0, 0, -1, -1);
   ShowWalkTitle(folder);
-  std::vector<WIN32_FIND_DATAA> collected = CollectMatching(folder);
+  std::vector<WIN32_FIND_DATAA> collected;
+  const bool listed = CollectMatching(folder, &collected);
   if (collected.empty()) ShowWalkProgress(folder, results.size());
   HandOut(folder, collected, results, callback);
   StartupInfo.RestoreScreen(screen);
 
-  if (FSearchIn == ScopeFolder) return 1;
+  if (!Descending()) return 1;
   if (CurrentRun.interrupted) return 0;
-  return WalkSubfolders(folder, results, callback);
+  return listed ? WalkSubfolders(folder, results, callback) : 1;
 }
 
 int WalkDrives(ResultList& results, FileCallback callback) {
@@ -144,10 +191,8 @@ int WalkSelection(const PanelInfo& panel, ResultList& results, FileCallback call
   for (int i = 0; i < count; i++) {
     WIN32_FIND_DATAA entry = items[i].FindData;
     if (IsFolder(entry)) {
-      if (IsDots(entry) || IsLinkedFolder(entry)) continue;
-      std::string sub = folder + entry.cFileName;
-      if (sub.size() + 1 > kMaxPath) continue;
-      if (!WalkFolder(sub, results, callback)) return 1;
+      if (!IsSubfolder(entry)) continue;
+      if (!WalkSubfolder(folder + entry.cFileName, results, callback)) return 1;
       continue;
     }
     if (!MatchMaskList(FMask, entry.cFileName)) continue;
@@ -158,21 +203,8 @@ int WalkSelection(const PanelInfo& panel, ResultList& results, FileCallback call
   return 1;
 }
 
-}  // namespace
 
-bool ActivePanelIsPlainFilePanel() {
-  PanelInfo panel;
-  std::memset(&panel, 0, sizeof panel);
-  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
-  return panel.PanelType == PTYPE_FILEPANEL && !panel.Plugin;
-}
-
-bool WalkInterrupted() {
-  if (EscPressed()) CurrentRun.interrupted = true;
-  return CurrentRun.interrupted;
-}
-
-int WalkScope(ResultList& results, FileCallback callback) {
+int WalkScopeFolders(ResultList& results, FileCallback callback) {
   PanelInfo panel;
   std::memset(&panel, 0, sizeof panel);
   StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
@@ -192,6 +224,40 @@ int WalkScope(ResultList& results, FileCallback callback) {
       WalkFolder(panel.CurDir, results, callback);
       return 1;
   }
+}
+
+// One box for everything the walk could not reach, when it ends.
+void ReportSkippedPaths() {
+  if (CurrentRun.unread_folders == 0 && CurrentRun.long_paths == 0) return;
+  char unread[80], long_paths[80];
+  std::snprintf(unread, sizeof unread, GetMsg(MUnreadFolders), CurrentRun.unread_folders);
+  std::snprintf(long_paths, sizeof long_paths, GetMsg(MLongPaths), CurrentRun.long_paths);
+  std::vector<const char*> items = {GetMsg(MTitle), GetMsg(MWalkIncomplete)};
+  if (CurrentRun.unread_folders) items.push_back(unread);
+  if (CurrentRun.long_paths) items.push_back(long_paths);
+  items.push_back(GetMsg(MOk));
+  StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_WARNING, "WalkSkipped", items.data(),
+                      static_cast<int>(items.size()), 1);
+}
+
+}  // namespace
+
+bool ActivePanelIsPlainFilePanel() {
+  PanelInfo panel;
+  std::memset(&panel, 0, sizeof panel);
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
+  return panel.PanelType == PTYPE_FILEPANEL && !panel.Plugin;
+}
+
+bool WalkInterrupted() {
+  if (EscPressed()) CurrentRun.interrupted = true;
+  return CurrentRun.interrupted;
+}
+
+int WalkScope(ResultList& results, FileCallback callback) {
+  const int walked = WalkScopeFolders(results, callback);
+  ReportSkippedPaths();
+  return walked;
 }
 
 void AddResult(const WIN32_FIND_DATAA& entry, ResultList& results) {

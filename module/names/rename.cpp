@@ -1,10 +1,12 @@
 // The rename of one entry. Only the bare name is matched and changed; the
 // entry stays in its folder. A move never replaces an existing entry unless
-// the user says so, a name the module cannot spell or that would not fit a
-// path is refused with the error box, and repetition ends when a step
-// leaves the name as it was or after a bounded number of steps.
+// the user says so; a name the module cannot spell, that holds a control
+// character or that would not fit a path is refused with the error box; and
+// repetition ends when a step leaves the name as it was or after a bounded
+// number of steps.
 #include "module/names/rename.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -90,11 +92,20 @@ enum class MoveResult { kMoved, kKept, kFailed };
 
 bool IsDots(const std::string& name) { return name == "." || name == ".."; }
 
-// A bare name stays in its folder: no separators, no zero byte, not empty
-// and not a dots name.
+// Control characters (C0 and DEL; code page 866 has no C1) make names
+// that break lines and drive terminals wherever they are shown.
+bool HoldsControlCharacter(const std::string& name) {
+  return std::any_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+  });
+}
+
+// A bare name stays in its folder: no separators, no control characters,
+// not empty and not a dots name.
 bool IsPlainName(const std::string& name) {
-  static const std::string kNotInNames("\\/\0", 3);
-  return !name.empty() && !IsDots(name) && name.find_first_of(kNotInNames) == std::string::npos;
+  static const std::string kSeparators("\\/");
+  return !name.empty() && !IsDots(name) && name.find_first_of(kSeparators) == std::string::npos &&
+         !HoldsControlCharacter(name);
 }
 
 MoveResult Move(const std::string& folder, const std::string& old_name, const std::string& new_name) {

@@ -260,13 +260,18 @@ TEST_F(FindTest, KernelPseudoFileSystemsListAsEmptyFolders) {
   }
 }
 
-TEST_F(FindTest, NameThatWouldMakePathOf260BytesOrMoreIsSkipped) {
+// Windows lists such a name and refuses only its path: a caller that walks
+// the folder sees what it cannot reach instead of missing it unaware.
+TEST_F(FindTest, NameThatMakesAPathOf260BytesOrMoreIsListedButCannotBeOpened) {
   const size_t room = MAX_PATH - folder_.Module().size() - 1;  // after "<folder>\"
   const std::string fits(room - 1, 'f');
   const std::string too_long(room, 'l');
   WriteText(folder_.Posix(fits), "");
   WriteText(folder_.Posix(too_long), "");
-  EXPECT_EQ(Names(folder_.Module("*")), (std::set<std::string>{".", "..", fits}));
+  EXPECT_EQ(Names(folder_.Module("*")), (std::set<std::string>{".", "..", fits, too_long}));
+  SetLastError(kUntouched);
+  EXPECT_EQ(GetFileAttributesA(folder_.Module(too_long).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), ERROR_FILENAME_EXCED_RANGE);
 }
 
 TEST_F(FindTest, GetFileAttributesFailsForMissingEntries) {

@@ -19,6 +19,7 @@
 
 #include "platform/host_bridge.hpp"
 #include "platform/win32.hpp"
+#include "tests/support/damaged_registry.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace {
@@ -472,6 +473,40 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceBothSucceed) {
   RegCloseKey(key);
 }
 
+// Programs starting at once each prove the file writable while others do
+// the same and write: no check ever sees another's, and none leaves a trace.
+TEST_F(RegistryTest, WriteChecksOfProcessesStartingAtOnceNeverDisturbEachOther) {
+  constexpr int kRounds = 40;
+  RegCloseKey(Create("Shared"));
+  platform::CloseRegistry();
+  const std::string before = ReadFile(path_);
+  int gate[2];
+  ASSERT_EQ(pipe(gate), 0);
+  pid_t starters[3];
+  for (pid_t& starter : starters) {
+    starter = fork();
+    if (starter == 0) {
+      close(gate[1]);
+      char go;
+      if (read(gate[0], &go, 1) != 0) _exit(2);
+      int failures = 0;
+      for (int round = 0; round < kRounds; ++round) {
+        failures += platform::CheckRegistryWritable() != ERROR_SUCCESS;
+        platform::CloseRegistry();  // the next round starts as a new program would
+      }
+      _exit(failures ? 1 : 0);
+    }
+  }
+  close(gate[0]);
+  close(gate[1]);
+  for (pid_t starter : starters) {
+    int status = 0;
+    ASSERT_EQ(waitpid(starter, &status, 0), starter);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_TRUE(ReadFile(path_) == before) << "a write check reached the file";
+}
+
 // ---------------------------------------------------------------------------
 // Damaged and inaccessible files
 // ---------------------------------------------------------------------------
@@ -503,6 +538,11 @@ TEST_F(RegistryTest, DamagedDatabaseFailsEveryCallAndIsLeftUntouched) {
        ERROR_BADDB},
       {"another program's database (application id)",
        [](const std::string& path) { WriteFile(path, "ZZZZ", 68); }, ERROR_BADDB},
+      // quick_check passes this; a lookup through the index misses "Far",
+      // and creating it again would add a second key of that name.
+      {"an index out of step with its table",
+       [](const std::string& path) { ASSERT_TRUE(DamageKeyIndex(path, "Far")); },
+       ERROR_REGISTRY_CORRUPT},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -528,6 +568,7 @@ TEST_F(RegistryTest, DamagedDatabaseFailsEveryCallAndIsLeftUntouched) {
     EXPECT_EQ(RegEnumKeyExA(HKEY_CURRENT_USER, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
               row.expected);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Far"), row.expected);
+    EXPECT_EQ(platform::CheckRegistryWritable(), row.expected);
     EXPECT_EQ(key, nullptr);
     EXPECT_EQ(GetLastError(), kUntouchedError);
     platform::CloseRegistry();
@@ -584,7 +625,7 @@ TEST_F(RegistryTest, ReadOnlyFileCanBeReadButNotWritten) {
         ERROR_ACCESS_DENIED) {
       return 3;
     }
-    return 0;
+    return platform::CheckRegistryWritable() == ERROR_ACCESS_DENIED ? 0 : 4;
   });
   EXPECT_EQ(status, 0);
 }

@@ -145,4 +145,10 @@ TEST_F(TerminalUiTest, TheWindowTitleCarriesTheWalkedFolderInUtf8) {
   EXPECT_EQ(terminal_.last_title(), "Finderix: C:\\Папка");
 }
 
+// The title is sent inside an escape sequence that BEL or ESC would end.
+TEST_F(TerminalUiTest, TheWindowTitleShowsControlCharactersEscaped) {
+  ui_.SetTitle("Finderix: \x1b]0;x\x07\x7f");
+  EXPECT_EQ(terminal_.last_title(), "Finderix: \\x1B]0;x\\x07\\x7F");
+}
+
 }  // namespace

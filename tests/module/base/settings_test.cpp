@@ -9,6 +9,7 @@
 
 #include "platform/host_bridge.hpp"
 #include "module/base/registry_key.hpp"
+#include "tests/support/damaged_registry.hpp"
 #include "tests/support/recording_host.hpp"
 #include "tests/support/temp_folder.hpp"
 
@@ -30,6 +31,16 @@ class SettingsTest : public testing::Test {
     ASSERT_TRUE(key);
     RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                    static_cast<DWORD>(strlen(text) + 1));
+  }
+
+  DWORD StoredDword(const char* name) {
+    RegistryKey key(OpenSettingsKey());
+    DWORD stored = 0, size = sizeof stored, type = 0;
+    EXPECT_EQ(RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&stored),
+                               &size),
+              ERROR_SUCCESS)
+        << name;
+    return stored;
   }
 
   TempFolder folder_;
@@ -77,9 +88,30 @@ TEST_F(SettingsTest, OutOfRangeOrWronglyTypedValuesReadAsDefaults) {
   EXPECT_EQ(FASizeLessLimit, 0);
 }
 
-// Every number row of the table, through the store and back under its own
-// name: both limits are kept, one past either limit reads as the default.
-// A row bound to the wrong variable, or read with another row's range, shows.
+namespace {
+
+// The number globals by their own names, bound here apart from the store's
+// binding: a row the store binds to the wrong variable shows.
+int GlobalNamed(const std::string& name) {
+#define FINDERIX_TEST_INT(row, ...) \
+  if (name == #row) return row;
+#define FINDERIX_TEST_CHAR(row, ...) \
+  if (name == #row) return static_cast<unsigned char>(row);
+#define FINDERIX_TEST_TEXT(row, ...)
+  FINDERIX_SETTINGS(FINDERIX_TEST_INT, FINDERIX_TEST_INT, FINDERIX_TEST_TEXT, FINDERIX_TEST_CHAR)
+#undef FINDERIX_TEST_INT
+#undef FINDERIX_TEST_CHAR
+#undef FINDERIX_TEST_TEXT
+  ADD_FAILURE() << "no setting " << name;
+  return 0;
+}
+
+}  // namespace
+
+// Every number row of the table, through the store into the global of its
+// own name: both limits are kept, one past either limit reads as the
+// default. A row bound to the wrong variable, or read with another row's
+// range, shows.
 TEST_F(SettingsTest, EachTableRowKeepsItsLimitsAndRefusesWhatLiesBeyond) {
   struct Pass {
     const char* name;
@@ -108,16 +140,10 @@ TEST_F(SettingsTest, EachTableRowKeepsItsLimitsAndRefusesWhatLiesBeyond) {
       if (row.kind != SettingKind::kText)
         if (auto value = pass.stored(row)) StoreDword(row.name, static_cast<DWORD>(*value));
     LoadSettings();
-    SaveSettings();
-    RegistryKey key(OpenSettingsKey());
     for (const SettingDescriptor& row : kSettingTable) {
       if (row.kind == SettingKind::kText || !pass.stored(row)) continue;
       SCOPED_TRACE(row.name);
-      DWORD stored = 0, size = sizeof stored, type = 0;
-      ASSERT_EQ(RegQueryValueExA(key.get(), row.name, nullptr, &type,
-                                 reinterpret_cast<BYTE*>(&stored), &size),
-                ERROR_SUCCESS);
-      EXPECT_EQ(static_cast<int>(stored), pass.expected(row));
+      EXPECT_EQ(GlobalNamed(row.name), pass.expected(row));
       EXPECT_LE(row.field_maximum, row.maximum);
     }
   }
@@ -161,6 +187,59 @@ TEST_F(SettingsTest, DamagedRegistryGivesDefaultsAndIsNeverWrittenOver) {
   SeveralLines = 9;
   SaveSettings();
   EXPECT_EQ(ReadText(folder_.Posix("registry.db")), garbage);
+}
+
+// Another process stores values while this run holds its settings: only
+// what this run changed since it loaded (or last saved) is written back.
+TEST_F(SettingsTest, ASaveWritesOnlyWhatThisRunChangedSinceItLoadedOrSaved) {
+  StoreDword("SeveralLines", 9);
+  LoadSettings();
+  ASSERT_EQ(SeveralLines, 9);
+  platform::CloseRegistry();  // the other process has a connection of its own
+  auto other_process_stores = [this](const char* name, DWORD value) {
+    return RunInChild([&] {
+      StoreDword(name, value);
+      platform::CloseRegistry();
+      return testing::Test::HasFailure() ? 1 : 0;
+    });
+  };
+  ASSERT_EQ(other_process_stores("SeveralLines", 77), 0);
+  ASSERT_EQ(other_process_stores("FSearchIn", 4), 0);
+  FSearchIn = ScopeFolderTree;  // this run's own change wins over the other's
+  FMask = "*.c";
+  EXPECT_TRUE(SaveSettings());
+  EXPECT_EQ(StoredDword("SeveralLines"), 77u);
+  EXPECT_EQ(StoredDword("FSearchIn"), static_cast<DWORD>(ScopeFolderTree));
+
+  platform::CloseRegistry();
+  ASSERT_EQ(other_process_stores("FSearchIn", 4), 0);
+  EXPECT_TRUE(SaveSettings());  // nothing changed since the last save
+  EXPECT_EQ(StoredDword("FSearchIn"), 4u);
+  platform::CloseRegistry();
+  LoadSettings();
+  EXPECT_EQ(FMask, "*.c");
+  EXPECT_EQ(SeveralLines, 77);
+}
+
+// Damage that SQLite's quick check passes: the run gets the defaults and a
+// single message, and the file is never written.
+TEST_F(SettingsTest, StoreFoundDamagedAtLoadIsReadOnlyAndSaysSoOnce) {
+  StoreDword("SeveralLines", 9);
+  platform::CloseRegistry();
+  ASSERT_TRUE(DamageKeyIndex(folder_.Posix("registry.db"), "Finderix"));
+  const std::string damaged = ReadText(folder_.Posix("registry.db"));
+  LoadSettings();
+  EXPECT_TRUE(SettingsStoreReadOnly());
+  EXPECT_EQ(SeveralLines, 5);
+  SeveralLines = 12;
+  EXPECT_FALSE(SaveSettings());
+  ReportReadOnlySettingsOnce();
+  ReportReadOnlySettingsOnce();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].help_topic, "SettingsDamaged");
+  EXPECT_TRUE(host_.messages[0].flags & FMSG_WARNING);
+  platform::CloseRegistry();
+  EXPECT_EQ(ReadText(folder_.Posix("registry.db")), damaged);
 }
 
 TEST_F(SettingsTest, ClockSettingIsReadWithoutCreatingTheHostKey) {

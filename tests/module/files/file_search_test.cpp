@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "tests/support/host_fixture.hpp"
@@ -60,6 +62,67 @@ class FileSearch : public testing_support::HostTest {
     return listed;
   }
 
+  // The real English texts, so that the counts in the boxes can be read.
+  void PlaceRealLanguage() {
+    placed_module_ = testing_support::PlaceModule(
+        tree_, module_path_, "module", ReadText(FINDERIX_SOURCE_DIR "/lang/finderix_en.lng"));
+  }
+
+  std::vector<const ScriptUi::Call*> SkippedCalls() {
+    std::vector<const ScriptUi::Call*> calls;
+    for (const ScriptUi::Call& c : ui_.calls())
+      if (c.kind == ScriptUi::Kind::kMessage && c.help_topic == "WalkSkipped") calls.push_back(&c);
+    return calls;
+  }
+  int SkippedBoxes() { return static_cast<int>(SkippedCalls().size()); }
+  std::vector<std::string> SkippedLines() {
+    auto calls = SkippedCalls();
+    return calls.size() == 1 ? calls[0]->lines : std::vector<std::string>{"<boxes: " + std::to_string(calls.size()) + ">"};
+  }
+
+  struct NobodySearch {
+    const ScriptUi& ui;
+    int listed;  // entries of the results panel
+  };
+
+  // Searches "x" in `scope` from the work folder as nobody, in a host of
+  // its own with the given language file, one box answered with its first
+  // button. 0 when a results panel opened, no script call went unanswered
+  // and `check` passes.
+  int SearchAsNobody(int scope, const std::string& language,
+                     const std::function<bool(const NobodySearch&)>& check) {
+    tree_.MakeFolder("nobody");
+    for (const char* writable : {"", "work", "nobody"}) chmod(tree_.Path(writable).c_str(), 0777);
+    return RunAsNobody([&]() -> int {
+      ScriptUi ui;
+      int unexpected = 0;
+      ui.SetFailureHandler([&](const std::string&) { unexpected++; });
+      testing_support::PlaceModule(tree_, module_path_, "nobody/module", language);
+      host::HostOptions options;
+      options.module_path = tree_.Path("nobody/module/finderix.so");
+      options.registry_file = tree_.Path("nobody/registry.db");
+      options.folder = tree_.Path("work");
+      options.lang = "C";
+      std::string error;
+      auto host = host::Host::Start(options, ui, &error);
+      if (!host) return 10;
+      ui.AnswerMenu(0);
+      ui.AnswerDialog([scope](std::span<FarDialogItem> items) {
+        host::SetItemText(items[5], "x");
+        for (int i = 0; i < 6; i++) items[17 + i].Selected = i == scope;
+        return 23;
+      });
+      ui.AnswerMessage(0);
+      HANDLE panel = host->OpenPlugin(OPEN_PLUGINSMENU, 0);
+      int listed = 0;
+      for (const PluginPanelItem& item : host->panels().active().items())
+        listed += std::string(item.FindData.cFileName) != "..";
+      const bool passed = check(NobodySearch{ui, listed});
+      host.reset();
+      return panel != INVALID_HANDLE_VALUE && unexpected == 0 && passed ? 0 : 11;
+    });
+  }
+
   using Names = std::vector<std::string>;
 
   size_t Boxes(const std::string& topic) {
@@ -67,6 +130,28 @@ class FileSearch : public testing_support::HostTest {
     for (const ScriptUi::Call& c : ui_.CallsOf(ScriptUi::Kind::kMessage)) count += c.help_topic == topic;
     return count;
   }
+};
+
+// Lowers the soft limit on open descriptors to those open now plus `spare`,
+// for one scope.
+class DescriptorLimit {
+ public:
+  explicit DescriptorLimit(int spare) {
+    getrlimit(RLIMIT_NOFILE, &saved_);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = OpenDescriptors() + spare;
+    setrlimit(RLIMIT_NOFILE, &lowered);
+  }
+  ~DescriptorLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
+
+ private:
+  static rlim_t OpenDescriptors() {
+    rlim_t highest = 0;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd"))
+      highest = std::max<rlim_t>(highest, std::stoul(entry.path().filename()));
+    return highest + 1;
+  }
+  rlimit saved_{};
 };
 
 // --- The whole route ---
@@ -203,8 +288,77 @@ TEST_F(FileSearch, LinkLoopsAndOverlongPathsEndTheWalkSafely) {
   while (deep.size() < 300) deep += "/" + std::string(40, 'd');
   tree_.Write(deep + "/far.txt", "x");
   StartHost();
+  ui_.AnswerMessage(0);  // what was not reached
   Names found = Run({.text = "x"});
   EXPECT_EQ(found, (Names{"a.txt"}));  // the loop is not entered, the far file not reached
+  EXPECT_EQ(SkippedBoxes(), 1);
+}
+
+// 300 levels with a file at every tenth, walked with only a few descriptors
+// to spare: everything whose path fits is found, the rest is counted, and a
+// walk that held a find handle per level would run out instead.
+TEST_F(FileSearch, DeepTreeIsWalkedWithFewDescriptorsAndWhatIsTooLongIsCounted) {
+  std::string relative = "work";
+  for (int level = 1; level <= 300; level++) {
+    relative += "/d";
+    if (level % 10 == 0) tree_.Write(relative + "/f.txt", "x");
+  }
+  PlaceRealLanguage();
+  StartHost();
+  // The model: the folder at level k is "<work>\d…" (2 bytes a level) and
+  // can be listed while "<folder>\*" fits 259 bytes; its file fits or is
+  // counted; the first folder that cannot be listed is counted once.
+  const size_t work = tree_.ModulePath("work").size();
+  Names reachable;
+  int too_long = 0;
+  std::string shown = "";
+  for (size_t level = 1; level <= 300; level++) {
+    shown += "d\\";
+    if (work + 2 * level + 2 > 259) {
+      too_long++;
+      break;
+    }
+    if (level % 10 != 0) continue;
+    if (work + 2 * level + 6 > 259)
+      too_long++;
+    else
+      reachable.push_back(shown + "f.txt");
+  }
+  std::sort(reachable.begin(), reachable.end());
+  ASSERT_GT(reachable.size(), 5u);
+
+  ui_.AnswerMessage(0);
+  Names found;
+  {
+    DescriptorLimit limit(12);
+    found = Run({.masks = "*.txt", .text = "x"});
+  }
+  EXPECT_EQ(found, reachable);
+  EXPECT_EQ(SkippedLines(), (std::vector<std::string>{
+                                "Not everything in the scope was reached",
+                                "Paths too long (260 bytes or more): " + std::to_string(too_long)}));
+}
+
+// As nobody: folders the user may not list are counted, the rest is
+// searched, and one box says how many there were.
+TEST_F(FileSearch, FoldersThatCannotBeListedAreCountedInOneBox) {
+  tree_.Write("work/a.txt", "x");
+  tree_.Write("work/shut/b.txt", "x");
+  tree_.Write("work/open/shut/c.txt", "x");
+  tree_.Write("work/open/d.txt", "x");
+  chmod(tree_.Path("work/shut").c_str(), 0700);
+  chmod(tree_.Path("work/open/shut").c_str(), 0);
+  int status = SearchAsNobody(3 /* tree */, ReadText(FINDERIX_SOURCE_DIR "/lang/finderix_en.lng"),
+                              [](const NobodySearch& search) {
+    std::vector<std::string> lines;
+    for (const auto& c : search.ui.CallsOf(ScriptUi::Kind::kMessage))
+      if (c.help_topic == "WalkSkipped") lines = c.lines;
+    return search.listed == 2 && lines == std::vector<std::string>{
+                                              "Not everything in the scope was reached",
+                                              "Folders that could not be read: 2"};
+  });
+  ASSERT_NE(status, 254) << "cannot drop privileges here";
+  EXPECT_EQ(status, 0);
 }
 
 TEST_F(FileSearch, AnUnreadableFileGivesOneBoxAndTheWalkGoesOn) {
@@ -212,38 +366,11 @@ TEST_F(FileSearch, AnUnreadableFileGivesOneBoxAndTheWalkGoesOn) {
   tree_.Write("work/b.txt", "x");
   tree_.Write("work/c.txt", "x");
   chmod(tree_.Path("work/b.txt").c_str(), 0);
-  tree_.MakeFolder("nobody");
-  for (const char* writable : {"", "work", "nobody"}) chmod(tree_.Path(writable).c_str(), 0777);
-  std::string module = module_path_;
-  testing_support::TempTree& tree = tree_;
-  int status = RunAsNobody([&]() -> int {
-    host::ScriptUi ui;
-    int unexpected = 0;
-    ui.SetFailureHandler([&](const std::string&) { unexpected++; });
-    testing_support::PlaceModule(tree, module, "nobody/module", testing_support::NumberedLanguage(200));
-    host::HostOptions options;
-    options.module_path = tree.Path("nobody/module/finderix.so");
-    options.registry_file = tree.Path("nobody/registry.db");
-    options.folder = tree.Path("work");
-    options.lang = "C";
-    std::string error;
-    auto host = host::Host::Start(options, ui, &error);
-    if (!host) return 10;
-    ui.AnswerMenu(0);
-    ui.AnswerDialog([](std::span<FarDialogItem> items) {
-      host::SetItemText(items[5], "x");
-      for (int i = 0; i < 6; i++) items[17 + i].Selected = i == 4;
-      return 23;
-    });
-    ui.AnswerMessage(0);  // the open error
-    HANDLE panel = host->OpenPlugin(OPEN_PLUGINSMENU, 0);
-    int listed = 0;
-    for (const PluginPanelItem& item : host->panels().active().items())
-      listed += std::string(item.FindData.cFileName) != "..";
+  int status = SearchAsNobody(4 /* folder */, testing_support::NumberedLanguage(200),
+                              [](const NobodySearch& search) {
     int boxes = 0;
-    for (const auto& c : ui.CallsOf(host::ScriptUi::Kind::kMessage)) boxes += c.help_topic == "FSOpenError";
-    host.reset();
-    return panel != INVALID_HANDLE_VALUE && listed == 2 && boxes == 1 && unexpected == 0 ? 0 : 11;
+    for (const auto& c : search.ui.CallsOf(ScriptUi::Kind::kMessage)) boxes += c.help_topic == "FSOpenError";
+    return search.listed == 2 && boxes == 1;
   });
   ASSERT_NE(status, 254) << "cannot drop privileges here";
   EXPECT_EQ(status, 0);

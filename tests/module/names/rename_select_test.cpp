@@ -142,9 +142,14 @@ TEST_F(RenameSelect, TargetsThatAreNoPlainNameAreRefusedWithTheErrorBox) {
     ui_.AnswerMessage(0);
     RunRename({.masks = "a.txt", .text = "a.txt", .replace = leaves});
   }
+  // Control characters: a line break, a terminal escape, C0 and DEL.
+  for (const char* control : {"a\nb", "\x1b]0;x\x07", "\x01", "a\x7f"}) {
+    ui_.AnswerMessage(0);
+    RunRename({.masks = "a.txt", .text = "a.txt", .replace = control});
+  }
   int errors = 0;
   for (const ScriptUi::Call& c : ui_.CallsOf(ScriptUi::Kind::kMessage)) errors += c.help_topic == "FRenameError";
-  EXPECT_EQ(errors, 5);
+  EXPECT_EQ(errors, 9);
   EXPECT_EQ(Names(), (Strings{"a.txt"}));
 }
 
