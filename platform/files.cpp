@@ -1,7 +1,7 @@
 // Opening and creating files: CreateFileA with Windows' dispositions and
 // errors, and GetTempFileNameA, which creates through it. Only regular files
-// open: everything is opened non-blocking and checked with fstat first, so a
-// FIFO or a device never makes the module wait. Truncation happens only
+// open: everything is opened non-blocking and checked with one fstat first,
+// so a FIFO or a device never makes the module wait. Truncation happens only
 // after those checks, so a refused file is never emptied.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -76,8 +76,8 @@ bool OpenByDisposition(const std::string& path, int open_flags, DWORD dispositio
 // Refuses what is not a regular file, and an existing file its owner may not
 // write when it would be changed: Windows' read-only attribute, which binds
 // even an administrator.
-bool CheckOpenedFile(const Opened& opened, DWORD access, DWORD disposition) {
-  struct stat st;
+bool CheckOpenedFile(const Opened& opened, DWORD access, DWORD disposition, struct stat* status) {
+  struct stat& st = *status;
   if (fstat(opened.fd.get(), &st) != 0) {
     SetLastErrorFromErrno(errno);
     return false;
@@ -91,10 +91,11 @@ bool CheckOpenedFile(const Opened& opened, DWORD access, DWORD disposition) {
   return true;
 }
 
-bool FinishOpening(const Opened& opened, DWORD disposition) {
+// Clears O_NONBLOCK; F_SETFL ignores the access mode and creation flags
+// among the flags the file was opened with, so no F_GETFL is needed.
+bool FinishOpening(const Opened& opened, int open_flags, DWORD disposition) {
   const int fd = opened.fd.get();
-  const int status_flags = fcntl(fd, F_GETFL);
-  if (status_flags < 0 || fcntl(fd, F_SETFL, status_flags & ~O_NONBLOCK) != 0 ||
+  if (fcntl(fd, F_SETFL, open_flags & ~O_NONBLOCK) != 0 ||
       (opened.existed && Truncates(disposition) && ftruncate(fd, 0) != 0)) {
     SetLastErrorFromErrno(errno);
     return false;
@@ -129,7 +130,7 @@ HANDLE CreateTemporary(std::unique_ptr<FileObject> file) {
 }  // namespace
 }  // namespace platform::internal
 
-extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*share*/,
+extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share,
                                      LPSECURITY_ATTRIBUTES /*sa*/, DWORD disposition, DWORD flags,
                                      HANDLE /*template_file*/) {
   using namespace platform::internal;
@@ -149,12 +150,17 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*share*/,
     return CreateTemporary(std::move(file));
   }
   Opened opened;
+  struct stat status;
+  const int open_flags = OpenFlags(access, disposition, flags);
   if (!ResolvePath(name, only_reads ? PathUse::kRead : PathUse::kChange, &file->path) ||
-      !OpenByDisposition(file->path, OpenFlags(access, disposition, flags), disposition, &opened) ||
-      !CheckOpenedFile(opened, access, disposition) || !FinishOpening(opened, disposition)) {
+      !OpenByDisposition(file->path, open_flags, disposition, &opened) ||
+      !CheckOpenedFile(opened, access, disposition, &status) ||
+      !FinishOpening(opened, open_flags, disposition)) {
     return INVALID_HANDLE_VALUE;
   }
   file->fd = std::move(opened.fd);
+  if (only_reads && (share & FILE_SHARE_WRITE) == 0)
+    file->size_at_open = static_cast<uint64_t>(status.st_size);
   file->access = access;
   // Windows reports whether an "always" disposition met an existing file,
   // and clears the last error on every other success.
