@@ -112,7 +112,7 @@ HANDLE CreateTemporary(std::unique_ptr<FileObject> file) {
     return INVALID_HANDLE_VALUE;
   }
   std::string folder = file->path.substr(0, file->path.rfind('/'));
-  if (folder.empty()) folder = "/";
+  if (folder.empty()) folder.push_back('/');  // not = "/": a false -Wrestrict in g++ 12
   file->fd = UniqueFd(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
   file->unnamed = file->fd.valid();
   if (!file->fd.valid())
