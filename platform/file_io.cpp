@@ -1,6 +1,5 @@
 // Calls on an open file handle: reading, writing, its size and its final
 // path. Sizes are 64-bit.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -52,9 +51,9 @@ bool TransferAll(size_t size, size_t* done, Step step) {
 }
 
 bool FileSize(FileObject* file, LARGE_INTEGER* size) {
-  struct stat st;
-  if (fstat(file->fd.get(), &st) != 0) return FailFromErrno();
-  size->QuadPart = st.st_size;
+  uint64_t bytes = 0;
+  if (!FileSizeOf(*file, &bytes)) return FailFromErrno();
+  size->QuadPart = static_cast<LONGLONG>(bytes);
   return true;
 }
 

@@ -1,7 +1,7 @@
 // Opening and creating files: CreateFileA with Windows' dispositions and
 // errors, and GetTempFileNameA, which creates through it. Only regular files
-// open: everything is opened non-blocking and checked with fstat first, so a
-// FIFO or a device never makes the module wait. Truncation happens only
+// open: everything is opened non-blocking and checked with one fstat first,
+// so a FIFO or a device never makes the module wait. Truncation happens only
 // after those checks, so a refused file is never emptied.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -92,10 +92,11 @@ bool CheckOpenedFile(Opened& opened, DWORD access, DWORD disposition) {
   return true;
 }
 
-bool FinishOpening(const Opened& opened, DWORD disposition) {
+// Clears O_NONBLOCK; F_SETFL ignores the access mode and creation flags
+// among the flags the file was opened with, so no F_GETFL is needed.
+bool FinishOpening(const Opened& opened, int open_flags, DWORD disposition) {
   const int fd = opened.fd.get();
-  const int status_flags = fcntl(fd, F_GETFL);
-  if (status_flags < 0 || fcntl(fd, F_SETFL, status_flags & ~O_NONBLOCK) != 0 ||
+  if (fcntl(fd, F_SETFL, open_flags & ~O_NONBLOCK) != 0 ||
       (opened.existed && Truncates(disposition) && ftruncate(fd, 0) != 0)) {
     SetLastErrorFromErrno(errno);
     return false;
@@ -112,7 +113,7 @@ HANDLE CreateTemporary(std::unique_ptr<FileObject> file) {
     return INVALID_HANDLE_VALUE;
   }
   std::string folder = file->path.substr(0, file->path.rfind('/'));
-  if (folder.empty()) folder = "/";
+  if (folder.empty()) folder.push_back('/');  // not = "/": a false -Wrestrict in g++ 12
   file->fd = UniqueFd(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
   file->unnamed = file->fd.valid();
   if (!file->fd.valid())
@@ -130,7 +131,7 @@ HANDLE CreateTemporary(std::unique_ptr<FileObject> file) {
 }  // namespace
 }  // namespace platform::internal
 
-extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*share*/,
+extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share,
                                      LPSECURITY_ATTRIBUTES /*sa*/, DWORD disposition, DWORD flags,
                                      HANDLE /*template_file*/) {
   using namespace platform::internal;
@@ -150,12 +151,16 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*share*/,
     return CreateTemporary(std::move(file));
   }
   Opened opened;
+  const int open_flags = OpenFlags(access, disposition, flags);
   if (!ResolvePath(name, only_reads ? PathUse::kRead : PathUse::kChange, &file->path) ||
-      !OpenByDisposition(file->path, OpenFlags(access, disposition, flags), disposition, &opened) ||
-      !CheckOpenedFile(opened, access, disposition) || !FinishOpening(opened, disposition)) {
+      !OpenByDisposition(file->path, open_flags, disposition, &opened) ||
+      !CheckOpenedFile(opened, access, disposition) ||
+      !FinishOpening(opened, open_flags, disposition)) {
     return INVALID_HANDLE_VALUE;
   }
   file->fd = std::move(opened.fd);
+  if (only_reads && (share & FILE_SHARE_WRITE) == 0)
+    file->size_at_open = static_cast<uint64_t>(opened.state.st_size);
   file->access = access;
   if (only_reads && RealPathOfDescriptor(file->fd.get(), file->path, &file->read_target))
     file->read_state = opened.state;

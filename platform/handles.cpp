@@ -1,5 +1,7 @@
 // The handle table: every file, listing and mapping handle given to the
 // module, and CloseHandle, which ends any of them.
+#include <sys/stat.h>
+
 #include <mutex>
 #include <unordered_map>
 
@@ -63,6 +65,19 @@ FileObject* FindOpenReader(const std::string& path) {
     if (file && !file->read_target.empty() && file->path == path) return file;
   }
   return nullptr;
+}
+
+bool FileSizeOf(const FileObject& file, uint64_t* size) {
+  if (!file.size_at_open) return FileSizeNow(file, size);
+  *size = *file.size_at_open;
+  return true;
+}
+
+bool FileSizeNow(const FileObject& file, uint64_t* size) {
+  struct stat st;
+  if (fstat(file.fd.get(), &st) != 0) return false;
+  *size = static_cast<uint64_t>(st.st_size);
+  return true;
 }
 
 FileObject::~FileObject() {

@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -74,7 +76,18 @@ struct FileObject : HandleObject {
   // relative to this, never to what the name resolves to later.
   std::string read_target;  // empty for any other handle
   struct stat read_state {};
+  // The size the open saw, for a handle opened to read that shares no write:
+  // on Windows nothing can change that file's size while the handle lives,
+  // so its size questions and mappings answer from here without another
+  // fstat. (Here another program still can; the fault guard covers reads
+  // of pages that vanish.)
+  std::optional<uint64_t> size_at_open;
 };
+
+// The file's size as fstat gives it now (false with errno set on failure).
+bool FileSizeNow(const FileObject& file, uint64_t* size);
+// The size kept from the open where there is one, else the size now.
+bool FileSizeOf(const FileObject& file, uint64_t* size);
 
 // The table takes ownership; the returned handle is the object's address.
 HANDLE RegisterHandle(std::unique_ptr<HandleObject> object);

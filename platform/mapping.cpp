@@ -4,7 +4,6 @@
 // UnmapViewOfFile undoes exactly what MapViewOfFile did.
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -57,12 +56,16 @@ extern "C" HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES /
     return Fail<void>(ERROR_INVALID_PARAMETER);
   }
   if ((object->access & GENERIC_READ) == 0) return Fail<void>(ERROR_ACCESS_DENIED);
-  struct stat st;
-  if (fstat(object->fd.get(), &st) != 0) return Fail<void>(WindowsErrorFromErrno(errno));
-  const auto file_size = static_cast<uint64_t>(st.st_size);
+  const uint64_t wanted = Join(size_high, size_low);
+  // The size kept from the open serves unless the caller names another or
+  // it is zero; then the file as it is now decides.
+  uint64_t file_size = 0;
+  const bool kept_serves =
+      FileSizeOf(*object, &file_size) && file_size != 0 && (wanted == 0 || wanted == file_size);
+  if (!kept_serves && !FileSizeNow(*object, &file_size))
+    return Fail<void>(WindowsErrorFromErrno(errno));
   // As on Windows, an empty file has nothing to map.
   if (file_size == 0) return Fail<void>(ERROR_FILE_INVALID);
-  const uint64_t wanted = Join(size_high, size_low);
   if (wanted != 0 && wanted != file_size) return Fail<void>(ERROR_INVALID_PARAMETER);
   auto mapping = std::make_unique<MappingObject>();
   mapping->fd = UniqueFd(fcntl(object->fd.get(), F_DUPFD_CLOEXEC, 0));

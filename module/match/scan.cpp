@@ -1,9 +1,15 @@
 // Boyer-Moore-Horspool scans, forwards and backwards, comparing text bytes
-// through an optional translation table. An untranslated forward scan is
-// handed to memmem, which finds the same first occurrence faster.
+// through an optional translation table. A forward scan over more than a
+// few dozen bytes first runs the vector pre-filter on the needle's rarest
+// byte pair; whatever it leaves (the tail, or all of a needle of common
+// bytes) goes to memmem without a table, which finds the same first
+// occurrence, and to Horspool with one.
 #include "module/match/scan.hpp"
 
 #include <cstring>
+
+#include "module/match/rare_pair.hpp"
+#include "module/match/vector_scan.hpp"
 
 namespace {
 
@@ -54,15 +60,50 @@ long long HorspoolBackward(const uint8_t* text, size_t n, const uint8_t* needle,
 
 }  // namespace
 
+namespace {
+
+long long ScalarFindForward(const uint8_t* text, size_t n, const uint8_t* needle, size_t m,
+                            const uint8_t* table) {
+  if (n < m) return -1;
+  if (table) return HorspoolForward(text, n, needle, m, Translate{table});
+  const void* hit = memmem(text, n, needle, m);
+  return hit ? static_cast<const uint8_t*>(hit) - text : -1;
+}
+
+}  // namespace
+
 long long FindForward(const char* text, size_t text_length, const char* needle,
                       size_t needle_length, const uint8_t* table) {
+  return FindForwardAtLevel(text, text_length, needle, needle_length, table, BestVectorLevel());
+}
+
+long long FindForwardAtLevel(const char* text, size_t text_length, const char* needle,
+                             size_t needle_length, const uint8_t* table, VectorLevel level) {
   if (text_length < needle_length) return -1;
   if (needle_length == 0) return 0;
   auto t = reinterpret_cast<const uint8_t*>(text);
   auto p = reinterpret_cast<const uint8_t*>(needle);
-  if (table) return HorspoolForward(t, text_length, p, needle_length, Translate{table});
-  const void* hit = memmem(text, text_length, needle, needle_length);
-  return hit ? static_cast<const char*>(hit) - text : -1;
+  size_t resume = 0;
+  RarePair pair;
+  // Too short a text repays neither the pair's choice nor a block.
+  constexpr size_t kVectorMinimumText = 128;
+  if (level != VectorLevel::kNone && text_length >= kVectorMinimumText) {
+    switch (ChooseRarePair(p, needle_length, table, &pair)) {
+      case RarePairResult::kNoMatchPossible:
+        return -1;
+      case RarePairResult::kClassTooWide:
+        break;
+      case RarePairResult::kFound: {
+        const VectorScanResult scanned =
+            VectorFindForward(t, text_length, p, needle_length, table, pair, level);
+        if (scanned.found >= 0) return scanned.found;
+        resume = scanned.resume;
+      }
+    }
+  }
+  const long long rest =
+      ScalarFindForward(t + resume, text_length - resume, p, needle_length, table);
+  return rest < 0 ? -1 : static_cast<long long>(resume) + rest;
 }
 
 long long FindBackward(const char* text, size_t text_length, const char* needle,

@@ -7,9 +7,17 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "module/match/vector_scan.hpp"
+
 // First occurrence; an empty needle is found at 0.
 long long FindForward(const char* text, size_t text_length, const char* needle,
                       size_t needle_length, const uint8_t* table);
+
+// FindForward with the vector pre-filter of the given level (kNone: scalar
+// only; never one above BestVectorLevel), so that every level can be
+// compared with the others.
+long long FindForwardAtLevel(const char* text, size_t text_length, const char* needle,
+                             size_t needle_length, const uint8_t* table, VectorLevel level);
 
 // Last occurrence; an empty needle is found at text_length.
 long long FindBackward(const char* text, size_t text_length, const char* needle,

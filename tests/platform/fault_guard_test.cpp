@@ -2,9 +2,11 @@
 #include "platform/fault_guard.hpp"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <string>
+#include <thread>
 
 #include "platform/win32.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -24,7 +26,9 @@ void AddBytes(void* context) {
 
 }  // namespace
 
-TEST(FaultGuard, ReadOfATruncatedMappingIsReportedNotFatal) {
+// On whichever thread it runs: the guard's handler is the process's, its
+// state each thread's own.
+void ReadATruncatedMapping() {
   TempFolder folder;
   const size_t size = 4 * static_cast<size_t>(sysconf(_SC_PAGESIZE));
   WriteText(folder.Posix("shrinks"), std::string(size, '\x01'));
@@ -48,4 +52,35 @@ TEST(FaultGuard, ReadOfATruncatedMappingIsReportedNotFatal) {
   EXPECT_TRUE(UnmapViewOfFile(view));
   CloseHandle(mapping);
   CloseHandle(file);
+}
+
+TEST(FaultGuard, ReadOfATruncatedMappingIsReportedNotFatal) { ReadATruncatedMapping(); }
+
+TEST(FaultGuard, GuardsOnAThreadOtherThanTheFirstCaller) {
+  Sum nothing{nullptr, 0, 0};
+  EXPECT_TRUE(platform::CallWithFaultGuard(AddBytes, &nothing));
+  std::thread other(ReadATruncatedMapping);
+  other.join();
+}
+
+namespace {
+
+void RaiseBusErrorAfterAGuardedCall() {
+  struct sigaction own = {};
+  own.sa_handler = [](int) { _exit(42); };
+  sigemptyset(&own.sa_mask);
+  sigaction(SIGBUS, &own, nullptr);
+  Sum nothing{nullptr, 0, 0};
+  platform::CallWithFaultGuard(AddBytes, &nothing);
+  raise(SIGBUS);
+}
+
+}  // namespace
+
+// The handler stays installed between guarded calls; a bus error outside
+// one still reaches the handler the program had before. Run in a fresh
+// process, so that this test's handler is the one the guard finds.
+TEST(FaultGuardDeathTest, FaultOutsideAGuardedCallGoesToThePreviousHandler) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RaiseBusErrorAfterAGuardedCall(), ::testing::ExitedWithCode(42), "");
 }

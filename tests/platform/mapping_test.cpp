@@ -142,3 +142,53 @@ TEST_F(MappingTest, UnmapViewOfFileRefusesUnknownAddressAndSecondUnmap) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a handle reports after its file has grown: the size seen by its size
+// question, and the length of a whole-file view.
+struct SizesAfterGrowth {
+  LONGLONG reported;
+  bool view_covers_growth;
+};
+
+SizesAfterGrowth GrowUnderHandle(TempFolder& folder, DWORD access, DWORD share) {
+  WriteText(folder.Posix("grows"), std::string(100, 'a'));
+  HANDLE file = CreateFileA(folder.Module("grows").c_str(), access, share, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_NE(file, INVALID_HANDLE_VALUE);
+  WriteText(folder.Posix("grows"), std::string(5000, 'b'));  // rewritten in place, longer
+  LARGE_INTEGER size{};
+  EXPECT_TRUE(GetFileSizeEx(file, &size));
+  HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  EXPECT_NE(mapping, nullptr);
+  // A view of more than the handle's size is refused; of exactly it, given.
+  const void* grown = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 5000);
+  if (grown) UnmapViewOfFile(grown);
+  const void* whole = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+  EXPECT_NE(whole, nullptr);
+  UnmapViewOfFile(whole);
+  CloseHandle(mapping);
+  CloseHandle(file);
+  return {size.QuadPart, grown != nullptr};
+}
+
+}  // namespace
+
+// A file opened to read, sharing no write, cannot change size under its
+// handle on Windows: its size and its mapping both keep the size the open
+// saw, so the two always agree. A handle that shares writing or writes
+// itself sees the file as it is now.
+TEST_F(MappingTest, SizeIsTheOpensWhereNoWriteIsShared) {
+  const SizesAfterGrowth fixed = GrowUnderHandle(folder_, GENERIC_READ, FILE_SHARE_READ);
+  EXPECT_EQ(fixed.reported, 100);
+  EXPECT_FALSE(fixed.view_covers_growth);
+  const SizesAfterGrowth shared =
+      GrowUnderHandle(folder_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  EXPECT_EQ(shared.reported, 5000);
+  EXPECT_TRUE(shared.view_covers_growth);
+  const SizesAfterGrowth writer =
+      GrowUnderHandle(folder_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
+  EXPECT_EQ(writer.reported, 5000);
+  EXPECT_TRUE(writer.view_covers_growth);
+}

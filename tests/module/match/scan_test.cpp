@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "module/match/case_table.hpp"
 
@@ -101,4 +103,70 @@ TEST(Scan, UpperTableFindsLowerCaseCyrillic) {
   const std::string needle = "\x8F\x90\x88\x82\x85\x92";      // "ПРИВЕТ"
   EXPECT_EQ(FindForward(text.data(), text.size(), needle.data(), needle.size(), OemUpperTable), 0);
   EXPECT_EQ(FindBackward(text.data(), text.size(), needle.data(), needle.size(), OemUpperTable), 0);
+}
+
+namespace {
+
+// A table folding a few random bytes onto each of a few values: classes of
+// one to six bytes, and values no byte maps to, so that the pre-filter meets
+// narrow, wide and empty classes.
+std::vector<uint8_t> RandomTable(std::mt19937& random) {
+  std::vector<uint8_t> table(256);
+  for (int b = 0; b < 256; b++) table[b] = static_cast<uint8_t>(b);
+  const int folds = static_cast<int>(random() % 40);
+  for (int k = 0; k < folds; k++) table[random() % 256] = static_cast<uint8_t>(random() % 8);
+  return table;
+}
+
+// Texts over a handful of bytes (near-misses everywhere), with copies of
+// the needle planted towards the end, across block edges and in the tail.
+struct Case {
+  std::string text, needle;
+};
+
+Case RandomCase(std::mt19937& random, const uint8_t* table) {
+  std::string alphabet;
+  for (int k = 0; k < 5; k++) alphabet += static_cast<char>(random() % 256);
+  Case c;
+  const size_t length = random() % 400;
+  for (size_t i = 0; i < length; i++) c.text += alphabet[random() % alphabet.size()];
+  const size_t needle_length = 1 + random() % 40;
+  for (size_t i = 0; i < needle_length; i++) c.needle += alphabet[random() % alphabet.size()];
+  if (c.text.size() >= needle_length && random() % 3 != 0) {
+    const size_t at = c.text.size() - needle_length - random() % (c.text.size() - needle_length + 1) / 4;
+    c.text.replace(at, needle_length, c.needle);
+  }
+  if (table && random() % 8 != 0)
+    for (char& ch : c.needle) ch = static_cast<char>(table[static_cast<uint8_t>(ch)]);
+  return c;
+}
+
+}  // namespace
+
+// Every vector level against the naive scan, with the text at each of 32
+// alignments and ending exactly where its allocation ends, so AddressSanitizer
+// flags any load past the last byte.
+TEST(Scan, VectorLevelsAgreeWithANaiveScanAtEveryAlignment) {
+  std::vector<VectorLevel> levels = {VectorLevel::kNone};
+  if (BestVectorLevel() >= VectorLevel::kSse2) levels.push_back(VectorLevel::kSse2);
+  if (BestVectorLevel() >= VectorLevel::kAvx2) levels.push_back(VectorLevel::kAvx2);
+  std::mt19937 random(18);
+  for (int round = 0; round < 1500; round++) {
+    const std::vector<uint8_t> random_table = RandomTable(random);
+    const uint8_t* table = round % 2 ? random_table.data() : nullptr;
+    const Case c = RandomCase(random, table);
+    const long long expected = NaiveForward(c.text, c.needle, table);
+    for (size_t align = 0; align < 32; align++) {
+      std::unique_ptr<char[]> buffer(new char[align + c.text.size()]);
+      char* text = buffer.get() + align;
+      std::copy(c.text.begin(), c.text.end(), text);
+      for (VectorLevel level : levels) {
+        SCOPED_TRACE("round " + std::to_string(round) + " align " + std::to_string(align) +
+                     " level " + std::to_string(static_cast<int>(level)));
+        ASSERT_EQ(FindForwardAtLevel(text, c.text.size(), c.needle.data(), c.needle.size(), table,
+                                     level),
+                  expected);
+      }
+    }
+  }
 }
