@@ -65,6 +65,7 @@ bool CommitReplacement(int fd, const std::string& replacement, const std::string
   }
   SyncFolder(FolderOf(replaced));
   KeepAliasAfterReplacement(replaced);
+  NotifyCommitted(replaced);
   return true;
 }
 
