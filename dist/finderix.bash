@@ -21,6 +21,9 @@ _finderix() {
     -e | --registry | --select)
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       return ;;
+    --scope)
+      mapfile -t COMPREPLY < <(compgen -W "tree folder root local all" -- "$cur")
+      return ;;
     --set)
       mapfile -t COMPREPLY < <(compgen -S = -W "$("$program" --list-settings 2>/dev/null)" -- "$cur")
       compopt -o nospace 2>/dev/null

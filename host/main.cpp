@@ -6,6 +6,7 @@
 #include "host/app/full_screen.hpp"
 #include "host/cli/invocation.hpp"
 #include "host/cli/options.hpp"
+#include "host/cli/settings_writer.hpp"
 #include "host/core/program_files.hpp"
 
 int main(int argc, char** argv) {
@@ -29,6 +30,13 @@ int main(int argc, char** argv) {
         std::puts(rule.name);
       return 0;
     case ProgramOptions::Action::kFullScreen:
+      // The full-screen program keeps its settings, so --set (and --scope)
+      // are stored before it starts, as its dialogs would store them.
+      if (!options.settings.empty() &&
+          !host::cli::StoreModuleSettings(options.registry_file, options.settings, &error)) {
+        std::fprintf(stderr, "finderix: %s\n", error.c_str());
+        return host::cli::kExitFailed;
+      }
       return host::app::RunFullScreen({.module_path = host::ModulePath(),
                                        .registry_file = options.registry_file,
                                        .folder = options.folder,

@@ -93,6 +93,7 @@ BOOL MoveEntry(LPCSTR existing, LPCSTR new_name, DWORD flags) {
     return FALSE;
   }
   if (replace) KeepAliasAfterReplacement(to);
+  NotifyCommitted(to);
   if ((flags & MOVEFILE_WRITE_THROUGH) && !FlushFolder(FolderOf(to))) {
     SetLastErrorFromErrno(errno);
     return FALSE;

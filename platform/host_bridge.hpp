@@ -21,6 +21,18 @@ void CloseRegistry();
 // ERROR_REGISTRY_CORRUPT or ERROR_BADDB.
 LSTATUS CheckRegistryWritable();
 
+// Told of each change the platform commits to disk for the module: a file
+// whose new content replaced the old (its real path), an entry moved (its
+// new path). Called after the change is made, on the caller's thread, so
+// a host learns what really changed rather than what the module says.
+class ChangeObserver {
+ public:
+  virtual ~ChangeObserver() = default;
+  virtual void Committed(const std::string& posix_path) = 0;
+};
+// The host keeps ownership; pass nullptr before destroying it.
+void InstallChangeObserver(ChangeObserver* observer);
+
 // The host's console. With none installed, GetStdHandle(STD_INPUT_HANDLE)
 // still answers, but PeekConsoleInputA and ReadConsoleInputA fail, and the
 // console title goes nowhere.

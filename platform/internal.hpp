@@ -130,6 +130,9 @@ AliasLookup FindAliased(const std::string& folder, const std::string& alias, std
 // follows it.
 void KeepAliasAfterReplacement(const std::string& posix_path);
 
+// Tells the host's change observer, if any, that `posix_path` was changed.
+void NotifyCommitted(const std::string& posix_path);
+
 // ---------------------------------------------------------------------------
 // Entries
 // ---------------------------------------------------------------------------

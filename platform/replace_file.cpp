@@ -204,6 +204,7 @@ DWORD CommitOver(int fd, const std::string& named_as, const WhatWasRead& read,
   }
   if (fsync(folder.get()) != 0 && errno != EINVAL) errno = 0;  // some file systems cannot sync folders
   KeepAliasAfterReplacement(read.target);
+  NotifyCommitted(read.target);
   return ERROR_SUCCESS;
 }
 

@@ -1,15 +1,17 @@
 // Running one `ff` command and ending with its exit status. Everything the
 // user can get wrong (the text's characters, the folder, the registry file,
-// the selection) is checked before the command runs, so a refused
-// invocation changes no file.
+// the scope, the selection) is checked before the command runs, so a
+// refused invocation changes no file and writes no setting.
 #include "host/cli/invocation.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 
-#include "host/cli/settings_writer.hpp"
+#include "host/cli/run_settings.hpp"
+#include "host/cli/scope.hpp"
 #include "host/core/host.hpp"
 #include "host/ui/line_ui.hpp"
 #include "host/ui/shown_text.hpp"
@@ -21,14 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Help topics of the boxes that say the command could not run as written.
-constexpr const char* kErrorTopics[] = {"QXInvalidCmdLine", "RegExpError"};
-constexpr const char* kNothingFoundTopic = "NoFilesFound";
-
-// The registry connection opened for the invocation goes with it.
-struct RegistryCloser {
-  ~RegistryCloser() { platform::CloseRegistry(); }
-};
+// Help topic of the box that says the text is not a command.
+constexpr const char* kSyntaxErrorTopic = "QXInvalidCmdLine";
 
 class Failure {
  public:
@@ -61,7 +57,8 @@ bool SelectItems(Panel& panel, const std::vector<std::string>& names, std::strin
   return true;
 }
 
-void PrintFiles(const Panel& panel, std::FILE* out) {
+size_t PrintFiles(const Panel& panel, std::FILE* out) {
+  size_t printed = 0;
   for (const PluginPanelItem& item : panel.items()) {
     const char* name = item.FindData.cFileName;
     if (std::strcmp(name, "..") == 0) continue;
@@ -69,8 +66,10 @@ void PrintFiles(const Panel& panel, std::FILE* out) {
     const std::string shown =
         platform::ToPosixPath(name, &posix) ? platform::EscapeForDisplay(posix) : ShownLine(name);
     std::fprintf(out, "%s\n", shown.c_str());
+    printed++;
   }
   std::fflush(out);
+  return printed;
 }
 
 // Paths the user gave, made absolute before anything changes the current
@@ -90,12 +89,25 @@ bool Reported(const LineUi::Outcome& outcome, const char* topic) {
          outcome.reported_topics.end();
 }
 
-int StatusOf(const LineUi::Outcome& outcome, bool listed) {
-  for (const char* topic : kErrorTopics)
-    if (Reported(outcome, topic)) return kExitFailed;
-  if (outcome.cancelled) return kExitFailed;
-  if (listed) return kExitDone;
-  return Reported(outcome, kNothingFoundTopic) ? kExitNothingFound : kExitDone;
+// The lines after the command's own output: a hint for a text that reads
+// like a search without its blank, that the run was stopped, the summary.
+void ReportEnd(const RunResult& result, const std::string& command_text, LineConsole& console) {
+  if (Reported(result.outcome, kSyntaxErrorTopic) && !command_text.empty() &&
+      std::isalnum(static_cast<unsigned char>(command_text[0])))
+    console.Write("finderix: did you mean 'ff: " + command_text + "'?\n");
+  if (result.outcome.stopped) console.Write("finderix: stopped; the list is what was found so far\n");
+  const std::string summary = SummaryLine(result);
+  if (!summary.empty()) console.Write(summary + "\n");
+}
+
+// The scope a replace or rename may not take unless asked for by name.
+bool ScopeRefused(const ProgramOptions& options, const std::string& text, int scope,
+                  std::string* error) {
+  if (options.scope_given || !ChangesFiles(text) || !CoversWholeDrive(scope)) return false;
+  *error = "the stored scope is '" + WordOfScope(scope) +
+           "'; a replace or rename over it needs --scope " + WordOfScope(scope) +
+           " on the command line";
+  return true;
 }
 
 }  // namespace
@@ -110,32 +122,41 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
   if (!options.folder.empty() && !fs::is_directory(options.folder, error_code))
     return fail("-C " + options.folder + ": no such folder");
 
-  const std::string registry_file = Absolute(options.registry_file);
-  RegistryCloser registry_closer;
-  if (!registry_file.empty()) platform::SetRegistryFile(registry_file);
   std::string error;
-  if (!PrepareModuleSettings(options.settings, &error)) {
-    std::string file = registry_file.empty() ? "the default settings file" : registry_file;
-    return fail("cannot use " + file + ": " + error);
+  std::unique_ptr<RunSettings> settings = RunSettings::Open(
+      {.stored_file = Absolute(options.registry_file), .use_stored = options.use_stored,
+       .save = options.save, .scope_given = options.scope_given, .settings = options.settings},
+      &error);
+  if (!settings) return fail(error);
+  if (ScopeRefused(options, text, settings->scope(), &error)) return fail(error);
+
+  RunResult result;
+  result.changes_files = ChangesFiles(text);
+  {
+    LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
+              std::filesystem::path(module_path).parent_path().string());
+    ChangeLog changes;
+    HostOptions host_options;
+    host_options.module_path = module_path;
+    host_options.registry_file = settings->file();
+    host_options.folder = Absolute(options.folder);
+    std::unique_ptr<Host> host = Host::Start(host_options, ui, &error);
+    if (!host) return fail(error);
+    std::string missing;
+    if (!SelectItems(host->panels().active(), options.selected, &missing))
+      return fail("--select " + missing + ": no such item in the folder");
+
+    HANDLE panel =
+        host->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
+    ui.Finish();
+    if (panel != INVALID_HANDLE_VALUE) result.listed = PrintFiles(host->panels().active(), out);
+    host.reset();  // the module ends, storing its settings in the run's file
+    result.changed = changes.count();
+    result.outcome = ui.outcome();
   }
-
-  LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
-            std::filesystem::path(module_path).parent_path().string());
-  HostOptions host_options;
-  host_options.module_path = module_path;
-  host_options.registry_file = registry_file;
-  host_options.folder = Absolute(options.folder);
-  std::unique_ptr<Host> host = Host::Start(host_options, ui, &error);
-  if (!host) return fail(error);
-  std::string missing;
-  if (!SelectItems(host->panels().active(), options.selected, &missing))
-    return fail("--select " + missing + ": no such item in the folder");
-
-  HANDLE panel = host->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
-  ui.Finish();
-  bool listed = panel != INVALID_HANDLE_VALUE;
-  if (listed) PrintFiles(host->panels().active(), out);
-  return StatusOf(ui.outcome(), listed);
+  ReportEnd(result, options.command_text, console);
+  if (options.save && !settings->Save(&error)) return fail(error);
+  return ExitStatusOf(result);
 }
 
 }  // namespace host::cli

@@ -7,30 +7,52 @@
 
 #include <string_view>
 
+#include "host/cli/scope.hpp"
+
 namespace host::cli {
 
 const char kUsage[] =
-    "usage: finderix [options] ff:TEXT\n"
+    "usage: finderix [options] 'ff:TEXT'    one command in a folder, then exit\n"
     "       finderix [options] ff TEXT\n"
-    "Runs one command of the module's ff: command line in a folder, then exits.\n"
-    "  ff: TEXT             search the files for TEXT (note the blank)\n"
-    "  ff:/MASKS/TEXT/OPTS  search the files matching MASKS for TEXT\n"
-    "  ff:/MASKS/TEXT/NEW/OPTS  replace TEXT by NEW in them (option n: rename them)\n"
+    "       finderix [options]              full screen (-e FILE: edit FILE)\n"
+    "The text has one of three forms; its first character is the delimiter:\n"
+    "  ff: TEXT                 search for TEXT (note the blank)\n"
+    "  ff:/MASKS/TEXT/LETTERS   search the files matching MASKS for TEXT\n"
+    "  ff:/MASKS/TEXT/NEW/LETTERS  replace TEXT by NEW in them (n: rename them)\n"
+    "Search letters: p plain text, r a pattern per line, s a pattern over several\n"
+    "  lines, m a pattern over the whole file, a a list of words (+word required,\n"
+    "  word optional, -word excluded), l the same with patterns; c/C letter case\n"
+    "  matters or not; i/I list the files that do not match; d/D show the dialog.\n"
+    "Replace letters: p r s c C d D as above; f/F ask before each file, e/E ask\n"
+    "  before each replacement, o/O keep the old content as NAME.old, v/V list\n"
+    "  the changed files, n rename the files instead (shows its dialog).\n"
+    "Each run stands alone: the module's defaults, then --set and the letters.\n"
     "options:\n"
-    "  -C DIR               the panel's folder (default: the current folder)\n"
-    "  --select NAME        select NAME in the panel (repeatable; for the scope of\n"
-    "                       the selected items)\n"
+    "  -C DIR               the folder to work in (default: the current folder)\n"
+    "  --scope WORD         the folders covered: tree (default: the folder and\n"
+    "                       its subfolders), folder (the folder only), root (the\n"
+    "                       whole file system), local, all (all drives); a\n"
+    "                       replace or rename over root, local or all needs it\n"
+    "  --select NAME        select NAME in the folder (repeatable)\n"
+    "  --set NAME=VALUE     one of the module's settings for this run\n"
+    "                       (--list-settings lists the names)\n"
+    "  --use-stored         start from the stored settings, not the defaults\n"
+    "  --save               store the settings this run ends with\n"
     "  --registry FILE      the settings file (default:\n"
     "                       $XDG_CONFIG_HOME/finderix/registry.db)\n"
-    "  --set NAME=VALUE     store one of the module's settings first, as its dialog\n"
-    "                       would (FSearchIn=3: the folder tree, 4: the folder only)\n"
     "  -y, --accept-dialogs accept every dialog as the module filled it\n"
-    "  -e FILE              edit FILE full-screen (without ff: the panels show)\n"
+    "  -e FILE              edit FILE full screen\n"
     "  --list-settings      list the names --set takes, one per line\n"
     "  -h, --help           show this help\n"
     "  --version            show the version\n"
-    "Found or changed files are printed one per line. Exit status: 0 done,\n"
-    "1 nothing found, 2 a syntax or pattern error, or a cancelled command.\n";
+    "Found files (and, with v, changed files) are printed one per line;\n"
+    "messages and questions go to standard error. Exit status: 0 found or\n"
+    "changed something and nothing failed, 1 nothing found or changed, 2 a bad\n"
+    "option, text or pattern, a file that could not be read, written, backed up\n"
+    "or renamed, or a run stopped by the user (Esc or Ctrl+C).\n"
+    "examples:\n"
+    "  finderix 'ff:/*.txt/todo/C'          list *.txt files here holding \"todo\"\n"
+    "  finderix -C src 'ff:/*.c/foo/bar/fv' replace foo by bar under src, asking\n";
 
 namespace {
 
@@ -78,6 +100,10 @@ class ArgumentReader {
       options_->action = ProgramOptions::Action::kVersion;
     } else if (argument == "--list-settings") {
       options_->action = ProgramOptions::Action::kListSettings;
+    } else if (argument == "--use-stored") {
+      options_->use_stored = true;
+    } else if (argument == "--save") {
+      options_->save = true;
     } else if (argument == "-y" || argument == "--accept-dialogs") {
       options_->accept_dialogs = true;
     } else if (Valued(argument, "-C", &value)) {
@@ -89,9 +115,9 @@ class ArgumentReader {
     } else if (Valued(argument, "--registry", &value)) {
       options_->registry_file = value;
     } else if (Valued(argument, "--set", &value)) {
-      StoredSetting setting;
-      if (!ParseSettingAssignment(value, &setting, error_)) return false;
-      options_->settings.push_back(std::move(setting));
+      return error_->empty() && ReadSetting(value);
+    } else if (Valued(argument, "--scope", &value)) {
+      return error_->empty() && ReadScope(value);
     } else {
       *error_ = "unknown option " + std::string(argument) + " (try -h)";
     }
@@ -111,6 +137,23 @@ class ArgumentReader {
     }
     if (value->empty()) *error_ = std::string(name) + " needs a value";
     return true;
+  }
+
+  bool ReadSetting(const std::string& assignment) {
+    StoredSetting setting;
+    if (!ParseSettingAssignment(assignment, &setting, error_)) return false;
+    if (std::string_view(setting.rule->name) == ScopeSettingName()) options_->scope_given = true;
+    options_->settings.push_back(std::move(setting));
+    return true;
+  }
+
+  bool ReadScope(const std::string& word) {
+    std::optional<int> scope = ScopeOfWord(word);
+    if (!scope) {
+      *error_ = "--scope " + word + ": not a scope (" + ScopeWords() + ")";
+      return false;
+    }
+    return ReadSetting(std::string(ScopeSettingName()) + "=" + std::to_string(*scope));
   }
 
   bool ReadCommand(std::string_view argument) {

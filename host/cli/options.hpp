@@ -1,6 +1,7 @@
 // The finderix program's arguments: what to do, and for a command-line
-// invocation its panel folder, selection, registry file, settings to write
-// first, how dialogs are answered, and the text after the "ff" prefix.
+// invocation its panel folder, selection, scope, registry file and whether
+// it is read or written, settings to apply first, how dialogs are answered,
+// and the text after the "ff" prefix.
 #pragma once
 
 #include <span>
@@ -17,7 +18,10 @@ struct ProgramOptions {
   std::string folder;                   // -C; empty: the current folder
   std::vector<std::string> selected;    // --select, bare names in the panel's folder
   std::string registry_file;            // --registry; empty: the default file
-  std::vector<StoredSetting> settings;  // --set, checked, in order
+  bool use_stored = false;              // --use-stored: start from the stored settings
+  bool save = false;                    // --save: store the settings the run ends with
+  std::vector<StoredSetting> settings;  // --set and --scope, checked, in order
+  bool scope_given = false;             // --scope (or --set FSearchIn) on this command line
   bool accept_dialogs = false;          // -y
   std::string command_text;             // UTF-8, after "ff:" or the word "ff"
   std::string edit_file;                // -e: the file the full-screen editor opens

@@ -20,7 +20,9 @@ struct KeyCloser {
 };
 using OpenKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
-std::string Reason(LSTATUS status) {
+}  // namespace
+
+std::string RegistryFailureText(LSTATUS status) {
   switch (status) {
     case ERROR_ACCESS_DENIED: return "it cannot be written";
     case ERROR_CANTOPEN: return "it cannot be opened";
@@ -32,9 +34,11 @@ std::string Reason(LSTATUS status) {
   }
 }
 
+namespace {
+
 bool Failed(LSTATUS status, std::string* error) {
   if (status == ERROR_SUCCESS) return false;
-  *error = Reason(status);
+  *error = RegistryFailureText(status);
   return true;
 }
 
@@ -63,6 +67,17 @@ bool PrepareModuleSettings(const std::vector<StoredSetting>& settings, std::stri
   for (const StoredSetting& setting : settings)
     if (Failed(WriteValue(key.get(), setting), error)) return false;
   return true;
+}
+
+bool StoreModuleSettings(const std::string& file, const std::vector<StoredSetting>& settings,
+                         std::string* error) {
+  platform::SetRegistryFile(file);
+  std::string reason;
+  bool stored = PrepareModuleSettings(settings, &reason);
+  platform::CloseRegistry();
+  if (!stored)
+    *error = "cannot use " + (file.empty() ? "the default settings file" : file) + ": " + reason;
+  return stored;
 }
 
 }  // namespace host::cli

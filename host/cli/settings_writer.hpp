@@ -9,6 +9,9 @@
 
 namespace host::cli {
 
+// A registry failure as the end of a sentence ("it cannot be written").
+std::string RegistryFailureText(LSTATUS status);
+
 // The module's key, below the root key the host hands it.
 std::string ModuleSettingsKeyPath();
 
@@ -17,5 +20,10 @@ std::string ModuleSettingsKeyPath();
 // False with the reason ("it cannot be written") when the registry cannot
 // be opened or written; nothing is written then.
 bool PrepareModuleSettings(const std::vector<StoredSetting>& settings, std::string* error);
+
+// The same on the registry file `file` (empty: the default one), closed
+// again afterwards; the reason names the file.
+bool StoreModuleSettings(const std::string& file, const std::vector<StoredSetting>& settings,
+                         std::string* error);
 
 }  // namespace host::cli

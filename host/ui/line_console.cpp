@@ -1,24 +1,27 @@
-// The process's terminal for the line UI: raw single-key reads, the error
-// stream, and the Ctrl+C handler. The handler only counts the first press,
+// The process's terminal for the line UI: single-key reads, Esc typed while
+// the command runs, the error stream, and the Ctrl+C handler. The handler only counts the first press,
 // so the command stops at its next Esc poll with nothing half-written; the
 // second press puts the terminal back and ends the program the default way.
 #include "host/ui/line_console.hpp"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 namespace host {
 
 namespace {
 
 constexpr int kDefaultColumns = 80;
+constexpr int kSequenceGapMs = 100;  // the longest pause inside one key's escape sequence
 
 volatile sig_atomic_t interrupt_presses = 0;  // at most 1: the second press ends the program
-volatile sig_atomic_t raw_mode_on = 0;        // set while a key is awaited in raw mode
+volatile sig_atomic_t raw_mode_on = 0;        // set while the terminal is in quiet mode
 termios cooked_mode;                          // the terminal's mode to restore; valid while raw_mode_on
 
 extern "C" void OnInterrupt(int) {
@@ -31,45 +34,59 @@ extern "C" void OnInterrupt(int) {
   raise(SIGINT);
 }
 
-// The terminal without line editing and echo for as long as it lives;
-// Ctrl+C still raises SIGINT.
-class RawMode {
+// The terminal without line editing and echo, reads never waiting, for as
+// long as it lives; Ctrl+C still raises SIGINT.
+class QuietMode {
  public:
-  RawMode() {
+  QuietMode() {
     if (tcgetattr(STDIN_FILENO, &cooked_mode) != 0) return;
-    termios raw = cooked_mode;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
+    termios quiet = cooked_mode;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    quiet.c_cc[VMIN] = 0;
+    quiet.c_cc[VTIME] = 0;
     raw_mode_on = 1;
-    active_ = tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
+    active_ = tcsetattr(STDIN_FILENO, TCSANOW, &quiet) == 0;
     if (!active_) raw_mode_on = 0;
   }
-  ~RawMode() {
+  ~QuietMode() {
     if (!active_) return;
     tcsetattr(STDIN_FILENO, TCSANOW, &cooked_mode);
     raw_mode_on = 0;
   }
-  RawMode(const RawMode&) = delete;
-  RawMode& operator=(const RawMode&) = delete;
-
-  // Drops the rest of an escape sequence (an arrow or function key), so it
-  // does not answer the next question.
-  void DropPendingBytes() const {
-    if (!active_) return;
-    termios polling = cooked_mode;
-    polling.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    polling.c_cc[VMIN] = 0;
-    polling.c_cc[VTIME] = 1;
-    tcsetattr(STDIN_FILENO, TCSANOW, &polling);
-    char rest[16];
-    while (read(STDIN_FILENO, rest, sizeof rest) > 0) {
-    }
-  }
+  QuietMode(const QuietMode&) = delete;
+  QuietMode& operator=(const QuietMode&) = delete;
 
  private:
   bool active_ = false;
 };
+
+// Waits up to `timeout_ms` (-1: for ever) for input; false on a timeout or
+// an interrupt.
+bool InputReady(int timeout_ms) {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  return poll(&input, 1, timeout_ms) == 1;
+}
+
+// The bytes typed so far, without waiting.
+std::string PendingBytes() {
+  std::string bytes;
+  char chunk[64];
+  for (ssize_t got; (got = read(STDIN_FILENO, chunk, sizeof chunk)) > 0;)
+    bytes.append(chunk, static_cast<size_t>(got));
+  return bytes;
+}
+
+// Esc keys alone in typed bytes; an Esc that starts the sequence of an
+// arrow or function key ("\x1b[", "\x1bO") is not one.
+int LoneEscapes(const std::string& bytes) {
+  int escapes = 0;
+  for (size_t i = 0; i < bytes.size(); i++) {
+    if (bytes[i] != LineConsole::kEscape) continue;
+    bool sequence = i + 1 < bytes.size() && (bytes[i + 1] == '[' || bytes[i + 1] == 'O');
+    if (!sequence) escapes++;
+  }
+  return escapes;
+}
 
 class ProcessConsole : public LineConsole {
  public:
@@ -81,8 +98,12 @@ class ProcessConsole : public LineConsole {
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no SA_RESTART: a key being awaited is given up at Ctrl+C
     sigaction(SIGINT, &action, &previous_);
+    if (can_ask_) quiet_ = std::make_unique<QuietMode>();
   }
-  ~ProcessConsole() override { sigaction(SIGINT, &previous_, nullptr); }
+  ~ProcessConsole() override {
+    quiet_.reset();
+    sigaction(SIGINT, &previous_, nullptr);
+  }
   ProcessConsole(const ProcessConsole&) = delete;
   ProcessConsole& operator=(const ProcessConsole&) = delete;
 
@@ -98,10 +119,11 @@ class ProcessConsole : public LineConsole {
   int ReadKey() override {
     if (!can_ask_) return kEscape;
     tcflush(STDIN_FILENO, TCIFLUSH);  // keys typed before the question do not answer it
-    RawMode raw;
     unsigned char key = 0;
-    if (read(STDIN_FILENO, &key, 1) != 1) return kEscape;
-    if (key == kEscape) raw.DropPendingBytes();
+    if (!InputReady(-1) || read(STDIN_FILENO, &key, 1) != 1) return kEscape;
+    // The rest of an escape sequence (an arrow or function key) must not
+    // answer the next question.
+    if (key == kEscape && InputReady(kSequenceGapMs)) PendingBytes();
     return key;
   }
 
@@ -117,6 +139,7 @@ class ProcessConsole : public LineConsole {
   int TakeInterrupts() override {
     int fresh = interrupt_presses - taken_;
     taken_ = interrupt_presses;
+    if (can_ask_) fresh += LoneEscapes(PendingBytes());
     return fresh;
   }
 
@@ -127,6 +150,7 @@ class ProcessConsole : public LineConsole {
   const bool shows_status_;
   int taken_ = 0;
   struct sigaction previous_ {};
+  std::unique_ptr<QuietMode> quiet_;
 };
 
 }  // namespace

@@ -27,15 +27,18 @@ class LineConsole {
   virtual int ReadKey() = 0;
   // UTF-8 text to standard error, written at once.
   virtual void Write(std::string_view text) = 0;
-  // Ctrl+C presses not taken yet; taking them resets the count.
+  // Requests to stop not taken yet: Ctrl+C presses, and on a terminal Esc
+  // keys typed while the command runs; taking them resets the count.
   virtual int TakeInterrupts() = 0;
   virtual Clock::time_point Now() const = 0;
 };
 
 // The process's terminal. While it lives, the first Ctrl+C is only counted
 // (for the running command to stop at its next Esc poll) and a second one
-// ends the program; the previous handling comes back when it goes. Only one
-// may live at a time.
+// ends the program; a terminal on standard input neither echoes nor
+// buffers lines, so an Esc typed during the run is seen at once. The
+// previous handling and terminal mode come back when it goes. Only one may
+// live at a time.
 std::unique_ptr<LineConsole> OpenProcessConsole();
 
 }  // namespace host

@@ -36,21 +36,67 @@ std::string BoxText(const MessageBox& box) {
   return text + "\n";
 }
 
-// The progress lines on one row of `width` characters; the first line (the
-// folder being walked) gives way to the counts after it.
+constexpr const char* kNothingFoundTopic = "NoFilesFound";
+// The one box with two buttons that says something could not be done.
+constexpr const char* kRenameFailedTopic = "FRenameError";
+// The module's questions end with a stop button after yes, all and skip.
+constexpr int kQuestionButtons = 4;
+constexpr int kStopButton = 3;
+
+bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+size_t Characters(const std::string& utf8) {
+  return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(),
+                                           [](char byte) { return !IsUtf8Continuation(byte); }));
+}
+
+// The last `count` characters of a UTF-8 text.
+std::string LastCharacters(const std::string& utf8, size_t count) {
+  size_t start = utf8.size();
+  for (size_t kept = 0; start > 0 && kept < count;) {
+    start--;
+    if (!IsUtf8Continuation(utf8[start])) kept++;
+  }
+  return utf8.substr(start);
+}
+
+// The first `count` characters of a UTF-8 text.
+std::string FirstCharacters(const std::string& utf8, size_t count) {
+  size_t end = 0;
+  for (size_t kept = 0; end < utf8.size(); end++) {
+    if (!IsUtf8Continuation(utf8[end]) && kept++ == count) break;
+  }
+  return utf8.substr(0, end);
+}
+
+// The progress lines, shown (a folder as its real path), on one row of
+// `width` characters; the first line (the folder being walked) gives way
+// to the counts after it.
 std::string StatusText(const std::vector<std::string>& lines, size_t width) {
   std::vector<std::string> shown;
   for (const std::string& line : lines)
-    if (!line.empty() && !IsSeparatorLine(line)) shown.push_back(line);
+    if (!line.empty() && !IsSeparatorLine(line)) shown.push_back(ShownLine(line));
   if (shown.empty()) return std::string();
   std::string rest;
   for (size_t i = 1; i < shown.size(); i++) rest += "  " + shown[i];
   std::string first = shown[0];
-  size_t room = width > rest.size() ? width - rest.size() : 0;
-  if (first.size() > room) first = room > 3 ? "..." + first.substr(first.size() - (room - 3)) : "";
+  const size_t rest_width = Characters(rest);
+  size_t room = width > rest_width ? width - rest_width : 0;
+  if (Characters(first) > room) first = room > 3 ? "..." + LastCharacters(first, room - 3) : "";
   std::string text = first + rest;
   if (first.empty() && text.size() >= 2) text.erase(0, 2);
-  return text.substr(0, width);  // one byte per character in code page 866
+  return FirstCharacters(text, width);
+}
+
+// The box's first path line as a real path, and its first other line.
+LineUi::Failure FailureOf(const MessageBox& box) {
+  LineUi::Failure failure{box.help_topic, {}, {}};
+  for (const std::string& line : box.lines) {
+    if (IsSeparatorLine(line)) continue;
+    std::string& field = IsModulePath(line) ? failure.path : failure.message;
+    if (field.empty()) field = ShownLine(line);
+  }
+  return failure;
 }
 
 // One key per button: its hot key when it has a free one, else the first
@@ -123,13 +169,21 @@ int LineUi::ShowMessage(const MessageBox& box) {
 
 void LineUi::Report(const MessageBox& box) {
   outcome_.reported_topics.push_back(box.help_topic);
+  if (box.help_topic != kNothingFoundTopic) NoteFailure(box);
   console_.Write(BoxText(box));
 }
 
+void LineUi::NoteFailure(const MessageBox& box) {
+  if (box.flags & FMSG_WARNING) outcome_.failures.push_back(FailureOf(box));
+}
+
+// Esc at a question only skips what it asks about (or ends the command, as
+// the module decides); the stop button is the person stopping the run.
 int LineUi::Ask(const MessageBox& box) {
   console_.Write(BoxText(box));
   int answer = ChooseButton(box.buttons);
-  if (answer < 0) outcome_.cancelled = true;
+  if (box.help_topic == kRenameFailedTopic) NoteFailure(box);
+  if (box.buttons.size() == kQuestionButtons && answer == kStopButton) outcome_.stopped = true;
   return answer;
 }
 
@@ -221,7 +275,7 @@ void LineUi::ShowProgress(const MessageBox& box) {
   LineConsole::Clock::time_point now = console_.Now();
   if (last_draw_ && now - *last_draw_ < kStatusPace) return;
   last_draw_ = now;
-  console_.Write("\r" + platform::EscapeForDisplay(platform::OemToUtf8(status_)) + "\x1b[K");
+  console_.Write("\r" + status_ + "\x1b[K");
   status_shown_ = true;
 }
 
@@ -243,7 +297,7 @@ void LineUi::SetTitle(const char*) {}
 void LineUi::TakeInterrupts() {
   for (int presses = console_.TakeInterrupts(); presses > 0; presses--) {
     input_.push_back(EscKeyPress());
-    outcome_.cancelled = true;
+    outcome_.stopped = true;
   }
 }
 

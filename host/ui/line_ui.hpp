@@ -5,7 +5,8 @@
 // dialogs are shown as text and accepted or cancelled as a whole. Without a
 // terminal on standard input every question is answered as Esc and every
 // dialog counts as cancelled, unless dialogs are to be accepted as filled.
-// Ctrl+C reaches the module as an Esc key in its console input.
+// Ctrl+C, and Esc typed on the terminal while the command runs, reach the
+// module as an Esc key in its console input.
 #pragma once
 
 #include <deque>
@@ -20,10 +21,19 @@ namespace host {
 
 class LineUi : public Ui {
  public:
+  // A warning the module showed about something it could not do.
+  struct Failure {
+    std::string topic;    // the box's help topic
+    std::string message;  // its first line, UTF-8
+    std::string path;     // the first path it names, as a real POSIX path; empty when none
+  };
+
   // What the command showed that decides how the invocation ends.
   struct Outcome {
     std::vector<std::string> reported_topics;  // help topics of the one-button boxes, in order
-    bool cancelled = false;  // a dialog or menu left, a question answered Esc, or Ctrl+C
+    std::vector<Failure> failures;  // warnings, "no files found" and questions aside
+    bool cancelled = false;  // a dialog or menu left
+    bool stopped = false;    // a question's stop button, Esc during the run or Ctrl+C
   };
 
   // `console` must outlive the LineUi. With full_screen_dialogs, a dialog
@@ -36,7 +46,7 @@ class LineUi : public Ui {
   LineUi& operator=(const LineUi&) = delete;
 
   // Ends the command's output: the status line goes, and a Ctrl+C that no
-  // Esc poll took still counts as cancelling.
+  // Esc poll took still counts as stopping.
   void Finish();
   const Outcome& outcome() const { return outcome_; }
 
@@ -59,6 +69,7 @@ class LineUi : public Ui {
   void ShowProgress(const MessageBox& box);
   void ClearStatus();
   void Report(const MessageBox& box);
+  void NoteFailure(const MessageBox& box);
   int Ask(const MessageBox& box);
   // Shows the keys of `labels` and waits for one of them: its index, or -1
   // for Esc (and for every key when nobody can answer).
@@ -75,7 +86,7 @@ class LineUi : public Ui {
 
   std::deque<INPUT_RECORD> input_;  // Esc keys from Ctrl+C, not yet read by the module
 
-  std::string status_;  // the latest progress text (code page 866); drawn when the pace allows
+  std::string status_;  // the latest progress text, shown; drawn when the pace allows
   bool status_shown_ = false;
   std::optional<LineConsole::Clock::time_point> last_draw_;
 

@@ -7,14 +7,10 @@
 
 namespace host {
 
-namespace {
-
 bool IsModulePath(const std::string& line) {
   return line.size() >= 3 && std::isalpha(static_cast<unsigned char>(line[0])) &&
          line[1] == ':' && line[2] == '\\';
 }
-
-}  // namespace
 
 std::string ShownLine(const std::string& oem_line) {
   std::string posix;
@@ -22,6 +18,18 @@ std::string ShownLine(const std::string& oem_line) {
     return platform::EscapeForDisplay(posix);
   }
   return platform::EscapeForDisplay(platform::OemToUtf8(oem_line));
+}
+
+std::string ShownWithTrailingPath(const std::string& oem_line) {
+  for (size_t start = 0; start != std::string::npos;) {
+    const std::string tail = oem_line.substr(start);
+    std::string posix;
+    if (IsModulePath(tail) && platform::ToPosixPath(tail.c_str(), &posix))
+      return ShownLine(oem_line.substr(0, start)) + platform::EscapeForDisplay(posix);
+    start = oem_line.find(' ', start);
+    if (start != std::string::npos) start++;
+  }
+  return ShownLine(oem_line);
 }
 
 std::string ShownName(const std::string& oem_folder, const std::string& oem_name) {

@@ -1,6 +1,8 @@
 // The modal loop, the module's boxes and the console queue.
 #include "host/ui/terminal_ui.hpp"
 
+#include "host/ui/shown_text.hpp"
+
 #include "host/ui/terminal/dialog_view.hpp"
 #include "host/ui/terminal/help_view.hpp"
 #include "host/ui/terminal/menu_view.hpp"
@@ -200,9 +202,7 @@ bool TerminalUi::ReadInput(INPUT_RECORD* event) {
 
 void TerminalUi::SetTitle(const char* oem_title) {
   if (!oem_title || !Due(&last_title_, kRedrawInterval)) return;
-  // The title travels inside an escape sequence: a control character in it
-  // would end the sequence and reach the terminal raw.
-  terminal_.SetTitle(platform::EscapeForDisplay(platform::OemToUtf8(oem_title)));
+  terminal_.SetTitle(ShownWithTrailingPath(oem_title));
 }
 
 }  // namespace host

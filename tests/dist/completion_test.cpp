@@ -1,12 +1,13 @@
 // The bash completion, run in bash against the built program: it offers
-// the options --help names and, after --set, the names of the settings
-// table followed by "=".
+// the options --help names, after --scope its words, and after --set the
+// names of the settings table followed by "=".
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 #include <vector>
 
+#include "host/cli/scope.hpp"
 #include "host/cli/stored_settings.hpp"
 #include "tests/dist/help_options.hpp"
 #include "tests/dist/installed_program.hpp"
@@ -50,6 +51,11 @@ TEST(Completion, OffersTheHelpsOptionsAndTheSettingsTablesNames) {
   EXPECT_EQ(Complete({"--set", "=", "FA"}), SettingNames("FA"));
   EXPECT_EQ(Complete({"--set", "FSearchIn", "=", ""}), std::set<std::string>{});
   EXPECT_EQ(Complete({"ff:x", ""}), std::set<std::string>{});
+  // Every word --scope takes, and no other.
+  std::set<std::string> scopes;
+  std::istringstream words(host::cli::ScopeWords());
+  for (std::string word; std::getline(words, word, '|');) scopes.insert(word);
+  EXPECT_EQ(Complete({"--scope", ""}), scopes);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <random>
 #include <sstream>
 
+#include "platform/host_bridge.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace {
@@ -301,14 +302,14 @@ TEST_F(Finderix, SelectingAMissingItemIsRefused) {
 TEST_F(Finderix, UnusableRegistryFileIsRefusedBeforeAnythingRuns) {
   const std::map<std::string, std::string> before = Contents(Tree());
   WriteText(Registry(), std::string(4096, 'x'));  // not a settings file
-  Outcome damaged = Finder({"ff:/*/needle/"});
+  Outcome damaged = Finder({"--use-stored", "ff:/*/needle/"});
   EXPECT_EQ(damaged.status, 2);
   EXPECT_EQ(damaged.out, "");
   EXPECT_NE(damaged.err.find("it is damaged"), std::string::npos) << damaged.err;
   EXPECT_EQ(Slurp(Registry()), std::string(4096, 'x'));
 
   Outcome missing = RunProgram({FINDERIX_PROGRAM_PATH, "--registry", folder_.Posix("no/such/r.db"),
-                            "-C", Tree(), "ff:/*/needle/"},
+                            "--save", "-C", Tree(), "ff:/*/needle/"},
                            Scratch(), Scratch());
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("cannot be opened"), std::string::npos) << missing.err;
@@ -316,14 +317,14 @@ TEST_F(Finderix, UnusableRegistryFileIsRefusedBeforeAnythingRuns) {
 }
 
 TEST_F(Finderix, ReadOnlyRegistryFileIsRefusedForAnotherUser) {
-  ASSERT_EQ(Finder({"ff:/*/needle/"}).status, 0);  // creates the registry, owned by root
+  ASSERT_EQ(Finder({"--save", "ff:/*/needle/"}).status, 0);  // creates the registry, owned by root
   const std::string scratch = folder_.Posix("nobody");
   fs::create_directories(scratch);
   chmod(folder_.path().c_str(), 0755);
   chmod(scratch.c_str(), 0777);
   int status = RunAsNobody([&] {
-    Outcome run = RunProgram({FINDERIX_PROGRAM_PATH, "--registry", Registry(), "-C", Tree(),
-                              "ff:/*/needle/"},
+    Outcome run = RunProgram({FINDERIX_PROGRAM_PATH, "--registry", Registry(), "--save", "-C",
+                              Tree(), "ff:/*/needle/"},
                              scratch, scratch);
     bool refused = run.status == 2 && run.out.empty() &&
                    run.err.find("cannot be written") != std::string::npos;
@@ -367,6 +368,105 @@ TEST_F(Finderix, CtrlCStopsTheWalkAndCancels) {
   EXPECT_LT(std::chrono::steady_clock::now() - interrupted, std::chrono::seconds(5));
   EXPECT_EQ(run.status, 2) << run.err;
   EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("finderix: stopped"), std::string::npos) << run.err;
+}
+
+// --- A shell run stands alone ---
+
+// Writes module settings into a registry file, as an earlier full-screen
+// session would have left them.
+void StoreSettings(const std::string& registry, const std::map<std::string, DWORD>& values) {
+  platform::SetRegistryFile(registry);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Far\\Plugins\\Finderix", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  for (const auto& [name, value] : values)
+    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof value);
+  RegCloseKey(key);
+  platform::CloseRegistry();
+}
+
+// One folder to work in, a file beside it that no run may reach, and
+// stored settings that would mislead a run that read them: the drive root
+// as scope, and inverse on.
+class FinderixShellRun : public testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(Work() + "/sub");
+    fs::create_directories(folder_.Posix("outside"));
+    WriteText(Work() + "/a.txt", "TODO one\n");
+    WriteText(Work() + "/sub/b.txt", "TODO two\n");
+    WriteText(Work() + "/ro.txt", "TODO read-only\n");
+    chmod((Work() + "/ro.txt").c_str(), 0444);
+    WriteText(folder_.Posix("outside/c.txt"), "TODO outside\n");
+    StoreSettings(Registry(), {{"FSearchIn", 2}, {"FSInverse", 1}});
+  }
+
+  std::string Work() const { return folder_.Posix("work"); }
+  std::string Registry() const { return folder_.Posix("registry.db"); }
+
+  TempFolder folder_;
+};
+
+TEST_F(FinderixShellRun, EachRunStartsFromTheDefaultsInItsFolderAndEndsHonestly) {
+  struct Row {
+    std::vector<std::string> arguments;
+    int status;
+    std::vector<std::string> listed;  // relative to the work folder, sorted
+    std::string err;                  // a fragment of standard error; "" for none at all
+  };
+  const std::string work = Work();
+  const Row rows[] = {
+      // The folder and its subfolders, whatever is stored; never the file beside it.
+      {{"ff: TODO"}, 0, {"a.txt", "ro.txt", "sub/b.txt"}, ""},
+      {{"--scope", "folder", "ff:/*/TODO/"}, 0, {"a.txt", "ro.txt"}, ""},
+      // Letters last one run: inverse, then not.
+      {{"ff:/*/todo/ci"}, 0, {"a.txt", "ro.txt", "sub/b.txt"}, ""},
+      {{"ff:/*/todo/c"}, 1, {}, "No files found"},
+      // Stored settings only when asked: inverse is stored.
+      {{"--use-stored", "--scope", "tree", "ff:/*/TODO/"}, 1, {}, "No files found"},
+      // A replace over the stored drive root needs --scope root.
+      {{"--use-stored", "ff:/*.txt/TODO/DONE/"}, 2, {}, "needs --scope root on the command line"},
+      // Bad input: one line, nothing run.
+      {{"--scope", "nowhere", "ff: TODO"}, 2, {}, "finderix: --scope nowhere: not a scope"},
+      {{"ff", "TODO"}, 2, {}, "did you mean 'ff: TODO'?"},
+      // What the platform changed, and what was refused.
+      {{"ff:/*.txt/TODO/DONE/"}, 2, {}, "2 files changed, 1 refused (read-only): " + work + "/ro.txt\n"},
+      {{"ff:/*.txt/TODO/DONE/"}, 2, {}, "0 files changed, 1 refused (read-only): "},
+      {{"ff:/*.txt/no such text/x/"}, 1, {}, ""},
+      {{"ff:/*/DONE/"}, 0, {"a.txt", "sub/b.txt"}, ""},
+  };
+  const std::string stored = Slurp(Registry());
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments.back() + " " + row.arguments.front());
+    std::vector<std::string> command = {FINDERIX_PROGRAM_PATH, "--registry", Registry(), "-C", work};
+    command.insert(command.end(), row.arguments.begin(), row.arguments.end());
+    Outcome run = RunProgram(command, folder_.path(), folder_.path());
+    EXPECT_EQ(run.status, row.status) << run.err;
+    EXPECT_EQ(Relative(run.out, work), row.listed);
+    if (row.err.empty()) {
+      EXPECT_EQ(run.err, "");
+    } else {
+      EXPECT_NE(run.err.find(row.err), std::string::npos) << run.err;
+    }
+    EXPECT_EQ((run.out + run.err).find("C:\\"), std::string::npos);
+    EXPECT_EQ(Slurp(Registry()), stored);
+  }
+  EXPECT_EQ(Slurp(folder_.Posix("outside/c.txt")), "TODO outside\n");
+}
+
+TEST_F(FinderixShellRun, SaveStoresWhatTheRunEndedWith) {
+  auto run = [&](std::vector<std::string> arguments) {
+    std::vector<std::string> command = {FINDERIX_PROGRAM_PATH, "--registry", Registry(), "-C", Work()};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return RunProgram(command, folder_.path(), folder_.path());
+  };
+  ASSERT_EQ(run({"--save", "--scope", "folder", "ff:/*/TODO/I"}).status, 0);
+  Outcome stored = run({"--use-stored", "ff:/*/TODO/"});
+  EXPECT_EQ(stored.status, 0) << stored.err;
+  EXPECT_EQ(Relative(stored.out, Work()), (std::vector<std::string>{"a.txt", "ro.txt"}));
 }
 
 // --- Replace against perl ---
@@ -414,7 +514,7 @@ TEST_F(FinderixReplace, QuestionsWithoutTerminalChangeNothing) {
   for (const char* command : {"ff:/*.txt/foo/bar/f", "ff:/*.txt/foo/bar/e"}) {
     SCOPED_TRACE(command);
     Outcome run = Finder({command});
-    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.status, 1) << run.err;  // Esc skips: nothing changed, nothing failed
     EXPECT_EQ(Contents(Tree()), before);
   }
 }

@@ -130,10 +130,55 @@ TEST_F(LineUiTest, ButtonsSharingLettersGetDifferentKeys) {
       << console_.written;
 }
 
-TEST_F(LineUiTest, EscAtAQuestionCancelsTheCommand) {
-  console_.keys = {27};
-  EXPECT_EQ(ui_.ShowMessage(Box("Replace", {"foo"}, kQuestionButtons)), -1);
-  EXPECT_TRUE(ui_.outcome().cancelled);
+// Warnings are failures, with the file they name as a real path; the
+// report that nothing was found is not one.
+TEST_F(LineUiTest, WarningsAreFailuresNamingTheirFile) {
+  struct Row {
+    const char* topic;
+    unsigned flags;
+    size_t buttons;
+    bool failure;
+  };
+  const Row rows[] = {
+      {"FRCreateError", FMSG_WARNING, 1, true},  {"NoFilesFound", FMSG_WARNING, 1, false},
+      {"FRenameError", FMSG_WARNING, 2, true},   {"FRenameOverwrite", FMSG_WARNING, 2, false},
+      {"Info", 0, 1, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.topic);
+    ScriptedConsole console;
+    console.keys = {27};
+    LineUi ui(console, false);
+    MessageBox box = Box("Replace", {"Cannot access the file", "C:\\tmp\\x.txt"},
+                         std::vector<std::string>(row.buttons, "OK"), row.topic);
+    box.flags = row.flags;
+    ui.ShowMessage(box);
+    ASSERT_EQ(ui.outcome().failures.size(), row.failure ? 1u : 0u);
+    if (!row.failure) continue;
+    EXPECT_EQ(ui.outcome().failures[0].path, "/tmp/x.txt");
+    EXPECT_EQ(ui.outcome().failures[0].message, "Cannot access the file");
+    EXPECT_EQ(console.written.find("C:"), std::string::npos) << console.written;
+  }
+}
+
+// Esc only skips what a question asks about; its stop button stops the run.
+TEST_F(LineUiTest, OnlyTheStopButtonOfAQuestionStopsTheRun) {
+  struct Row {
+    int key;
+    int answer;
+    bool stopped;
+  };
+  const Row rows[] = {{27, -1, false}, {'c', 3, true}, {'r', 0, false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.key);
+    ScriptedConsole console;
+    LineUi ui(console, false);
+    console.keys = {row.key};
+    EXPECT_EQ(ui.ShowMessage(Box("Replace", {"foo"}, kQuestionButtons)), row.answer);
+    EXPECT_EQ(ui.outcome().stopped, row.stopped);
+    EXPECT_FALSE(ui.outcome().cancelled);
+    EXPECT_TRUE(ui.outcome().failures.empty());
+  }
 }
 
 TEST_F(LineUiTest, WithoutATerminalEveryQuestionIsAnsweredEsc) {
@@ -141,7 +186,7 @@ TEST_F(LineUiTest, WithoutATerminalEveryQuestionIsAnsweredEsc) {
   console_.keys = {'r'};
   EXPECT_EQ(ui_.ShowMessage(Box("Replace", {"foo"}, kQuestionButtons)), -1);
   EXPECT_EQ(console_.keys_read, 0);
-  EXPECT_TRUE(ui_.outcome().cancelled);
+  EXPECT_FALSE(ui_.outcome().stopped);
   EXPECT_NE(console_.written.find("no terminal"), std::string::npos);
 }
 
@@ -217,7 +262,7 @@ TEST_F(LineUiTest, ProgressRedrawsAtMostTenTimesASecond) {
 
 TEST_F(LineUiTest, ProgressIsOneLineThatReportsClearFirst) {
   ui_.ShowMessage(Progress("C:\\tmp", 3));
-  EXPECT_EQ(console_.written, "\rC:\\tmp  Files scanned: 3  Files found: 0\x1b[K");
+  EXPECT_EQ(console_.written, "\r/tmp  Files scanned: 3  Files found: 0\x1b[K");
   console_.written.clear();
   ui_.ShowMessage(Box("Finderix", {"No files found"}, {"OK"}));
   EXPECT_EQ(console_.written, "\r\x1b[KFinderix: No files found\n");
@@ -254,13 +299,13 @@ TEST_F(LineUiTest, CtrlCReachesTheModuleAsOneEscKey) {
   EXPECT_EQ(event.Event.KeyEvent.wVirtualKeyCode, VK_ESCAPE);
   ASSERT_TRUE(ui_.ReadInput(&event));
   EXPECT_FALSE(ui_.PeekInput(&event));
-  EXPECT_TRUE(ui_.outcome().cancelled);
+  EXPECT_TRUE(ui_.outcome().stopped);
 }
 
-TEST_F(LineUiTest, CtrlCNoPollTookStillCancels) {
+TEST_F(LineUiTest, CtrlCNoPollTookStillStops) {
   console_.interrupts = 1;
   ui_.Finish();
-  EXPECT_TRUE(ui_.outcome().cancelled);
+  EXPECT_TRUE(ui_.outcome().stopped);
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+// The one change observer a host may install. Only the host's own thread
+// runs the module, so a plain pointer is enough.
+#include "platform/host_bridge.hpp"
+#include "platform/internal.hpp"
+
+namespace {
+
+platform::ChangeObserver* installed_observer = nullptr;
+
+}  // namespace
+
+namespace platform {
+
+void InstallChangeObserver(ChangeObserver* observer) { installed_observer = observer; }
+
+namespace internal {
+
+void NotifyCommitted(const std::string& posix_path) {
+  if (installed_observer) installed_observer->Committed(posix_path);
+}
+
+}  // namespace internal
+}  // namespace platform
