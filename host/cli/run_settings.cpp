@@ -82,9 +82,10 @@ std::string Named(const std::string& stored_file) {
 }  // namespace
 
 std::unique_ptr<RunSettings> RunSettings::Open(const Choice& choice, std::string* error) {
-  // The shell's own scope comes first, so that stored settings and the
-  // command line's both override it.
-  std::vector<StoredSetting> settings;
+  // The run's file holds every value, so that --save stores the whole of
+  // what the run ended with. The shell's own scope comes next, so that
+  // stored settings and the command line's both override it.
+  std::vector<StoredSetting> settings = DefaultSettings();
   if (!choice.scope_given) {
     StoredSetting tree;
     ParseSettingAssignment(

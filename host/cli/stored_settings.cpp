@@ -113,6 +113,21 @@ bool ParseValue(const SettingRule& rule, std::string_view value, StoredSetting* 
 
 std::span<const SettingRule> StoredSettingRules() { return kRules; }
 
+std::vector<StoredSetting> DefaultSettings() {
+  std::vector<StoredSetting> settings;
+  for (size_t i = 0; i < kRules.size(); i++) {
+    const SettingDescriptor& row = kSettingTable[i];
+    StoredSetting setting;
+    setting.rule = &kRules[i];
+    if (row.kind == SettingKind::kText)
+      setting.text = row.default_text;
+    else
+      setting.number = static_cast<DWORD>(row.default_number);
+    settings.push_back(std::move(setting));
+  }
+  return settings;
+}
+
 bool ParseSettingAssignment(std::string_view assignment, StoredSetting* setting,
                             std::string* error) {
   size_t equals = assignment.find('=');

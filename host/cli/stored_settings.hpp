@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win32.hpp"
 
@@ -30,6 +31,9 @@ struct StoredSetting {
   DWORD number = 0;
   std::string text;
 };
+
+// Every value at the module's default, in table order.
+std::vector<StoredSetting> DefaultSettings();
 
 // Reads "NAME=VALUE". The name is matched without regard to letter case,
 // as registry names are. An int is decimal (a leading "-" allowed) or

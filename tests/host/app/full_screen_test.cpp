@@ -47,7 +47,7 @@ class FullScreen : public testing::Test {
   void Prepare(const std::string& settings) {
     std::string command = ShellQuoted(program_) + " --registry " +
                           ShellQuoted(Path("registry.db")) + " -C " + ShellQuoted(Path("work")) +
-                          " " + settings +
+                          " --save " + settings +
                           " 'ff: no-such-text-anywhere' </dev/null >/dev/null 2>&1";
     ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
   }

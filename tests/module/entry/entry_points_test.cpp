@@ -83,9 +83,9 @@ TEST_F(EntryPoints, ConfigurationMenuComesBackAfterEachDialogAndSavesOnClose) {
   EXPECT_EQ(StoredDword("SeveralLines"), 12);
   EXPECT_EQ(StoredDword("ReadAtOnceLimit"), 16);
   EXPECT_EQ(StoredDword("MaskDelimiter"), 0);
-  EXPECT_EQ(StoredDword("ERightSideOffset"), 5);  // the cancelled page changed nothing
+  EXPECT_EQ(StoredDword("ERightSideOffset"), -1);  // the cancelled page changed nothing
   EXPECT_EQ(StoredDword("StoreEmptyInPresets"), 1);
-  EXPECT_EQ(StoredDword("FSearchIn"), 2);  // every setting is written
+  EXPECT_EQ(StoredDword("FSearchIn"), -1);  // only what changed is written
 }
 
 TEST_F(EntryPoints, OutOfRangeFieldWarnsAndComesBack) {
@@ -104,7 +104,7 @@ TEST_F(EntryPoints, OutOfRangeFieldWarnsAndComesBack) {
   host_->Configure(0);
   const ScriptUi::Call warning = ui_.CallsOf(ScriptUi::Kind::kMessage).at(0);
   EXPECT_EQ(warning.help_topic, "QXInvalidNumber");
-  EXPECT_EQ(StoredDword("ReadAtOnceLimit"), 1024);
+  EXPECT_EQ(StoredDword("ReadAtOnceLimit"), -1);  // the refused value changed nothing
 }
 
 TEST_F(EntryPoints, ExitSavesAndTheNextLoadReadsItBack) {

@@ -159,6 +159,7 @@ TEST_F(ReplaceEngine, LineAndWindowModesGiveWhatPerlGives) {
     const std::string expected = c.crlf ? WithCrLf(ReadText(perl_path)) : ReadText(perl_path);
     WriteText(folder_.Posix("a.txt"), c.crlf ? WithCrLf(c.content) : c.content);
     SeveralLines = c.several;
+    StartRun();  // each row is a command of its own
     Replace("a.txt", c.mode, c.pattern, c.replacement);
     EXPECT_EQ(Content("a.txt"), expected);
   }
