@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/dry_run_overlay.hpp"
 #include "platform/internal.hpp"
 
 namespace platform::internal {
@@ -72,7 +73,7 @@ extern "C" DWORD WINAPI GetFileAttributesA(LPCSTR name) {
   if (!ResolvePath(name, PathUse::kRead, &path)) return INVALID_FILE_ATTRIBUTES;
   WIN32_FIND_DATAA record;
   const std::string base = path.substr(path.find_last_of('/') + 1);
-  if (!DescribeEntry(AT_FDCWD, path.c_str(), base, &record)) {
+  if (!DescribeSeen(path, base, &record)) {
     SetLastErrorForPath(errno, path);
     return INVALID_FILE_ATTRIBUTES;
   }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/dry_run_overlay.hpp"
 #include "platform/handles.hpp"
 #include "platform/internal.hpp"
 
@@ -76,6 +77,7 @@ BOOL MoveEntry(LPCSTR existing, LPCSTR new_name, DWORD flags) {
       !ResolvePath(new_name, PathUse::kChange, &to)) {
     return FALSE;
   }
+  if (DryRunActive()) return RecordMove(from, to, (flags & MOVEFILE_REPLACE_EXISTING) != 0);
   struct stat source;
   if (lstat(from.c_str(), &source) != 0) {
     SetLastErrorForPath(errno, from);

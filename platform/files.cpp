@@ -13,6 +13,7 @@
 #include <ctime>
 #include <string>
 
+#include "platform/dry_run_overlay.hpp"
 #include "platform/handles.hpp"
 #include "platform/internal.hpp"
 
@@ -74,6 +75,14 @@ bool OpenByDisposition(const std::string& path, int open_flags, DWORD dispositio
   return true;
 }
 
+// A dry run opens only to read, and sees what the run has changed.
+bool OpenForCall(const std::string& path, int open_flags, DWORD disposition, bool only_reads,
+                 Opened* opened) {
+  if (!DryRunActive()) return OpenByDisposition(path, open_flags, disposition, opened);
+  opened->existed = true;
+  return OpenSeen(path, open_flags, only_reads, &opened->fd);
+}
+
 // Refuses what is not a regular file, and an existing file its owner may not
 // write when it would be changed: Windows' read-only attribute, which binds
 // even an administrator.
@@ -114,9 +123,10 @@ HANDLE CreateTemporary(std::unique_ptr<FileObject> file) {
   }
   std::string folder = file->path.substr(0, file->path.rfind('/'));
   if (folder.empty()) folder.push_back('/');  // not = "/": a false -Wrestrict in g++ 12
-  file->fd = UniqueFd(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  file->fd = DryRunActive() ? OpenDryRunScratch()
+                            : UniqueFd(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
   file->unnamed = file->fd.valid();
-  if (!file->fd.valid())
+  if (!file->fd.valid() && !DryRunActive())
     file->fd = UniqueFd(open(file->path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (!file->fd.valid()) {
     SetLastErrorForPath(errno, file->path);
@@ -153,7 +163,7 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share,
   Opened opened;
   const int open_flags = OpenFlags(access, disposition, flags);
   if (!ResolvePath(name, only_reads ? PathUse::kRead : PathUse::kChange, &file->path) ||
-      !OpenByDisposition(file->path, open_flags, disposition, &opened) ||
+      !OpenForCall(file->path, open_flags, disposition, only_reads, &opened) ||
       !CheckOpenedFile(opened, access, disposition) ||
       !FinishOpening(opened, open_flags, disposition)) {
     return INVALID_HANDLE_VALUE;

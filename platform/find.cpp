@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dry_run_overlay.hpp"
 #include "platform/handles.hpp"
 #include "platform/host_bridge.hpp"
 #include "platform/internal.hpp"
@@ -156,7 +157,7 @@ bool StartSingle(const char* module_path, FindObject* find) {
   }
   const std::string on_disk = path.substr(path.find_last_of('/') + 1);
   WIN32_FIND_DATAA record;
-  if (!DescribeEntry(AT_FDCWD, path.c_str(), on_disk, &record)) {
+  if (!DescribeSeen(path, on_disk, &record)) {
     SetLastErrorForPath(errno, path);
     return false;
   }
@@ -166,12 +167,13 @@ bool StartSingle(const char* module_path, FindObject* find) {
 }
 
 bool StartListing(const std::string& folder_text, const std::string& pattern, FindObject* find) {
-  std::string folder;
-  if (!ResolvePath(folder_text.empty() ? "." : folder_text.c_str(), PathUse::kRead, &folder)) {
+  std::string folder, on_disk;
+  if (!ResolvePath(folder_text.empty() ? "." : folder_text.c_str(), PathUse::kRead, &folder) ||
+      !SeenOnDisk(folder, &on_disk)) {
     if (GetLastError() == ERROR_FILE_NOT_FOUND) SetLastError(ERROR_PATH_NOT_FOUND);
     return false;
   }
-  UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd fd(open(on_disk.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!fd.valid()) {
     SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : WindowsErrorFromErrno(errno));
     return false;
@@ -187,6 +189,14 @@ bool StartListing(const std::string& folder_text, const std::string& pattern, Fi
     }
   }
   if (IsKernelPseudoFileSystem(fd.get())) return true;
+  if (DryRunActive()) {
+    ListSeen(folder, fd.get(), [find](const std::string& name, WIN32_FIND_DATAA& record) {
+      if (!MatchesPattern(find->pattern, name)) return;
+      SetName(&record, name);
+      find->ready.push_back(record);
+    });
+    return true;
+  }
   find->stream.reset(fdopendir(fd.get()));
   if (!find->stream) {
     SetLastErrorFromErrno(errno);

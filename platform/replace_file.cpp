@@ -19,6 +19,7 @@
 #include <random>
 #include <string>
 
+#include "platform/dry_run_overlay.hpp"
 #include "platform/handles.hpp"
 #include "platform/host_bridge.hpp"
 #include "platform/internal.hpp"
@@ -195,6 +196,7 @@ DWORD CommitOver(int fd, const std::string& named_as, const WhatWasRead& read,
   if (!folder.valid()) return WindowsErrorFromErrno(errno);
   const std::string base = BaseOf(read.target);
   if (read.exists && !StillAsRead(folder.get(), base, read.state)) return ERROR_FILE_INVALID;
+  if (DryRunActive()) return RecordRewrite(fd, read.target, backup);
   if (!backup.empty() && linkat(folder.get(), base.c_str(), AT_FDCWD, backup.c_str(), 0) != 0)
     return WindowsErrorFromErrno(errno);
   const DWORD error = RenameOver(fd, named_as, folder.get(), base);

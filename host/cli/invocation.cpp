@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "host/cli/dry_run_report.hpp"
 #include "host/cli/run_settings.hpp"
 #include "host/cli/scope.hpp"
 #include "host/core/host.hpp"
@@ -110,6 +111,14 @@ bool ScopeRefused(const ProgramOptions& options, const std::string& text, int sc
   return true;
 }
 
+// The folder a dry run's diff is relative to: the scope's folder.
+std::string DiffBase(const ProgramOptions& options, int scope) {
+  if (CoversWholeDrive(scope)) return "/";
+  std::error_code error;
+  const fs::path folder = options.folder.empty() ? fs::current_path(error) : fs::path(options.folder);
+  return fs::weakly_canonical(folder, error).string();
+}
+
 }  // namespace
 
 int RunInvocation(const ProgramOptions& options, const std::string& module_path,
@@ -118,6 +127,8 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
   const std::string text = platform::Utf8ToOem(options.command_text);
   if (platform::OemToUtf8(text) != options.command_text)
     return fail("the command holds a character that code page 866 cannot hold");
+  if (options.dry_run && !ChangesFiles(text))
+    return fail("--dry-run shows what a replace or rename would change; this is a search");
   std::error_code error_code;
   if (!options.folder.empty() && !fs::is_directory(options.folder, error_code))
     return fail("-C " + options.folder + ": no such folder");
@@ -132,6 +143,8 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
 
   RunResult result;
   result.changes_files = ChangesFiles(text);
+  result.dry_run = options.dry_run;
+  const std::string diff_base = DiffBase(options, settings->scope());
   {
     LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
               std::filesystem::path(module_path).parent_path().string());
@@ -146,10 +159,15 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     if (!SelectItems(host->panels().active(), options.selected, &missing))
       return fail("--select " + missing + ": no such item in the folder");
 
+    if (options.dry_run) platform::BeginDryRun();
     HANDLE panel =
         host->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
     ui.Finish();
-    if (panel != INVALID_HANDLE_VALUE) result.listed = PrintFiles(host->panels().active(), out);
+    // A dry run's output is what it would change, ready for patch.
+    if (options.dry_run)
+      PrintPlannedChanges(platform::EndDryRun(), diff_base, out);
+    else if (panel != INVALID_HANDLE_VALUE)
+      result.listed = PrintFiles(host->panels().active(), out);
     host.reset();  // the module ends, storing its settings in the run's file
     result.changed = changes.count();
     result.outcome = ui.outcome();

@@ -41,6 +41,9 @@ const char kUsage[] =
     "  --registry FILE      the settings file (default:\n"
     "                       $XDG_CONFIG_HOME/finderix/registry.db)\n"
     "  -y, --accept-dialogs accept every dialog as the module filled it\n"
+  "  --dry-run            run a replace or rename, questions included, but change\n"
+  "                       nothing: print a diff that patch -p1 applies in the\n"
+  "                       folder, or OLD -> NEW for each renamed entry\n"
     "  -e FILE              edit FILE full screen\n"
     "  --list-settings      list the names --set takes, one per line\n"
     "  -h, --help           show this help\n"
@@ -106,6 +109,8 @@ class ArgumentReader {
       options_->save = true;
     } else if (argument == "-y" || argument == "--accept-dialogs") {
       options_->accept_dialogs = true;
+    } else if (argument == "--dry-run") {
+      options_->dry_run = true;
     } else if (Valued(argument, "-C", &value)) {
       options_->folder = value;
     } else if (Valued(argument, "--select", &value)) {

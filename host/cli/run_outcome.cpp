@@ -43,7 +43,8 @@ std::string SummaryLine(const RunResult& result) {
   if (result.changed == 0 && groups.empty()) return std::string();
   std::string line;
   if (result.changes_files || result.changed > 0)
-    line = Counted(result.changed, "file changed", "files changed");
+    line = result.dry_run ? Counted(result.changed, "file would change", "files would change")
+                          : Counted(result.changed, "file changed", "files changed");
   for (const auto& [group, paths] : groups) {
     line += (line.empty() ? "" : ", ") + std::to_string(paths.size()) + " " + group + ":";
     for (size_t i = 0; i < paths.size(); i++) line += (i ? ", " : " ") + paths[i];

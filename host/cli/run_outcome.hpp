@@ -34,6 +34,7 @@ class ChangeLog : public platform::ChangeObserver {
 
 struct RunResult {
   bool changes_files = false;  // a replace or rename
+  bool dry_run = false;        // changes were only recorded, never made
   size_t listed = 0;           // files the module listed
   size_t changed = 0;          // files the platform changed
   LineUi::Outcome outcome;
