@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -141,7 +142,15 @@ std::shared_ptr<const std::string> SeenContent(const std::string& path) {
   if (!DryRunActive()) return nullptr;
   Overlay& overlay = State();
   std::lock_guard guard(overlay.lock);
-  const auto found = overlay.contents.find(path);
+  if (overlay.contents.empty()) return nullptr;
+  if (const auto found = overlay.contents.find(path); found != overlay.contents.end())
+    return found->second;
+  // A name the run gave (a backup, a move) names what lies on disk; any
+  // other name may reach a rewritten file through a symbolic link.
+  const std::optional<std::string> on_disk = Translate(overlay, path);
+  if (!on_disk || overlay.names.contains(path)) return nullptr;
+  std::unique_ptr<char, decltype(&std::free)> target(realpath(on_disk->c_str(), nullptr), &std::free);
+  const auto found = target ? overlay.contents.find(target.get()) : overlay.contents.end();
   return found == overlay.contents.end() ? nullptr : found->second;
 }
 

@@ -23,7 +23,8 @@ bool DryRunActive();
 // on the way), when the run moved or replaced it away.
 bool SeenOnDisk(const std::string& path, std::string* on_disk);
 
-// The new content a recorded rewrite gave the file at `path`, or null.
+// The new content a recorded rewrite gave the file at `path` (or the file
+// a symbolic link there leads to), or null.
 std::shared_ptr<const std::string> SeenContent(const std::string& path);
 
 // The entries the run moved into `folder` under a name, each as its name

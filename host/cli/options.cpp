@@ -90,6 +90,11 @@ class ArgumentReader {
         options_->action != ProgramOptions::Action::kListSettings)
       options_->action = has_command_ ? ProgramOptions::Action::kCommandLine
                                       : ProgramOptions::Action::kFullScreen;
+    // A preview needs a command to preview; the full-screen program has none.
+    if (options_->dry_run && options_->action == ProgramOptions::Action::kFullScreen) {
+      *error_ = "--dry-run needs a replace or rename command (ff:/MASKS/TEXT/NEW/)";
+      return false;
+    }
     return true;
   }
 

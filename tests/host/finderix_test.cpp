@@ -16,6 +16,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "platform/host_bridge.hpp"
@@ -672,3 +673,115 @@ TEST_F(FinderixNames, ControlCharactersAndBadBytesInNamesAreHandledAndShownEscap
 }
 
 }  // namespace
+
+// --- A dry run against the real run ---
+
+// Every entry under a folder with its inode and modification and change
+// times (nanoseconds), symbolic links not followed.
+std::map<std::string, std::vector<long>> Stamps(const std::string& root) {
+  std::map<std::string, std::vector<long>> stamps;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    struct stat st;
+    lstat(entry.path().c_str(), &st);
+    stamps[entry.path()] = {static_cast<long>(st.st_ino), st.st_mtim.tv_sec, st.st_mtim.tv_nsec,
+                            st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+  }
+  return stamps;
+}
+
+// Every entry under a folder, folders included, by relative path.
+std::set<std::string> AllPaths(const std::string& root) {
+  std::set<std::string> paths;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    paths.insert(fs::relative(entry.path(), root).string());
+  return paths;
+}
+
+// The paths `before` becomes when each "OLD -> NEW" line of a dry run
+// renames its entry (and what lies beneath it).
+std::set<std::string> Renamed(const std::set<std::string>& before, const std::string& root,
+                              const std::string& printed) {
+  std::map<std::string, std::string> renames;
+  for (const std::string& line : Lines(printed)) {
+    const size_t arrow = line.find(" -> ");
+    EXPECT_NE(arrow, std::string::npos) << line;
+    renames[fs::relative(line.substr(0, arrow), root)] = fs::relative(line.substr(arrow + 4), root);
+  }
+  std::set<std::string> after;
+  for (const std::string& path : before) {
+    std::string renamed = path;
+    for (std::string prefix = path; !prefix.empty(); prefix = fs::path(prefix).parent_path()) {
+      const auto found = renames.find(prefix);
+      if (found == renames.end()) continue;
+      renamed = found->second + path.substr(prefix.size());
+      break;
+    }
+    after.insert(renamed);
+  }
+  return after;
+}
+
+class FinderixDryRun : public Finderix {
+ protected:
+  void SetUp() override {
+    Finderix::SetUp();
+    WriteText(Tree() + "/crlf.txt", "foo one\r\nkey=7\r\nfoo");
+    WriteText(Tree() + "/target.txt", "key=7 behind a link\n");
+    fs::create_symlink("target.txt", Tree() + "/link.txt");
+  }
+  std::string Copy() const { return folder_.Posix("copy"); }
+};
+
+TEST_F(FinderixDryRun, ItsDiffPatchedOntoACopyGivesTheRealRunsFilesAndTheTreeIsUntouched) {
+  // Groups, CR LF, files without a final newline, a link, backups.
+  const char* command = "ff:#*#(\\w+)=(\\d+)#$2=$1#ro";
+  fs::copy(Tree(), Copy(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  const auto stamps = Stamps(Tree());
+  Outcome dry = Finder({"--dry-run", command});
+  EXPECT_NE(dry.err.find("files would change"), std::string::npos) << dry.err;
+  EXPECT_EQ(Stamps(Tree()), stamps);
+  WriteText(Scratch() + "/change.diff", dry.out);
+  ASSERT_EQ(Tool({"patch", "-p1", "-s", "-i", Scratch() + "/change.diff"}, Copy()).status, 0)
+      << dry.out;
+  Outcome real = Finder({command});
+  EXPECT_EQ(dry.status, real.status) << dry.err << real.err;
+  EXPECT_EQ(Contents(Tree()), Contents(Copy()));
+  EXPECT_NE(Contents(Tree()).count("crlf.txt.old"), 0u);
+}
+
+TEST_F(FinderixDryRun, ItsRenamesAreTheRealRunsWithCollisionsRepeatsAndCounters) {
+  const std::string root = folder_.Posix("names");
+  for (const char* name : {"a.txt", "aa.txt", "ba.txt", "b.txt", "Ab.log", "adir/a1.txt",
+                           "adir/ab.txt", "caa.log", "c-2.txt", "c-4.txt", "cc.txt", "cd.txt", "ce.txt"}) {
+    fs::create_directories(fs::path(root + "/" + name).parent_path());
+    WriteText(root + "/" + name, name);
+  }
+  const std::vector<std::vector<std::string>> commands = {
+      {"--set", "FRepeating=1", "ff:/*/a/b/n"},  // "caa" is renamed twice, "a" meets "b"
+      {"ff:/c*.txt/^(\\w)\\w*/$1-$N/rn"},        // counters that meet names taken
+  };
+  for (std::vector<std::string> command : commands) {
+    SCOPED_TRACE(command.back());
+    command.insert(command.begin(), "-y");
+    const std::set<std::string> before = AllPaths(root);
+    const auto stamps = Stamps(root);
+    command.insert(command.begin(), "--dry-run");
+    Outcome dry = Finder(command, root);
+    EXPECT_EQ(Stamps(root), stamps);
+    command.erase(command.begin());
+    Outcome real = Finder(command, root);
+    EXPECT_EQ(dry.status, real.status) << dry.err << real.err;
+    EXPECT_NE(dry.out, "");
+    EXPECT_EQ(Renamed(before, root, dry.out), AllPaths(root)) << dry.out;
+  }
+}
+
+TEST_F(FinderixDryRun, ASearchOrNoCommandIsRefused) {
+  for (const char* command : {"ff:/*/needle/", "--registry=x.db"}) {
+    SCOPED_TRACE(command);
+    Outcome run = Finder({"--dry-run", command});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("--dry-run"), std::string::npos) << run.err;
+  }
+}

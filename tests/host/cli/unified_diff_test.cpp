@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "tests/support/temp_folder.hpp"
 
@@ -15,16 +16,12 @@ namespace {
 
 using host::cli::UnifiedDiff;
 
-// Applies `diff` with patch -p1 in `folder`, where `name` holds `before`
-// (or nothing, for a diff that creates it), and reads the result.
-std::string Patched(const TempFolder& folder, const std::string& name, const std::string& before,
-                    const std::string& diff, bool create) {
-  std::filesystem::remove(folder.Posix(name));
-  if (!create) WriteText(folder.Posix(name), before);
+// Runs patch -p1 on `diff` in `folder`; false when it fails.
+bool Patch(const TempFolder& folder, const std::string& diff) {
   WriteText(folder.Posix("change.diff"), diff);
-  const std::string command = "cd '" + folder.path() + "' && patch -p1 -s --no-backup-if-mismatch < change.diff";
-  if (std::system(command.c_str()) != 0) return "<patch failed>";
-  return ReadText(folder.Posix(name));
+  const std::string command =
+      "cd '" + folder.path() + "' && patch -p1 -s --no-backup-if-mismatch < change.diff";
+  return std::system(command.c_str()) == 0;
 }
 
 std::string RandomText(std::mt19937& random) {
@@ -57,18 +54,26 @@ std::string Edited(std::string text, std::mt19937& random) {
 TEST(UnifiedDiff, PatchGivesTheNewTextByteForByte) {
   TempFolder folder;
   std::mt19937 random(20);
-  for (int round = 0; round < 100; round++) {
-    const std::string before = RandomText(random);
-    const std::string after = round % 2 ? Edited(before, random) : RandomText(random);
-    SCOPED_TRACE(testing::Message() << "round " << round << "\n[" << before << "]\n[" << after << "]");
-    const std::string diff = UnifiedDiff(before, after, "a/f y.txt", "b/f y.txt");
-    EXPECT_EQ(diff.empty(), before == after);
-    if (!diff.empty()) {
-      EXPECT_EQ(Patched(folder, "f y.txt", before, diff, false), after) << diff;
-    }
+  std::vector<std::pair<std::string, std::string>> texts;  // before, after; one file each
+  std::string diff;
+  for (int file = 0; file < 150; file++) {
+    std::string before = RandomText(random);
+    std::string after = file % 2 ? Edited(before, random) : RandomText(random);
+    const std::string name = "f y" + std::to_string(file) + ".txt";
+    WriteText(folder.Posix(name), before);
+    const std::string file_diff = UnifiedDiff(before, after, "a/" + name, "b/" + name);
+    EXPECT_EQ(file_diff.empty(), before == after) << name;
+    diff += file_diff;
+    texts.emplace_back(std::move(before), std::move(after));
   }
-  const std::string created = UnifiedDiff("", "one\r\ntwo", "/dev/null", "b/new.old");
-  EXPECT_EQ(Patched(folder, "new.old", "", created, true), "one\r\ntwo");
+  diff += UnifiedDiff("", "one\r\ntwo", "/dev/null", "b/new.old");
+  ASSERT_TRUE(Patch(folder, diff)) << diff;
+  for (size_t file = 0; file < texts.size(); file++) {
+    const auto& [before, after] = texts[file];
+    SCOPED_TRACE(testing::Message() << "file " << file << "\n[" << before << "]\n[" << after << "]");
+    EXPECT_EQ(ReadText(folder.Posix("f y" + std::to_string(file) + ".txt")), after);
+  }
+  EXPECT_EQ(ReadText(folder.Posix("new.old")), "one\r\ntwo");
 }
 
 TEST(UnifiedDiff, KeepsUnchangedLinesAsContextInSeparateHunks) {
