@@ -69,6 +69,15 @@ int ScopeIn(const std::vector<StoredSetting>& settings) {
   return scope;
 }
 
+// The mask the module loads from `settings`: the last one given (every
+// text is accepted on load, and the defaults come first).
+std::string MaskIn(const std::vector<StoredSetting>& settings) {
+  std::string mask;
+  for (const StoredSetting& setting : settings)
+    if (std::string_view(setting.rule->name) == "FMask") mask = setting.text;
+  return mask;
+}
+
 std::string MakePrivateFolder() {
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/finderix-run-XXXXXX";
@@ -112,6 +121,7 @@ std::unique_ptr<RunSettings> RunSettings::Open(const Choice& choice, std::string
   }
   std::unique_ptr<RunSettings> run(new RunSettings(folder, choice.stored_file));
   run->scope_ = ScopeIn(settings);
+  run->mask_ = MaskIn(settings);
   platform::SetRegistryFile(run->file_);
   bool written = PrepareModuleSettings(settings, error);
   platform::CloseRegistry();

@@ -284,6 +284,12 @@ TEST_F(Finderix, BadArgumentsExitTwoWithOneLineBeforeTheRegistryIsTouched) {
        "finderix: the command holds a character that code page 866 cannot hold\n"},
       {{"ff:a", "ff:b"}, "finderix: one ff command at a time; put the text in quotes\n"},
       {{"search", "x"}, "finderix: unexpected argument search; a command starts with ff:\n"},
+      {{"--select", "f1.txt"}, "finderix: --select and --scope selected need an ff command\n"},
+      {{"--scope", "selected", "ff: x"}, "finderix: --scope selected needs --select NAME\n"},
+      {{"--scope", "folder", "--select", "a", "ff: x"},
+       "finderix: --select needs --scope selected (or no --scope)\n"},
+      {{"--select", "nothing-by-this-name", "ff:/*/x/"},
+       "finderix: --select nothing-by-this-name: no such item in the folder\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.message);
@@ -292,11 +298,6 @@ TEST_F(Finderix, BadArgumentsExitTwoWithOneLineBeforeTheRegistryIsTouched) {
     ExpectRefused(RunProgram(command, Tree(), Scratch()), row.message);
   }
   EXPECT_FALSE(Exists(Registry()));
-}
-
-TEST_F(Finderix, SelectingAMissingItemIsRefused) {
-  ExpectRefused(Finder({"--select", "nothing-by-this-name", "ff:/*/x/"}),
-                "finderix: --select nothing-by-this-name: no such item in the folder\n");
 }
 
 TEST_F(Finderix, UnusableRegistryFileIsRefusedBeforeAnythingRuns) {
@@ -455,6 +456,33 @@ TEST_F(FinderixShellRun, EachRunStartsFromTheDefaultsInItsFolderAndEndsHonestly)
     EXPECT_EQ(Slurp(Registry()), stored);
   }
   EXPECT_EQ(Slurp(folder_.Posix("outside/c.txt")), "TODO outside\n");
+}
+
+TEST_F(FinderixShellRun, SelectedItemsAreTheScopeOfEveryForm) {
+  struct Row {
+    std::vector<std::string> arguments;
+    int status;
+    std::vector<std::string> listed;  // relative to the work folder, sorted
+  };
+  const Row rows[] = {
+      {{"--select", "a.txt", "--select", "sub", "ff:/*/TODO/"}, 0, {"a.txt", "sub/b.txt"}},
+      {{"--scope", "selected", "--select", "ro.txt", "ff: TODO"}, 0, {"ro.txt"}},
+      {{"--select", "a.txt", "ff:|*.txt,*.md|TODO|ci"}, 1, {}},
+      // The dialog the text asks for comes with the selection marked.
+      {{"--select", "a.txt", "ff:/*/TODO/d"}, 2, {}},
+      {{"-y", "--select", "a.txt", "ff:/*/TODO/d"}, 0, {"a.txt"}},
+      {{"--select", "sub", "ff:/*.txt/TODO/DONE/v"}, 0, {"sub/b.txt"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments.back());
+    std::vector<std::string> command = {FINDERIX_PROGRAM_PATH, "--registry", Registry(), "-C", Work()};
+    command.insert(command.end(), row.arguments.begin(), row.arguments.end());
+    Outcome run = RunProgram(command, folder_.path(), folder_.path());
+    EXPECT_EQ(run.status, row.status) << run.err;
+    EXPECT_EQ(Relative(run.out, Work()), row.listed);
+  }
+  EXPECT_EQ(Slurp(Work() + "/a.txt"), "TODO one\n");
+  EXPECT_EQ(Slurp(Work() + "/sub/b.txt"), "DONE two\n");
 }
 
 TEST_F(FinderixShellRun, SaveStoresWhatTheRunEndedWith) {
