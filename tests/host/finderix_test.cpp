@@ -485,6 +485,29 @@ TEST_F(FinderixShellRun, SelectedItemsAreTheScopeOfEveryForm) {
   EXPECT_EQ(Slurp(Work() + "/sub/b.txt"), "DONE two\n");
 }
 
+TEST_F(FinderixShellRun, ABackupInTheWayIsNamedAndEscAnswersLeaveTheFileAlone) {
+  auto run = [&](const std::string& text) {
+    return RunProgram({FINDERIX_PROGRAM_PATH, "--registry", Registry(), "-C", Work(), text},
+                      folder_.path(), folder_.path());
+  };
+  struct stat before {}, after {};
+  ASSERT_EQ(stat((Work() + "/a.txt").c_str(), &before), 0);
+  Outcome asked = run("ff:/a.txt/TODO/DONE/e");
+  EXPECT_EQ(asked.status, 1) << asked.err;
+  ASSERT_EQ(stat((Work() + "/a.txt").c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+
+  WriteText(Work() + "/a.txt.old", "kept\n");
+  Outcome backed = run("ff:/*.txt/TODO/DONE/o");
+  EXPECT_EQ(backed.status, 2);
+  EXPECT_NE(backed.err.find("1 file changed, 1 failed ("), std::string::npos) << backed.err;
+  EXPECT_NE(backed.err.find(Work() + "/a.txt.old"), std::string::npos) << backed.err;
+  EXPECT_EQ(Slurp(Work() + "/a.txt.old"), "kept\n");
+  EXPECT_EQ(Slurp(Work() + "/sub/b.txt"), "DONE two\n");
+}
+
 TEST_F(FinderixShellRun, SaveStoresWhatTheRunEndedWith) {
   auto run = [&](std::vector<std::string> arguments) {
     std::vector<std::string> command = {FINDERIX_PROGRAM_PATH, "--registry", Registry(), "-C", Work()};
@@ -492,6 +515,8 @@ TEST_F(FinderixShellRun, SaveStoresWhatTheRunEndedWith) {
     return RunProgram(command, folder_.path(), folder_.path());
   };
   ASSERT_EQ(run({"--save", "--scope", "folder", "ff:/*/TODO/I"}).status, 0);
+  // The selected-items scope is not stored: it would read back as the drive root.
+  ASSERT_EQ(run({"--save", "--select", "sub", "ff:/*/TODO/"}).status, 0);
   Outcome stored = run({"--use-stored", "ff:/*/TODO/"});
   EXPECT_EQ(stored.status, 0) << stored.err;
   EXPECT_EQ(Relative(stored.out, Work()), (std::vector<std::string>{"a.txt", "ro.txt"}));
