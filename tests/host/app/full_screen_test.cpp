@@ -122,6 +122,19 @@ TEST_F(FullScreen, FileSearchListsTheFilesF7RemovesOneBackspaceReturns) {
   Quit(*session);
 }
 
+TEST_F(FullScreen, OnASmallTerminalTheSearchDialogsOkIsAFewTabsAway) {
+  Write("work/a.txt", "hello\n");
+  auto session = Start("", 50, 14);
+  session->Keys({"F11", "Enter", "Enter"});
+  ASSERT_TRUE(session->WaitFor("Containing text")) << session->Screen();
+  session->Keys({"M-t"});
+  session->Type("hello");
+  // Case, search mode, inverse, all tables, scope: each group one stop.
+  session->Keys({"Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Space"});  // Space presses OK
+  EXPECT_TRUE(session->WaitFor("Finderix results")) << session->Screen();
+  Quit(*session);
+}
+
 TEST_F(FullScreen, CommandLineSearchOpensTheResultsPanel) {
   Write("work/a.txt", "needle\n");
   Write("work/b.txt", "hay\n");
