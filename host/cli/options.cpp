@@ -158,6 +158,7 @@ class ArgumentReader {
     // The module takes the selection as its scope from its dialog only, so
     // it is no setting.
     options_->scope_selected = *scope == ScopeOfWord("selected");
+    other_scope_word_ = !options_->scope_selected;
     if (options_->scope_selected) {
       options_->scope_given = true;
       return true;
@@ -165,14 +166,14 @@ class ArgumentReader {
     return ReadSetting(std::string(ScopeSettingName()) + "=" + std::to_string(*scope));
   }
 
-  // --select alone means --scope selected; with another scope, or with no
-  // command to cover, it is refused, as is --scope selected without items.
+  // --select alone means --scope selected; with another --scope word, or
+  // with no command to cover, it is refused, as is --scope selected without
+  // items. (A --set of the scope is overridden by the selection.)
   bool CheckSelection() {
     if (options_->action == ProgramOptions::Action::kFullScreen) {
       if (options_->scope_selected || !options_->selected.empty())
         *error_ = "--select and --scope selected need an ff command";
-    } else if (!options_->selected.empty() && options_->scope_given &&
-               !options_->scope_selected) {
+    } else if (!options_->selected.empty() && other_scope_word_) {
       *error_ = "--select needs --scope selected (or no --scope)";
     } else if (options_->scope_selected && options_->selected.empty()) {
       *error_ = "--scope selected needs --select NAME";
@@ -205,6 +206,7 @@ class ArgumentReader {
   size_t next_ = 0;
   bool has_command_ = false;
   bool only_commands_ = false;
+  bool other_scope_word_ = false;  // the last --scope named no selection
 };
 
 }  // namespace

@@ -354,13 +354,30 @@ TEST_F(Finderix, BadPatternInAnAcceptedDialogEndsInsteadOfLooping) {
   EXPECT_NE(run.err.find("came back unchanged"), std::string::npos) << run.err;
 }
 
+// True once the process catches `signal`, or false when it ended first
+// (or did not within ten seconds).
+bool WaitUntilCatching(pid_t process, int signal) {
+  const std::string status_file = "/proc/" + std::to_string(process) + "/status";
+  for (int tries = 0; tries < 1000; tries++) {
+    std::istringstream status(Slurp(status_file));
+    for (std::string line; std::getline(status, line);) {
+      if (line.rfind("SigCgt:", 0) != 0) continue;
+      if ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1) return true;
+    }
+    usleep(10 * 1000);
+  }
+  return false;
+}
+
 TEST_F(Finderix, CtrlCStopsTheWalkAndCancels) {
   // A walk over a large system folder for a text nowhere in it takes far
   // longer than the moment the interrupt comes after.
   pid_t child = StartProgram({FINDERIX_PROGRAM_PATH, "--registry", Registry(), "--set",
                               "FSearchIn=3", "-C", "/usr", "ff:/*/zq7 no such text xk9/c"},
                              Scratch(), Scratch());
-  usleep(500 * 1000);
+  // A slow start would die of the interrupt before it can take it.
+  if (!WaitUntilCatching(child, SIGINT)) kill(child, SIGKILL);
+  usleep(300 * 1000);
   int wait_status = 0;
   if (waitpid(child, &wait_status, WNOHANG) == child) GTEST_SKIP() << "the walk ended too soon";
   const auto interrupted = std::chrono::steady_clock::now();
