@@ -22,7 +22,7 @@ _finderix() {
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       return ;;
     --scope)
-      mapfile -t COMPREPLY < <(compgen -W "tree folder root local all" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "tree folder selected root local all" -- "$cur")
       return ;;
     --set)
       mapfile -t COMPREPLY < <(compgen -S = -W "$("$program" --list-settings 2>/dev/null)" -- "$cur")

@@ -13,6 +13,7 @@
 #include "host/cli/dry_run_report.hpp"
 #include "host/cli/run_settings.hpp"
 #include "host/cli/scope.hpp"
+#include "host/cli/selected_scope.hpp"
 #include "host/core/host.hpp"
 #include "host/ui/line_ui.hpp"
 #include "host/ui/shown_text.hpp"
@@ -119,12 +120,30 @@ std::string DiffBase(const ProgramOptions& options, int scope) {
   return fs::weakly_canonical(folder, error).string();
 }
 
+// With --scope selected, the text asks for the module's dialog and the UI
+// marks the selected-items scope in it. False with a one-line reason.
+// `label` is the module's text of the selected-items button.
+bool ReachSelectedScope(const RunSettings& settings, const std::string& label, LineUi& ui,
+                        std::string* text, std::string* error) {
+  std::optional<DialogCommand> command = CommandWithDialog(*text, settings.mask());
+  if (!command) {
+    *error = "--select: the text and the mask hold every delimiter; use the /MASKS/TEXT/ form";
+    return false;
+  }
+  *text = command->text;
+  ui.PrepareDialog([label, asked = command->asked](std::span<FarDialogItem> items) {
+    if (!MarkRadioButton(items, label)) return LineUi::Prepared::kNotThisDialog;
+    return asked ? LineUi::Prepared::kShow : LineUi::Prepared::kAccept;
+  });
+  return true;
+}
+
 }  // namespace
 
 int RunInvocation(const ProgramOptions& options, const std::string& module_path,
                   LineConsole& console, std::FILE* out) {
   Failure fail(console);
-  const std::string text = platform::Utf8ToOem(options.command_text);
+  std::string text = platform::Utf8ToOem(options.command_text);
   if (platform::OemToUtf8(text) != options.command_text)
     return fail("the command holds a character that code page 866 cannot hold");
   if (options.dry_run && !ChangesFiles(text))
@@ -158,6 +177,10 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     std::string missing;
     if (!SelectItems(host->panels().active(), options.selected, &missing))
       return fail("--select " + missing + ": no such item in the folder");
+    if (options.scope_selected &&
+        !ReachSelectedScope(*settings, host->language().GetMsg(SelectedScopeMessage()), ui,
+                            &text, &error))
+      return fail(error);
 
     if (options.dry_run) platform::BeginDryRun();
     HANDLE panel =

@@ -30,10 +30,12 @@ const char kUsage[] =
     "options:\n"
     "  -C DIR               the folder to work in (default: the current folder)\n"
     "  --scope WORD         the folders covered: tree (default: the folder and\n"
-    "                       its subfolders), folder (the folder only), root (the\n"
-    "                       whole file system), local, all (all drives); a\n"
-    "                       replace or rename over root, local or all needs it\n"
-    "  --select NAME        select NAME in the folder (repeatable)\n"
+    "                       its subfolders), folder (the folder only), selected\n"
+    "                       (the --select items), root (the whole file system),\n"
+    "                       local, all (all drives); a replace or rename over\n"
+    "                       root, local or all needs it\n"
+    "  --select NAME        select NAME in the folder (repeatable); the command\n"
+    "                       covers the selected files and folders\n"
     "  --set NAME=VALUE     one of the module's settings for this run\n"
     "                       (--list-settings lists the names)\n"
     "  --use-stored         start from the stored settings, not the defaults\n"
@@ -95,7 +97,7 @@ class ArgumentReader {
       *error_ = "--dry-run needs a replace or rename command (ff:/MASKS/TEXT/NEW/)";
       return false;
     }
-    return true;
+    return CheckSelection();
   }
 
  private:
@@ -163,7 +165,31 @@ class ArgumentReader {
       *error_ = "--scope " + word + ": not a scope (" + ScopeWords() + ")";
       return false;
     }
+    // The module takes the selection as its scope from its dialog only, so
+    // it is no setting.
+    options_->scope_selected = *scope == ScopeOfWord("selected");
+    other_scope_word_ = !options_->scope_selected;
+    if (options_->scope_selected) {
+      options_->scope_given = true;
+      return true;
+    }
     return ReadSetting(std::string(ScopeSettingName()) + "=" + std::to_string(*scope));
+  }
+
+  // --select alone means --scope selected; with another --scope word, or
+  // with no command to cover, it is refused, as is --scope selected without
+  // items. (A --set of the scope is overridden by the selection.)
+  bool CheckSelection() {
+    if (options_->action == ProgramOptions::Action::kFullScreen) {
+      if (options_->scope_selected || !options_->selected.empty())
+        *error_ = "--select and --scope selected need an ff command";
+    } else if (!options_->selected.empty() && other_scope_word_) {
+      *error_ = "--select needs --scope selected (or no --scope)";
+    } else if (options_->scope_selected && options_->selected.empty()) {
+      *error_ = "--scope selected needs --select NAME";
+    }
+    if (!options_->selected.empty()) options_->scope_selected = true;
+    return error_->empty();
   }
 
   bool ReadCommand(std::string_view argument) {
@@ -190,6 +216,7 @@ class ArgumentReader {
   size_t next_ = 0;
   bool has_command_ = false;
   bool only_commands_ = false;
+  bool other_scope_word_ = false;  // the last --scope named no selection
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ struct ProgramOptions {
   bool save = false;                    // --save: store the settings the run ends with
   std::vector<StoredSetting> settings;  // --set and --scope, checked, in order
   bool scope_given = false;             // --scope (or --set FSearchIn) on this command line
+  bool scope_selected = false;          // --scope selected, or --select alone
   bool accept_dialogs = false;          // -y
   bool dry_run = false;                 // --dry-run: print what would change, change nothing
   std::string command_text;             // UTF-8, after "ff:" or the word "ff"

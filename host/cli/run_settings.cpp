@@ -55,18 +55,32 @@ LSTATUS ReadModuleSettings(std::vector<StoredSetting>* settings) {
   return ERROR_SUCCESS;
 }
 
+// False for an int the module would load as its default: one outside the
+// range it accepts.
+bool LoadsAsStored(const StoredSetting& setting) {
+  if (setting.rule->kind != SettingRule::kInt) return true;
+  const auto number = static_cast<long long>(static_cast<int>(setting.number));
+  return number >= setting.rule->minimum && number <= setting.rule->maximum;
+}
+
 // The scope the module loads from `settings`: its default when none is
 // stored or the stored one is out of range.
 int ScopeIn(const std::vector<StoredSetting>& settings) {
   int scope = ModuleDefaultScope();
   for (const StoredSetting& setting : settings) {
     if (std::string_view(setting.rule->name) != ScopeSettingName()) continue;
-    const auto number = static_cast<long long>(static_cast<int>(setting.number));
-    scope = number >= setting.rule->minimum && number <= setting.rule->maximum
-                ? static_cast<int>(number)
-                : ModuleDefaultScope();
+    scope = LoadsAsStored(setting) ? static_cast<int>(setting.number) : ModuleDefaultScope();
   }
   return scope;
+}
+
+// The mask the module loads from `settings`: the last one given (every
+// text is accepted on load, and the defaults come first).
+std::string MaskIn(const std::vector<StoredSetting>& settings) {
+  std::string mask;
+  for (const StoredSetting& setting : settings)
+    if (std::string_view(setting.rule->name) == "FMask") mask = setting.text;
+  return mask;
 }
 
 std::string MakePrivateFolder() {
@@ -112,6 +126,7 @@ std::unique_ptr<RunSettings> RunSettings::Open(const Choice& choice, std::string
   }
   std::unique_ptr<RunSettings> run(new RunSettings(folder, choice.stored_file));
   run->scope_ = ScopeIn(settings);
+  run->mask_ = MaskIn(settings);
   platform::SetRegistryFile(run->file_);
   bool written = PrepareModuleSettings(settings, error);
   platform::CloseRegistry();
@@ -133,6 +148,9 @@ bool RunSettings::Save(std::string* error) const {
     *error = "cannot read the run's settings: " + RegistryFailureText(status);
     return false;
   }
+  // A value the module would not load back (the selected-items scope,
+  // which it reads as the drive root) leaves the stored one as it is.
+  std::erase_if(settings, [](const StoredSetting& setting) { return !LoadsAsStored(setting); });
   return StoreModuleSettings(stored_file_, settings, error);
 }
 

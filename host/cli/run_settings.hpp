@@ -35,6 +35,8 @@ class RunSettings {
   const std::string& file() const { return file_; }
   // The FSearchIn value the module will load from the private file.
   int scope() const { return scope_; }
+  // The FMask value the module will load (code page 866).
+  const std::string& mask() const { return mask_; }
 
   // Copies the module's values from the private file into the stored one.
   // Call once the module has ended; false with a one-line reason.
@@ -49,6 +51,7 @@ class RunSettings {
   const std::string file_;
   const std::string stored_file_;
   int scope_ = 0;
+  std::string mask_;
 };
 
 }  // namespace host::cli

@@ -17,8 +17,8 @@ struct ScopeName {
 };
 
 constexpr ScopeName kScopeNames[] = {
-    {"tree", ScopeFolderTree}, {"folder", ScopeFolder},       {"root", ScopeDriveRoot},
-    {"local", ScopeLocalDrives}, {"all", ScopeAllDrives},
+    {"tree", ScopeFolderTree},   {"folder", ScopeFolder},    {"selected", ScopeSelected},
+    {"root", ScopeDriveRoot},    {"local", ScopeLocalDrives}, {"all", ScopeAllDrives},
 };
 
 }  // namespace

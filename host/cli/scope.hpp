@@ -18,9 +18,10 @@ int ModuleDefaultScope();
 // The FSearchIn value a shell run uses when nothing names one.
 int DefaultShellScope();
 
-// The FSearchIn value of a --scope word (tree, folder, root, local, all).
+// The FSearchIn value of a --scope word (tree, folder, selected, root,
+// local, all).
 std::optional<int> ScopeOfWord(std::string_view word);
-// The words, for messages and help: "tree|folder|root|local|all".
+// The words, for messages and help: "tree|folder|selected|root|local|all".
 std::string ScopeWords();
 std::string WordOfScope(int search_in);
 

@@ -65,6 +65,7 @@ class Host : private PluginLister {
 
   const PluginStartupInfo& startup_info() const { return startup_info_; }
   const Module& module() const { return *module_; }
+  const Language& language() const { return language_; }
   Panels& panels() { return panels_; }
   Screens& screens() { return screens_; }
   bool exit_called() const { return exit_called_; }

@@ -229,6 +229,12 @@ MenuChoice LineUi::ShowMenu(const Menu& menu) {
 
 int LineUi::RunDialog(const Dialog& dialog) {
   ClearStatus();
+  const Prepared prepared = prepare_ ? prepare_(dialog.items) : Prepared::kNotThisDialog;
+  if (prepared != Prepared::kNotThisDialog) prepare_ = nullptr;
+  if (prepared == Prepared::kAccept && AcceptingItem(dialog.items) >= 0) {
+    last_accepted_ = DialogStateOf(dialog);
+    return AcceptingItem(dialog.items);
+  }
   if (full_screen_dialogs_ && !accept_dialogs_ && console_.CanAsk()) {
     if (std::optional<int> closed = RunDialogOnTerminal(dialog, help_folder_)) {
       if (*closed < 0) outcome_.cancelled = true;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,13 @@ class LineUi : public Ui {
          std::string help_folder = "");
   LineUi(const LineUi&) = delete;
   LineUi& operator=(const LineUi&) = delete;
+
+  // A dialog the host fills in for the person: the preparation edits the
+  // items of the first dialog it recognises, once, and says whether that
+  // dialog is then accepted without being shown.
+  enum class Prepared { kNotThisDialog, kShow, kAccept };
+  using DialogPreparation = std::function<Prepared(std::span<FarDialogItem>)>;
+  void PrepareDialog(DialogPreparation prepare) { prepare_ = std::move(prepare); }
 
   // Ends the command's output: the status line goes, and a Ctrl+C that no
   // Esc poll took still counts as stopping.
@@ -84,6 +92,7 @@ class LineUi : public Ui {
   const std::string help_folder_;
   Outcome outcome_;
 
+  DialogPreparation prepare_;  // empty once used
   std::deque<INPUT_RECORD> input_;  // Esc keys from Ctrl+C, not yet read by the module
 
   std::string status_;  // the latest progress text, shown; drawn when the pace allows

@@ -1,5 +1,5 @@
 // What the entry code and the commands exchange: the panel command codes,
-// what a file command reports back, and the results panel's handle.
+// and what a file command reports back.
 #pragma once
 
 #include "sdk/plugin.hpp"
@@ -23,6 +23,3 @@ enum CommandResult {
   kDone = 2,        // done, no list to show
   kListReady = 3,   // the results panel is to be opened
 };
-
-// The handle of the module's results panel.
-inline HANDLE const kResultsPanel = reinterpret_cast<HANDLE>(1);

@@ -2,6 +2,8 @@
 // follows a panel command: the results panel or a refreshed panel.
 #include "module/entry/dispatch.hpp"
 
+#include <utility>
+
 #include "module/editor/commands.hpp"
 #include "module/editor/editor_state.hpp"
 #include "module/files/replace_command.hpp"
@@ -40,18 +42,19 @@ HANDLE OpenShortcut(const char* folder) {
 
 HANDLE RunPanelCommand(int code, int show_dialog) {
   int result = kCancelled;
+  ResultList results;
   switch (code) {
     case kFileSearch:
-      result = SearchFilesCommand(Results, show_dialog);
+      result = SearchFilesCommand(results, show_dialog);
       break;
     case kFileReplace:
-      result = ReplaceFilesCommand(Results, show_dialog);
+      result = ReplaceFilesCommand(results, show_dialog);
       break;
     case kRenameFiles:
-      result = RenameFilesCommand(Results);
+      result = RenameFilesCommand(results);
       break;
     case kRenameSelected:
-      result = RenameSelectedCommand(Results);
+      result = RenameSelectedCommand(results);
       break;
     case kSelectFiles:
       SelectFilesCommand(MSelect);
@@ -66,10 +69,7 @@ HANDLE RunPanelCommand(int code, int show_dialog) {
       break;
   }
   if (result != kCancelled) AdoptFileSearch(code != kFileSearch);
-  if (result == kListReady) {
-    OpenResultsPanel();
-    return kResultsPanel;
-  }
+  if (result == kListReady) return OpenResultsPanel(std::move(results));
   return RefreshActivePanel();
 }
 

@@ -9,6 +9,7 @@
 #include "module/editor/editor_state.hpp"
 #include "module/files/char_sets.hpp"
 #include "module/files/file_patterns.hpp"
+#include "module/files/results_panel.hpp"
 #include "module/match/case_table.hpp"
 #include "module/presets/presets.hpp"
 
@@ -30,6 +31,7 @@ bool StopModule() {
   }
   ReleaseEditorState();
   ReleaseFileState();
+  CloseAllResultsPanels();
   ReleaseCharSetTables();
   DestroyEditorPresetLists();
   DestroyFilePresetLists();

@@ -12,31 +12,28 @@ FAR_EXPORT void WINAPI GetOpenPluginInfo(HANDLE, OpenPluginInfo* info) {
   DescribeResultsPanel(info);
 }
 
-FAR_EXPORT int WINAPI GetFindData(HANDLE, PluginPanelItem** items, int* count, int) {
-  return GuardEntry(0, [&] {
-    ListResults(items, count);
-    return 1;
-  });
+FAR_EXPORT int WINAPI GetFindData(HANDLE plugin, PluginPanelItem** items, int* count, int) {
+  return GuardEntry(0, [&] { return ListResults(plugin, items, count) ? 1 : 0; });
 }
 
-FAR_EXPORT int WINAPI SetDirectory(HANDLE, const char* folder, int op_mode) {
+FAR_EXPORT int WINAPI SetDirectory(HANDLE plugin, const char* folder, int op_mode) {
   if (op_mode & OPM_FIND) return 0;
   if (std::strcmp(folder, "\\") == 0) return 0;
-  StartupInfo.Control(kResultsPanel, FCTL_CLOSEPLUGIN, const_cast<char*>(folder));
+  StartupInfo.Control(plugin, FCTL_CLOSEPLUGIN, const_cast<char*>(folder));
   return 1;
 }
 
 FAR_EXPORT int WINAPI ProcessKey(HANDLE plugin, int key, unsigned control_state) {
   if (control_state != 0) return 0;
   if (key == KEY_F7) {
-    GuardEntry(RemoveSelectedResults);
+    GuardEntry([plugin] { RemoveSelectedResults(plugin); });
     return 1;
   }
   if (key == KEY_BS) {
-    StartupInfo.Control(plugin, FCTL_CLOSEPLUGIN, const_cast<char*>(ResultsHomeFolder.c_str()));
+    ReturnHome(plugin);
     return 1;
   }
   return 0;
 }
 
-FAR_EXPORT void WINAPI ClosePlugin(HANDLE) { CloseResultsPanel(); }
+FAR_EXPORT void WINAPI ClosePlugin(HANDLE plugin) { CloseResultsPanel(plugin); }

@@ -5,28 +5,40 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
 
-ResultList Results;
-std::string ResultsHomeFolder;
-
 namespace {
+
+struct ResultsPanel {
+  ResultList results;
+  std::string home_folder;  // the active panel's folder when the panel opened
+};
+
+// The open panels; a panel's address is its handle.
+std::vector<std::unique_ptr<ResultsPanel>> OpenPanels;
 
 const char kNoFolder[] = "";
 KeyBarTitles KeyBar;
 
-// Drops the entries whose UserData keep mark is 0.
-void CompactResults() {
-  Results.erase(std::remove_if(Results.begin(), Results.end(),
-                               [](const PluginPanelItem& item) { return item.UserData == 0; }),
-                Results.end());
+ResultsPanel* PanelOf(HANDLE handle) {
+  for (const std::unique_ptr<ResultsPanel>& panel : OpenPanels)
+    if (panel.get() == handle) return panel.get();
+  return nullptr;
 }
 
-void RefreshResults() {
-  for (PluginPanelItem& item : Results) {
+// Drops the entries whose UserData keep mark is 0.
+void CompactResults(ResultList& results) {
+  results.erase(std::remove_if(results.begin(), results.end(),
+                               [](const PluginPanelItem& item) { return item.UserData == 0; }),
+                results.end());
+}
+
+void RefreshResults(ResultList& results) {
+  for (PluginPanelItem& item : results) {
     char path[MAX_PATH];
     std::memcpy(path, item.FindData.cFileName, sizeof path);
     WIN32_FIND_DATAA found;
@@ -37,7 +49,7 @@ void RefreshResults() {
     item.FindData = found;
     std::memcpy(item.FindData.cFileName, path, sizeof path);
   }
-  CompactResults();
+  CompactResults(results);
 }
 
 bool IsSelected(const PluginPanelItem& item, const PanelInfo& panel) {
@@ -49,17 +61,23 @@ bool IsSelected(const PluginPanelItem& item, const PanelInfo& panel) {
 
 }  // namespace
 
-void OpenResultsPanel() {
-  PanelInfo panel;
-  std::memset(&panel, 0, sizeof panel);
-  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &panel);
-  ResultsHomeFolder = panel.CurDir;
+HANDLE OpenResultsPanel(ResultList results) {
+  PanelInfo active;
+  std::memset(&active, 0, sizeof active);
+  StartupInfo.Control(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &active);
+  OpenPanels.push_back(std::make_unique<ResultsPanel>(ResultsPanel{std::move(results), active.CurDir}));
+  return OpenPanels.back().get();
 }
 
-void CloseResultsPanel() {
-  Results.clear();
-  Results.shrink_to_fit();
-  ResultsHomeFolder.clear();
+void CloseResultsPanel(HANDLE panel) {
+  std::erase_if(OpenPanels, [&](const std::unique_ptr<ResultsPanel>& open) {
+    return open.get() == panel;
+  });
+}
+
+void CloseAllResultsPanels() {
+  OpenPanels.clear();
+  OpenPanels.shrink_to_fit();
 }
 
 void DescribeResultsPanel(OpenPluginInfo* info) {
@@ -83,25 +101,35 @@ void DescribeResultsPanel(OpenPluginInfo* info) {
   info->ShortcutData = kNoFolder;
 }
 
-void ListResults(PluginPanelItem** items, int* count) {
-  RefreshResults();
-  *items = Results.empty() ? nullptr : Results.data();
-  *count = static_cast<int>(Results.size());
+bool ListResults(HANDLE handle, PluginPanelItem** items, int* count) {
+  ResultsPanel* panel = PanelOf(handle);
+  if (!panel) return false;
+  RefreshResults(panel->results);
+  *items = panel->results.empty() ? nullptr : panel->results.data();
+  *count = static_cast<int>(panel->results.size());
+  return true;
 }
 
-void RemoveSelectedResults() {
-  PanelInfo panel;
-  std::memset(&panel, 0, sizeof panel);
-  StartupInfo.Control(kResultsPanel, FCTL_GETPANELINFO, &panel);
-  for (PluginPanelItem& item : Results) item.UserData = IsSelected(item, panel) ? 0 : 1;
-  CompactResults();
-  StartupInfo.Control(kResultsPanel, FCTL_UPDATEPANEL, nullptr);
-  StartupInfo.Control(kResultsPanel, FCTL_REDRAWPANEL, nullptr);
+void RemoveSelectedResults(HANDLE handle) {
+  ResultsPanel* panel = PanelOf(handle);
+  if (!panel) return;
+  PanelInfo shown;
+  std::memset(&shown, 0, sizeof shown);
+  StartupInfo.Control(handle, FCTL_GETPANELINFO, &shown);
+  for (PluginPanelItem& item : panel->results) item.UserData = IsSelected(item, shown) ? 0 : 1;
+  CompactResults(panel->results);
+  StartupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
+  StartupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
   PanelInfo other;
   std::memset(&other, 0, sizeof other);
-  StartupInfo.Control(kResultsPanel, FCTL_GETANOTHERPANELINFO, &other);
+  StartupInfo.Control(handle, FCTL_GETANOTHERPANELINFO, &other);
   if (other.PanelType == PTYPE_QVIEWPANEL) {
-    StartupInfo.Control(kResultsPanel, FCTL_UPDATEANOTHERPANEL, nullptr);
-    StartupInfo.Control(kResultsPanel, FCTL_REDRAWANOTHERPANEL, nullptr);
+    StartupInfo.Control(handle, FCTL_UPDATEANOTHERPANEL, nullptr);
+    StartupInfo.Control(handle, FCTL_REDRAWANOTHERPANEL, nullptr);
   }
+}
+
+void ReturnHome(HANDLE handle) {
+  if (ResultsPanel* panel = PanelOf(handle))
+    StartupInfo.Control(handle, FCTL_CLOSEPLUGIN, const_cast<char*>(panel->home_folder.c_str()));
 }

@@ -1,5 +1,7 @@
 // The results panel: the temporary panel that lists the files a file
-// command found or changed. One list for the whole module.
+// command found or changed. Each panel the host shows has its own list and
+// home folder; its handle is the module's token for it, so two results
+// panels side by side never mix their lists or their way back.
 #pragma once
 
 #include <string>
@@ -7,20 +9,23 @@
 #include "module/files/walk.hpp"
 #include "sdk/plugin.hpp"
 
-extern ResultList Results;
-// The active panel's folder when the results panel opened; Backspace
-// returns there.
-extern std::string ResultsHomeFolder;
-
-// Takes the active panel's folder as the home folder.
-void OpenResultsPanel();
-void CloseResultsPanel();
+// Makes a results panel of `results` whose home folder is the active
+// panel's folder; its handle goes to the host, which passes it back to
+// every panel entry point until it closes the panel.
+HANDLE OpenResultsPanel(ResultList results);
+// Releases the panel; a handle that names no open panel is ignored.
+void CloseResultsPanel(HANDLE panel);
+// Releases every open panel, for unloading.
+void CloseAllResultsPanels();
 
 // The panel's look: modes, titles, the key bar with its F7 title.
 void DescribeResultsPanel(OpenPluginInfo* info);
-// Re-reads the entries, drops the vanished ones and hands out the list,
-// which stays valid until the next call or the panel closes.
-void ListResults(PluginPanelItem** items, int* count);
+// Re-reads the panel's entries, drops the vanished ones and hands out its
+// list, which stays valid until the next call or the panel closes. False
+// for a handle that names no open panel.
+bool ListResults(HANDLE panel, PluginPanelItem** items, int* count);
 // F7: drops the entries selected in the panel and redraws it (and a quick
 // view beside it).
-void RemoveSelectedResults();
+void RemoveSelectedResults(HANDLE panel);
+// Backspace: closes the panel and returns to its home folder.
+void ReturnHome(HANDLE panel);

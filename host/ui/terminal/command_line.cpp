@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/ui/shown_text.hpp"
 #include "host/ui/terminal/oem_text.hpp"
 
 namespace host::tui {
@@ -38,7 +39,8 @@ void CommandLine::ShowNewer() {
 
 void CommandLine::Render(CellGrid& grid, int y, const std::string& oem_prompt) const {
   int width = grid.width();
-  std::wstring prompt = OemToWide(oem_prompt) + L">";
+  // The folder is a module path; a person reads its real path.
+  std::wstring prompt = Utf8ToWide(ShownLine(oem_prompt)) + L">";
   // The prompt never takes more than half the row.
   size_t keep = static_cast<size_t>(std::max(width / 2, 1));
   if (prompt.size() > keep) prompt = prompt.substr(prompt.size() - keep);

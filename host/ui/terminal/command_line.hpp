@@ -34,7 +34,8 @@ class CommandLine {
   // The history, most recent first.
   std::vector<std::string> History() const;
 
-  // Draws the row: the prompt (cut from the left when long) and the
+  // Draws the row: the prompt (the module folder `oem_prompt` as its real
+  // path, cut from the left when long) and the
   // field in the rest, with the cursor in it.
   void Render(CellGrid& grid, int y, const std::string& oem_prompt) const;
 

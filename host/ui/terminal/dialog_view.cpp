@@ -29,13 +29,17 @@ bool OpensHistory(const Key& key) {
   return key.code == KeyCode::kDown && (key.ctrl || key.alt) && !key.shift;
 }
 
+// Tab and Shift+Tab move from group to group (a radio group is one stop);
+// the arrows move from item to item, into a radio group too.
+bool IsNextGroup(const Key& key) { return key.Is(KeyCode::kTab); }
+bool IsPreviousGroup(const Key& key) { return key == Key::Of(KeyCode::kTab).WithShift(); }
+
 bool IsForward(const Key& key, bool in_edit) {
-  return key.Is(KeyCode::kTab) || key.Is(KeyCode::kDown) || (!in_edit && key.Is(KeyCode::kRight));
+  return key.Is(KeyCode::kDown) || (!in_edit && key.Is(KeyCode::kRight));
 }
 
 bool IsBackward(const Key& key, bool in_edit) {
-  return key == Key::Of(KeyCode::kTab).WithShift() || key.Is(KeyCode::kUp) ||
-         (!in_edit && key.Is(KeyCode::kLeft));
+  return key.Is(KeyCode::kUp) || (!in_edit && key.Is(KeyCode::kLeft));
 }
 
 }  // namespace
@@ -99,28 +103,53 @@ void DialogView::SetFocus(int index) {
   KeepFocusVisible();
 }
 
-void DialogView::MoveFocus(int step) {
+void DialogView::MoveFocus(int step, bool by_group) {
   int count = static_cast<int>(items_.size());
   if (focus_ < 0) return;
+  const int from_group = RadioGroupOf(focus_);
   for (int moved = 1; moved < count; ++moved) {
     int index = ((focus_ + step * moved) % count + count) % count;
-    if (IsFocusable(item(index))) {
-      SetFocus(index);
-      return;
+    if (!IsFocusable(item(index))) continue;
+    const int group = RadioGroupOf(index);
+    if (by_group && group >= 0) {
+      if (group == from_group) continue;
+      index = CheckedRadioOr(group, index);
     }
+    SetFocus(index);
+    return;
   }
 }
 
-void DialogView::SelectRadio(int index) {
+int DialogView::RadioGroupOf(int index) const {
+  if (item(index).Type != DI_RADIOBUTTON) return -1;
   int first = index;
   while (first > 0 && !(item(first).Flags & DIF_GROUP) && item(first - 1).Type == DI_RADIOBUTTON) {
     --first;
   }
+  return first;
+}
+
+template <typename Visit>
+void DialogView::ForEachRadioOfGroup(int first, Visit visit) const {
   int count = static_cast<int>(items_.size());
   for (int i = first; i < count && item(i).Type == DI_RADIOBUTTON; ++i) {
     if (i > first && (item(i).Flags & DIF_GROUP)) break;
-    states_[static_cast<size_t>(i)].selected = i == index ? 1 : 0;
+    visit(i);
   }
+}
+
+int DialogView::CheckedRadioOr(int group, int fallback) const {
+  int checked = fallback;
+  ForEachRadioOfGroup(group, [&](int i) {
+    if (states_[static_cast<size_t>(i)].selected) checked = i;
+  });
+  return checked;
+}
+
+void DialogView::SelectRadio(int index) {
+  ForEachRadioOfGroup(RadioGroupOf(index), [&](int i) {
+    states_[static_cast<size_t>(i)].selected = i == index ? 1 : 0;
+  });
 }
 
 Reaction DialogView::CloseThrough(int index) {
@@ -196,12 +225,12 @@ Reaction DialogView::HandleKey(const Key& key) {
     if (key.ch == L' ' && focus_ >= 0) return Activate(focus_);
     return Hotkey(key.ch);
   }
-  if (IsForward(key, in_edit)) {
-    MoveFocus(1);
+  if (IsNextGroup(key) || IsForward(key, in_edit)) {
+    MoveFocus(1, IsNextGroup(key));
     return Reaction::kRedraw;
   }
-  if (IsBackward(key, in_edit)) {
-    MoveFocus(-1);
+  if (IsPreviousGroup(key) || IsBackward(key, in_edit)) {
+    MoveFocus(-1, IsPreviousGroup(key));
     return Reaction::kRedraw;
   }
   return Reaction::kNone;

@@ -50,7 +50,15 @@ class DialogView : public View {
   const FarDialogItem& item(int index) const { return items_[static_cast<size_t>(index)]; }
   bool HasHistory(int index) const;
   void SetFocus(int index);
-  void MoveFocus(int step);
+  // One focusable item on, or with `by_group` one group on: a radio group
+  // is entered at its checked button.
+  void MoveFocus(int step, bool by_group);
+  // The first button of the radio group `index` belongs to; -1 for an item
+  // that is no radio button.
+  int RadioGroupOf(int index) const;
+  template <typename Visit>
+  void ForEachRadioOfGroup(int first, Visit visit) const;
+  int CheckedRadioOr(int group, int fallback) const;
   void KeepFocusVisible();
   Reaction Activate(int index);
   Reaction CloseThrough(int index);

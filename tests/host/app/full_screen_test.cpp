@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "tests/support/temp_folder.hpp"
 #include "tests/host/app/tmux_session.hpp"
@@ -117,6 +119,19 @@ TEST_F(FullScreen, FileSearchListsTheFilesF7RemovesOneBackspaceReturns) {
   session->Keys({"BSpace"});
   EXPECT_TRUE(session->WaitGone("Finderix results")) << session->Screen();
   EXPECT_EQ(CountOf(session->Screen(), "b.txt"), 2);  // both panels show the folder again
+  Quit(*session);
+}
+
+TEST_F(FullScreen, OnASmallTerminalTheSearchDialogsOkIsAFewTabsAway) {
+  Write("work/a.txt", "hello\n");
+  auto session = Start("", 50, 14);
+  session->Keys({"F11", "Enter", "Enter"});
+  ASSERT_TRUE(session->WaitFor("Containing text")) << session->Screen();
+  session->Keys({"M-t"});
+  session->Type("hello");
+  // Case, search mode, inverse, all tables, scope: each group one stop.
+  session->Keys({"Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Space"});  // Space presses OK
+  EXPECT_TRUE(session->WaitFor("Finderix results")) << session->Screen();
   Quit(*session);
 }
 
@@ -246,6 +261,42 @@ TEST_F(FullScreen, AShellInvocationAskingForItsDialogOpensItFullScreen) {
   std::string screen = session->Screen();
   EXPECT_NE(screen.find(Path("work/a.txt")), std::string::npos) << screen;
   EXPECT_EQ(screen.find(Path("work/b.txt")), std::string::npos) << screen;
+}
+
+// A walk over a large system folder for a text nowhere in it takes far
+// longer than the moment the key comes after.
+constexpr const char* kLongSearch = "'ff:/*/zq7 no such text xk9/c'";
+
+TEST_F(FullScreen, EscTypedOnTheTerminalStopsAShellRun) {
+  auto session = Start(std::string("-C /usr ") + kLongSearch, 100, 30, "");
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  if (session->Screen().find(kExitMark) != std::string::npos) GTEST_SKIP() << "the walk ended too soon";
+  session->Keys({"Escape"});
+  EXPECT_TRUE(session->WaitFor(std::string(kExitMark) + "2", 5000)) << session->Screen();
+  EXPECT_NE(Read("stderr.txt").find("finderix: stopped"), std::string::npos) << Read("stderr.txt");
+}
+
+TEST_F(FullScreen, CtrlCStopsASearchAndTheProgramGoesOn) {
+  auto session = Start();
+  session->Type("cd /usr");
+  session->Keys({"Enter"});
+  ASSERT_TRUE(session->WaitFor("share")) << session->Screen();
+  session->Type(std::string(kLongSearch).substr(1, std::string(kLongSearch).size() - 2));
+  session->Keys({"Enter"});
+  ASSERT_TRUE(session->WaitFor("Files scanned")) << session->Screen();
+  session->Keys({"C-c"});
+  EXPECT_TRUE(session->WaitGone("Files scanned", 5000)) << session->Screen();
+  EXPECT_EQ(session->Screen().find(kExitMark), std::string::npos) << session->Screen();
+  session->Keys({"Escape"});  // whatever box the stopped search left
+  Quit(*session);
+}
+
+TEST_F(FullScreen, SetOptionsTakeEffectInTheDialogs) {
+  auto session = Start("--set 'FMask=*.zz,*.yy'");
+  session->Keys({"F11", "Enter", "Enter"});
+  EXPECT_TRUE(session->WaitFor("*.zz,*.yy")) << session->Screen();
+  session->Keys({"Escape"});
+  Quit(*session);
 }
 
 TEST_F(FullScreen, AShellCommandRunsInThePanelsFolderAndThePanelShowsItsFile) {

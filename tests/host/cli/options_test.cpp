@@ -55,6 +55,7 @@ TEST(ProgramOptions, OptionsBeforeAndAfterTheCommand) {
   const ProgramOptions& o = parsed.options;
   EXPECT_EQ(o.folder, "/srv");
   EXPECT_EQ(o.selected, (std::vector<std::string>{"a.txt", "b c"}));
+  EXPECT_TRUE(o.scope_selected);
   EXPECT_EQ(o.registry_file, "/tmp/r.db");
   EXPECT_TRUE(o.accept_dialogs);
   ASSERT_EQ(o.settings.size(), 1u);

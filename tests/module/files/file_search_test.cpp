@@ -430,4 +430,42 @@ TEST_F(FileSearch, BackspaceReturnsToTheStartFolderAndRootIsRefused) {
   EXPECT_EQ(host_->panels().active().folder(), tree_.ModulePath("work"));
 }
 
+TEST_F(FileSearch, TwoResultsPanelsKeepTheirOwnListsAndWaysBack) {
+  tree_.Write("work/a.txt", "alpha");
+  tree_.Write("work/sub/b.txt", "beta");
+  tree_.Write("work/sub/c.txt", "alpha beta");
+  StartHost();
+  host::Panels& panels = host_->panels();
+  host::Panel& left = panels.active();
+  ASSERT_EQ(Run({.text = "alpha"}), (Names{"a.txt", "sub\\c.txt"}));
+  panels.SwitchActive();
+  host::Panel& right = panels.active();
+  ASSERT_TRUE(right.SetFolder(tree_.ModulePath("work/sub")));
+  ASSERT_EQ(Run({.text = "beta"}), (Names{"sub\\b.txt", "sub\\c.txt"}));
+
+  // Ctrl+R on each panel lists its own search's files.
+  auto listed = [](host::Panel& panel) {
+    panel.Reread(false);
+    Names names;
+    for (const PluginPanelItem& item : panel.items()) names.push_back(item.FindData.cFileName);
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  EXPECT_EQ(listed(left), (Names{"..", tree_.ModulePath("work/a.txt"),
+                                 tree_.ModulePath("work/sub/c.txt")}));
+  EXPECT_EQ(listed(right), (Names{"..", tree_.ModulePath("work/sub/b.txt"),
+                                  tree_.ModulePath("work/sub/c.txt")}));
+
+  // Backspace leaves only the panel it was pressed in, for that panel's home.
+  EXPECT_EQ(host_->ProcessKey(8, 0), 1);
+  EXPECT_FALSE(right.plugin());
+  EXPECT_EQ(right.folder(), tree_.ModulePath("work/sub"));
+  ASSERT_TRUE(left.plugin());
+  EXPECT_EQ(listed(left).size(), 3u);
+  panels.SwitchActive();
+  EXPECT_EQ(host_->ProcessKey(8, 0), 1);
+  EXPECT_FALSE(left.plugin());
+  EXPECT_EQ(left.folder(), tree_.ModulePath("work"));
+}
+
 }  // namespace

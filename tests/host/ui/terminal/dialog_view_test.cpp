@@ -75,18 +75,32 @@ TEST_F(DialogViewTest, FocusStartsOnTheMarkedItemOrElseTheFirstThatTakesIt) {
   EXPECT_EQ(Open(7).focus(), 7);
 }
 
-TEST_F(DialogViewTest, TabVisitsTheFocusableItemsInOrderAndWraps) {
+TEST_F(DialogViewTest, TabStopsOnceInARadioGroupAtItsCheckedButtonAndWraps) {
+  items_[7].Selected = 1;  // the first group's second button is checked
+  items_[6].Selected = 0;
   Open();
+  auto walk = [&](const Key& key, int presses) {
+    std::vector<int> order;
+    for (int i = 0; i < presses; ++i) {
+      Press(key);
+      order.push_back(view_->focus());
+    }
+    return order;
+  };
+  EXPECT_EQ(walk(Key::Of(KeyCode::kTab), 8), (std::vector<int>{4, 5, 7, 8, 10, 11, 12, 2}));
+  EXPECT_EQ(walk(Key::Of(KeyCode::kTab).WithShift(), 6), (std::vector<int>{12, 11, 10, 8, 7, 5}));
+}
+
+TEST_F(DialogViewTest, ArrowsVisitEveryItemOfARadioGroup) {
+  Open(4);
   std::vector<int> order;
-  for (int i = 0; i < 10; ++i) {
-    Press(KeyCode::kTab);
+  for (int i = 0; i < 7; ++i) {
+    Press(KeyCode::kDown);
     order.push_back(view_->focus());
   }
-  EXPECT_EQ(order, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11, 12, 2}));
-  Press(Key::Of(KeyCode::kTab).WithShift());
-  EXPECT_EQ(view_->focus(), 12);
+  EXPECT_EQ(order, (std::vector<int>{5, 6, 7, 8, 9, 10, 11}));
   Press(KeyCode::kUp);
-  EXPECT_EQ(view_->focus(), 11);
+  EXPECT_EQ(view_->focus(), 10);
 }
 
 TEST_F(DialogViewTest, LeftAndRightMoveTheCursorInAFieldButTheFocusElsewhere) {
