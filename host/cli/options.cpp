@@ -41,11 +41,15 @@ const char kUsage[] =
     "  --registry FILE      the settings file (default:\n"
     "                       $XDG_CONFIG_HOME/finderix/registry.db)\n"
     "  -y, --accept-dialogs accept every dialog as the module filled it\n"
+    "  --lines              for a search, print PATH:LINE:TEXT for each matching\n"
+    "                       line (TEXT in UTF-8 from the file's character table)\n"
+    "  -0, --null           end each printed path with a zero byte, not a newline\n"
     "  -e FILE              edit FILE full screen\n"
     "  --list-settings      list the names --set takes, one per line\n"
     "  -h, --help           show this help\n"
     "  --version            show the version\n"
-    "Found files (and, with v, changed files) are printed one per line;\n"
+    "Found files are printed one per line as they are found (changed files, with\n"
+    "v, when the command ends);\n"
     "messages and questions go to standard error. Exit status: 0 found or\n"
     "changed something and nothing failed, 1 nothing found or changed, 2 a bad\n"
     "option, text or pattern, a file that could not be read, written, backed up\n"
@@ -104,6 +108,10 @@ class ArgumentReader {
       options_->use_stored = true;
     } else if (argument == "--save") {
       options_->save = true;
+    } else if (argument == "--lines") {
+      options_->lines = true;
+    } else if (argument == "-0" || argument == "--null") {
+      options_->null_ends = true;
     } else if (argument == "-y" || argument == "--accept-dialogs") {
       options_->accept_dialogs = true;
     } else if (Valued(argument, "-C", &value)) {

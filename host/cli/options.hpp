@@ -23,6 +23,8 @@ struct ProgramOptions {
   std::vector<StoredSetting> settings;  // --set and --scope, checked, in order
   bool scope_given = false;             // --scope (or --set FSearchIn) on this command line
   bool accept_dialogs = false;          // -y
+  bool lines = false;                   // --lines: a search prints its matching lines
+  bool null_ends = false;               // -0, --null: a zero byte ends each printed path
   std::string command_text;             // UTF-8, after "ff:" or the word "ff"
   std::string edit_file;                // -e: the file the full-screen editor opens
   bool full_screen_dialogs = false;     // dialogs open full-screen on the process's terminal
