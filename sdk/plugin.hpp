@@ -178,11 +178,14 @@ enum FileControlCommands {
 // module look for them, at once, before the next file.
 // MRK_LINE: one such line of the file of the last MRK_FILE, in file order,
 // each line once; the host returns FALSE when it wants no more of them.
+// MRK_LINESEND: the lines of that file are over (sent whenever the host
+// set WantLines, also when there were none).
 inline constexpr int FCTL_REPORTMATCH = 0x46580001;
 
 enum MatchReportKinds {
   MRK_FILE = 0,
   MRK_LINE = 1,
+  MRK_LINESEND = 2,
 };
 
 struct MatchReport {

@@ -17,6 +17,7 @@ class FirstMatchedLines : public MatchSink {
   bool FoundFile(const std::string& module_path, bool lines_available) override;
   bool MatchedLine(const std::string& module_path, int64_t number,
                    const std::string& utf8_text) override;
+  void LinesEnd(const std::string&) override {}
 
   // The line (from 1) the file matched on in the last search that listed it.
   std::optional<int64_t> LineOf(const std::string& module_path) const;

@@ -1,5 +1,6 @@
-// Printing found files and matched lines as they come. Each line of output
-// is flushed at once: the reader of a pipe sees it while the walk goes on.
+// Printing found files and matched lines as they come. Output is flushed
+// after each path and after each file's lines: the reader of a pipe sees
+// them while the walk goes on.
 #include "host/cli/found_printer.hpp"
 
 #include <cstring>
@@ -32,6 +33,7 @@ std::string FoundPrinter::Shown(const std::string& module_path) const {
 
 void FoundPrinter::PrintPath(const std::string& module_path) {
   const std::string shown = Shown(module_path);
+  before_output_();
   std::fwrite(shown.data(), 1, shown.size(), out_);
   std::fputc(style_.null_ends ? '\0' : '\n', out_);
   std::fflush(out_);
@@ -41,6 +43,7 @@ bool FoundPrinter::FoundFile(const std::string& module_path, bool lines_availabl
   printed_.insert(module_path);
   if (style_.lines && lines_available) {
     shown_ = Shown(module_path);
+    line_printed_ = false;
     return true;
   }
   PrintPath(module_path);
@@ -48,11 +51,19 @@ bool FoundPrinter::FoundFile(const std::string& module_path, bool lines_availabl
 }
 
 bool FoundPrinter::MatchedLine(const std::string&, int64_t number, const std::string& utf8_text) {
+  before_output_();
   std::fwrite(shown_.data(), 1, shown_.size(), out_);
   std::fprintf(out_, "%c%lld:%s\n", style_.null_ends ? '\0' : ':', static_cast<long long>(number),
                EscapeLineText(utf8_text).c_str());
-  std::fflush(out_);
+  line_printed_ = true;
   return true;
+}
+
+void FoundPrinter::LinesEnd(const std::string& module_path) {
+  if (line_printed_)
+    std::fflush(out_);
+  else
+    PrintPath(module_path);
 }
 
 void FoundPrinter::PrintRest(const Panel& panel) {

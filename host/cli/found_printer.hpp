@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -21,11 +22,16 @@ struct PrintStyle {
 
 class FoundPrinter : public MatchSink {
  public:
-  FoundPrinter(std::FILE* out, PrintStyle style) : out_(out), style_(style) {}
+  // before_output runs before each write (it clears a status line that
+  // may share the terminal).
+  FoundPrinter(std::FILE* out, PrintStyle style, std::function<void()> before_output)
+      : out_(out), style_(style), before_output_(std::move(before_output)) {}
 
   bool FoundFile(const std::string& module_path, bool lines_available) override;
   bool MatchedLine(const std::string& module_path, int64_t number,
                    const std::string& utf8_text) override;
+  // Flushes the file's lines; a file that showed none is printed as a path.
+  void LinesEnd(const std::string& module_path) override;
 
   // Prints the panel's items that were not printed as they were found.
   void PrintRest(const Panel& panel);
@@ -40,8 +46,10 @@ class FoundPrinter : public MatchSink {
 
   std::FILE* out_;
   PrintStyle style_;
+  std::function<void()> before_output_;
   std::set<std::string> printed_;  // module paths listed so far
   std::string shown_;              // the printed path of the file whose lines come
+  bool line_printed_ = false;      // a line of that file was printed
 };
 
 }  // namespace host::cli

@@ -122,7 +122,8 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
               std::filesystem::path(module_path).parent_path().string());
     ChangeLog changes;
-    FoundPrinter printer(out, {.lines = options.lines, .null_ends = options.null_ends});
+    FoundPrinter printer(out, {.lines = options.lines, .null_ends = options.null_ends},
+                         [&ui] { ui.ClearStatus(); });
     HostOptions host_options;
     host_options.matches = &printer;
     host_options.module_path = module_path;

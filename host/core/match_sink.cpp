@@ -53,6 +53,9 @@ int HandleMatchReport(MatchSink* sink, void* param) {
                                           report->CharTable))
                  ? TRUE
                  : FALSE;
+    case MRK_LINESEND:
+      sink->LinesEnd(report->FileName);
+      return TRUE;
     default:
       return FALSE;
   }

@@ -21,6 +21,9 @@ class MatchSink {
   // when no more of its lines are wanted.
   virtual bool MatchedLine(const std::string& module_path, int64_t number,
                            const std::string& utf8_text) = 0;
+  // The lines of a file whose lines were wanted are over; there may have
+  // been none.
+  virtual void LinesEnd(const std::string& module_path) = 0;
 };
 
 // Hands one report record to the sink; FALSE (a refusal) with no sink or a

@@ -163,6 +163,11 @@ void VisitPatternWordLines(const char* data, size_t length, const MatchedLineVis
 
 }  // namespace
 
+bool FoundFilesHaveLines() {
+  if (FText.empty()) return false;
+  return (FSearchAs != AsPlainWords && FSearchAs != AsPatternWords) || !DecidingWords().empty();
+}
+
 void ForEachMatchedLine(const char* data, size_t length, const MatchedLineVisit& visit) {
   std::vector<MatchStart> starts;
   switch (FSearchAs) {

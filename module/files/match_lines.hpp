@@ -19,6 +19,10 @@ struct MatchedLine {
   int table;        // kOemTable, or the DecodeTables index the match was found through
 };
 
+// Whether a file the search finds has such lines: the search has a text,
+// and a word list holds a word that is not excluded.
+bool FoundFilesHaveLines();
+
 using MatchedLineVisit = std::function<bool(const MatchedLine&)>;
 
 // Calls visit for each such line of the data, for the search of FSearchAs

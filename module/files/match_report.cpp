@@ -34,15 +34,20 @@ bool ReportMatchedLines(const char* data, size_t length) {
 
 }  // namespace
 
-void ReportFoundFile(const char* path, bool lines_available) {
+void ReportFoundFile(const char* path, bool found) {
   if (CurrentRun.match_reports_refused || !StartupInfo.Control) return;
+  const bool lines_available = found && FoundFilesHaveLines();
   ReportedPath = path;
   MatchReport report{};
   report.Kind = MRK_FILE;
   report.LinesAvailable = lines_available;
   if (!SendReport(report))
     CurrentRun.match_reports_refused = true;
-  else if (report.WantLines && lines_available)
+  else if (report.WantLines && lines_available) {
     SearchMappedFile(path, ReportMatchedLines);
+    MatchReport end{};
+    end.Kind = MRK_LINESEND;
+    SendReport(end);
+  }
   ReportedPath = nullptr;
 }

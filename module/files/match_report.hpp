@@ -5,6 +5,7 @@
 #pragma once
 
 // Reports a file the search lists (path as the results list holds it).
-// lines_available: the file matched the search's text, so it has lines to
-// show. The file is read again only when the host asks for them.
-void ReportFoundFile(const char* path, bool lines_available);
+// found: the file matched the search (it is not listed by an inverse
+// search); then it may have lines to show, and is read again only when the
+// host asks for them.
+void ReportFoundFile(const char* path, bool found);

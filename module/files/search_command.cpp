@@ -44,7 +44,7 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
   }
   if (found == (FSInverse != 0)) return;
   AddResult(entry, results);
-  ReportFoundFile(entry.cFileName, found && !FText.empty());
+  ReportFoundFile(entry.cFileName, found);
 }
 
 FileDialogExit SearchDialogPass(FileDialogTexts& texts) {

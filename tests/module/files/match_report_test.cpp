@@ -15,7 +15,8 @@
 namespace {
 
 // Records, per file name, "+" when lines are available, then "N:TEXT" for
-// each reported line; and the names in the order they came.
+// each reported line and "end" after them; and the names in the order they
+// came.
 class RecordingSink : public host::MatchSink {
  public:
   explicit RecordingSink(std::string prefix) : prefix_(std::move(prefix)) {}
@@ -29,6 +30,10 @@ class RecordingSink : public host::MatchSink {
     EXPECT_EQ(Name(path), last_);
     reports[last_].push_back(std::to_string(number) + ":" + text);
     return true;
+  }
+  void LinesEnd(const std::string& path) override {
+    EXPECT_EQ(Name(path), last_);
+    reports[last_].push_back("end");
   }
   std::map<std::string, std::vector<std::string>> reports;
   std::vector<std::string> order;
@@ -87,18 +92,21 @@ TEST_F(MatchReport, EachModeReportsTheLinesThatMadeTheFileMatch) {
     Reports reports;
   };
   const Row rows[] = {
-      {"/*.txt/foo/", {{"a.txt", {"+", "2:foo bar", "3:three foo"}}}},
-      {"/*.txt/^ba|ETA/r", {{"a.txt", {"+", "4:baz"}}, {"b.txt", {"+", "2:beta gamma"}}}},
+      {"/*.txt/foo/", {{"a.txt", {"+", "2:foo bar", "3:three foo", "end"}}}},
+      {"/*.txt/^ba|ETA/r",
+       {{"a.txt", {"+", "4:baz", "end"}}, {"b.txt", {"+", "2:beta gamma", "end"}}}},
       // A match over lines: the line it starts on, once.
-      {"/*.txt/bar\\s+three|r\\nthr/s", {{"a.txt", {"+", "2:foo bar"}}}},
+      {"/*.txt/bar\\s+three|r\\nthr/s", {{"a.txt", {"+", "2:foo bar", "end"}}}},
       {"/*.txt/gamma\\r\\nde|alpha|e$/m",
-       {{"a.txt", {"+", "1:one"}},
-        {"b.txt", {"+", "1:alpha", "2:beta gamma"}},
-        {"c.txt", {"+", "1:nothing here"}}}},
+       {{"a.txt", {"+", "1:one", "end"}},
+        {"b.txt", {"+", "1:alpha", "2:beta gamma", "end"}},
+        {"c.txt", {"+", "1:nothing here", "end"}}}},
       // Word lists: the lines of the words that decided, never of excluded ones.
-      {"/*.txt/+beta delta -zzz -one/a", {{"b.txt", {"+", "2:beta gamma", "3:delta"}}}},
-      {"/*.txt/+be.a \"d.l\" -foo/l", {{"b.txt", {"+", "2:beta gamma", "3:delta"}}}},
-      // An inverse search has no lines to show.
+      {"/*.txt/+beta delta -zzz -one/a", {{"b.txt", {"+", "2:beta gamma", "3:delta", "end"}}}},
+      {"/*.txt/+be.a \"d.l\" -foo/l", {{"b.txt", {"+", "2:beta gamma", "3:delta", "end"}}}},
+      // A list of excluded words, and an inverse search, have no lines to
+      // show. (The letter i stays set for the rows after it.)
+      {"/*.txt/-foo/a", {{"b.txt", {""}}, {"c.txt", {""}}}},
       {"/*.txt/foo/i", {{"b.txt", {""}}, {"c.txt", {""}}}},
   };
   for (const Row& row : rows) {
