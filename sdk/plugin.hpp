@@ -164,6 +164,45 @@ enum FileControlCommands {
 };
 
 // ---------------------------------------------------------------------------
+// Match reports: a private Control command of this host family
+// ---------------------------------------------------------------------------
+// A file search reports each file it lists, as it finds it, with
+// Control(INVALID_HANDLE_VALUE, FCTL_REPORTMATCH, &report). A host without
+// the command returns FALSE (as a 1.x host does for any command it does not
+// know); the module then sends no more reports until its next command. The
+// module's results, questions and settings are the same either way.
+//
+// MRK_FILE: a listed file. LinesAvailable says whether the module can tell
+// the lines that made it match (not for an inverse search or a search
+// without text). The host sets WantLines to have them; only then does the
+// module look for them, at once, before the next file.
+// MRK_LINE: one such line of the file of the last MRK_FILE, in file order,
+// each line once; the host returns FALSE when it wants no more of them.
+// MRK_LINESEND: the lines of that file are over (sent whenever the host
+// set WantLines, also when there were none).
+inline constexpr int FCTL_REPORTMATCH = 0x46580001;
+
+enum MatchReportKinds {
+  MRK_FILE = 0,
+  MRK_LINE = 1,
+  MRK_LINESEND = 2,
+};
+
+struct MatchReport {
+  int StructSize;
+  int Kind;              // MatchReportKinds
+  const char* FileName;  // as the results list names the file
+  int LinesAvailable;    // MRK_FILE
+  int WantLines;         // MRK_FILE, set by the host
+  int64_t LineNumber;    // MRK_LINE, from 1
+  const char* LineText;  // MRK_LINE: the line's bytes as stored, without its line end
+  size_t LineLength;
+  // MRK_LINE: the character table the match was found through: -1 the OEM
+  // code page, else the number the CharTable service gives the table.
+  int CharTable;
+};
+
+// ---------------------------------------------------------------------------
 // Editor
 // ---------------------------------------------------------------------------
 enum EditorControlCommands {

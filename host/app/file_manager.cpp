@@ -1,6 +1,7 @@
 // Panel keys, the command line and the module's panel and menu commands.
 #include "host/app/file_manager.hpp"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -74,8 +75,8 @@ std::string FolderRequest(const std::string& oem) {
 
 }  // namespace
 
-FileManager::FileManager(Host& host, TerminalUi& ui)
-    : host_(host), ui_(ui), command_line_(ui.history()) {
+FileManager::FileManager(Host& host, TerminalUi& ui, const FirstMatchedLines* first_lines)
+    : host_(host), ui_(ui), first_lines_(first_lines), command_line_(ui.history()) {
   PluginInfo info{};
   if (host_.GetPluginInfo(&info) && info.CommandPrefix) prefix_ = info.CommandPrefix;
 }
@@ -319,10 +320,20 @@ void FileManager::EditCurrentItem() {
     Warn("Editor", platform::Utf8ToOem(error));
     return;
   }
+  GoToFirstMatch(panel, module_path);
   EditorScreen editor(host_, ui_);
   ui_.Run(editor);
   host_.CloseEditor();
   if (!panel.Reread(true)) KeepFolderAlive(panel);
+}
+
+void FileManager::GoToFirstMatch(const Panel& panel, const std::string& module_path) {
+  if (!first_lines_ || !panel.plugin() || !host_.editor()) return;
+  std::optional<int64_t> line = first_lines_->LineOf(module_path);
+  if (!line || *line > INT_MAX) return;
+  EditorSetPosition position{.CurLine = static_cast<int>(*line - 1), .CurPos = 0, .CurTabPos = -1,
+                             .TopScreenLine = -1, .LeftPos = -1, .Overtype = -1};
+  host_.editor()->Control(ECTL_SETPOSITION, &position);
 }
 
 void FileManager::Warn(const std::string& oem_title, const std::string& oem_line) {

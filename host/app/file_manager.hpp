@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "host/app/first_matched_lines.hpp"
 #include "host/app/module_panel_look.hpp"
 #include "host/core/host.hpp"
 #include "host/ui/terminal/command_line.hpp"
@@ -17,8 +18,10 @@ namespace host::app {
 
 class FileManager : public tui::View {
  public:
-  // Both must outlive the screen.
-  FileManager(Host& host, TerminalUi& ui);
+  // All must outlive the screen. first_lines, when given, is the sink the
+  // host reports matches to: F4 on a search result opens the editor at the
+  // file's first matched line.
+  FileManager(Host& host, TerminalUi& ui, const FirstMatchedLines* first_lines = nullptr);
 
   void Layout(int screen_width, int screen_height) override;
   void Render(tui::CellGrid& grid) const override;
@@ -50,6 +53,9 @@ class FileManager : public tui::View {
   // panel gives way to.
   void LeaveResultsPanel();
   void EditCurrentItem();
+  // Puts the editor's cursor on the line the file first matched on, when
+  // the item is a search result of the panel.
+  void GoToFirstMatch(const Panel& panel, const std::string& module_path);
   void Warn(const std::string& oem_title, const std::string& oem_line);
   // A file panel whose folder went away shows the nearest folder above it
   // that still exists; true when the panel changed.
@@ -59,6 +65,7 @@ class FileManager : public tui::View {
 
   Host& host_;
   TerminalUi& ui_;
+  const FirstMatchedLines* first_lines_;
   tui::CommandLine command_line_;
   tui::PanelView views_[2];
   ModulePanelLook looks_[2];

@@ -36,7 +36,9 @@ int RunFullScreen(const FullScreenOptions& options) {
   tui::RegistryHistory history;
   TerminalUi ui(*terminal, help, &history);
 
+  FirstMatchedLines first_lines;
   HostOptions host_options;
+  host_options.matches = &first_lines;
   host_options.module_path = options.module_path;
   host_options.registry_file = options.registry_file;
   host_options.folder = options.folder;
@@ -53,7 +55,7 @@ int RunFullScreen(const FullScreenOptions& options) {
     EditorScreen editor(*host, ui);
     ui.Run(editor);
   } else {
-    FileManager manager(*host, ui);
+    FileManager manager(*host, ui, &first_lines);
     ui.Run(manager);
   }
   host.reset();  // ExitFAR, while the Ui can still show what the module says

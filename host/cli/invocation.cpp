@@ -6,17 +6,16 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 
 #include "host/cli/dry_run_report.hpp"
+#include "host/cli/found_printer.hpp"
 #include "host/cli/run_settings.hpp"
 #include "host/cli/scope.hpp"
 #include "host/cli/selected_scope.hpp"
 #include "host/core/host.hpp"
 #include "host/ui/line_ui.hpp"
-#include "host/ui/shown_text.hpp"
 #include "platform/host_bridge.hpp"
 
 namespace host::cli {
@@ -57,21 +56,6 @@ bool SelectItems(Panel& panel, const std::vector<std::string>& names, std::strin
     }
   }
   return true;
-}
-
-size_t PrintFiles(const Panel& panel, std::FILE* out) {
-  size_t printed = 0;
-  for (const PluginPanelItem& item : panel.items()) {
-    const char* name = item.FindData.cFileName;
-    if (std::strcmp(name, "..") == 0) continue;
-    std::string posix;
-    const std::string shown =
-        platform::ToPosixPath(name, &posix) ? platform::EscapeForDisplay(posix) : ShownLine(name);
-    std::fprintf(out, "%s\n", shown.c_str());
-    printed++;
-  }
-  std::fflush(out);
-  return printed;
 }
 
 // Paths the user gave, made absolute before anything changes the current
@@ -159,6 +143,8 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
       &error);
   if (!settings) return fail(error);
   if (ScopeRefused(options, text, settings->scope(), &error)) return fail(error);
+  if (options.lines && ChangesFiles(text))
+    return fail("--lines shows the matching lines of a search, not of a replace or rename");
 
   RunResult result;
   result.changes_files = ChangesFiles(text);
@@ -168,7 +154,10 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
               std::filesystem::path(module_path).parent_path().string());
     ChangeLog changes;
+    FoundPrinter printer(out, {.lines = options.lines, .null_ends = options.null_ends},
+                         [&ui] { ui.ClearStatus(); });
     HostOptions host_options;
+    host_options.matches = &printer;
     host_options.module_path = module_path;
     host_options.registry_file = settings->file();
     host_options.folder = Absolute(options.folder);
@@ -190,7 +179,8 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     if (options.dry_run)
       PrintPlannedChanges(platform::EndDryRun(), diff_base, out);
     else if (panel != INVALID_HANDLE_VALUE)
-      result.listed = PrintFiles(host->panels().active(), out);
+      printer.PrintRest(host->panels().active());
+    result.listed = printer.listed();
     host.reset();  // the module ends, storing its settings in the run's file
     result.changed = changes.count();
     result.outcome = ui.outcome();

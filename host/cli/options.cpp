@@ -46,11 +46,15 @@ const char kUsage[] =
   "  --dry-run            run a replace or rename, questions included, but change\n"
   "                       nothing: print a diff that patch -p1 applies in the\n"
   "                       folder, or OLD -> NEW for each renamed entry\n"
+    "  --lines              for a search, print PATH:LINE:TEXT for each matching\n"
+    "                       line (TEXT in UTF-8 from the file's character table)\n"
+    "  -0, --null           end each printed path with a zero byte, not a newline\n"
     "  -e FILE              edit FILE full screen\n"
     "  --list-settings      list the names --set takes, one per line\n"
     "  -h, --help           show this help\n"
     "  --version            show the version\n"
-    "Found files (and, with v, changed files) are printed one per line;\n"
+    "Found files are printed one per line as they are found (changed files, with\n"
+    "v, when the command ends);\n"
     "messages and questions go to standard error. Exit status: 0 found or\n"
     "changed something and nothing failed, 1 nothing found or changed, 2 a bad\n"
     "option, text or pattern, a file that could not be read, written, backed up\n"
@@ -114,6 +118,10 @@ class ArgumentReader {
       options_->use_stored = true;
     } else if (argument == "--save") {
       options_->save = true;
+    } else if (argument == "--lines") {
+      options_->lines = true;
+    } else if (argument == "-0" || argument == "--null") {
+      options_->null_ends = true;
     } else if (argument == "-y" || argument == "--accept-dialogs") {
       options_->accept_dialogs = true;
     } else if (argument == "--dry-run") {

@@ -25,6 +25,8 @@ struct ProgramOptions {
   bool scope_selected = false;          // --scope selected, or --select alone
   bool accept_dialogs = false;          // -y
   bool dry_run = false;                 // --dry-run: print what would change, change nothing
+  bool lines = false;                   // --lines: a search prints its matching lines
+  bool null_ends = false;               // -0, --null: a zero byte ends each printed path
   std::string command_text;             // UTF-8, after "ff:" or the word "ff"
   std::string edit_file;                // -e: the file the full-screen editor opens
   bool full_screen_dialogs = false;     // dialogs open full-screen on the process's terminal

@@ -96,4 +96,9 @@ const CharTableSet* GetCharTable(int number) {
   return &Tables()[number];
 }
 
+UINT CharTableCodePage(int number) {
+  if (number < 0 || number >= CharTableCount()) return 0;
+  return kSources[static_cast<size_t>(number)].code_page;
+}
+
 }  // namespace host

@@ -12,5 +12,7 @@ namespace host {
 int CharTableCount();
 // Null for a number outside 0..CharTableCount()-1.
 const CharTableSet* GetCharTable(int number);
+// The Windows code page of a table; 0 for a number outside the range.
+UINT CharTableCodePage(int number);
 
 }  // namespace host

@@ -74,7 +74,7 @@ std::unique_ptr<Host> Host::Start(const HostOptions& options, Ui& ui, std::strin
 
   host->routing_ = std::make_unique<ServiceRouting>(ServiceTargets{
       .ui = &ui, .language = &host->language_, .panels = &host->panels_,
-      .screens = &host->screens_, .editor = &host->editor_});
+      .screens = &host->screens_, .editor = &host->editor_, .matches = options.matches});
   host->startup_info_ = BuildStartupInfo(platform::ToModulePath(host->module_->path()));
   if (SetStartupInfoFn set = host->module_->entry().SetStartupInfo) {
     host->CallModule([&] { set(&host->startup_info_); });

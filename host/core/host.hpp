@@ -24,6 +24,7 @@ struct HostOptions {
   std::string folder;         // POSIX folder of the active panel; empty: the current folder
   std::string passive_folder; // POSIX folder of the other panel; empty: same as the active one
   std::optional<std::string> lang;  // LANG value choosing the language file; unset: $LANG
+  MatchSink* matches = nullptr;     // hears the module's match reports; must outlive the host
 };
 
 class Host : private PluginLister {

@@ -90,6 +90,7 @@ const char* WINAPI ServiceGetMsg(int, int message_id) {
 }
 
 int WINAPI ServiceControl(HANDLE plugin, int command, void* param) {
+  if (command == FCTL_REPORTMATCH) return HandleMatchReport(current ? current->matches : nullptr, param);
   return current ? current->panels->Control(plugin, command, param) : FALSE;
 }
 

@@ -11,6 +11,7 @@
 
 #include "host/core/editor_buffer.hpp"
 #include "host/core/language.hpp"
+#include "host/core/match_sink.hpp"
 #include "host/core/panels.hpp"
 #include "host/core/screens.hpp"
 #include "host/ui/ui.hpp"
@@ -28,6 +29,8 @@ struct ServiceTargets {
   Screens* screens = nullptr;
   // The host's editor slot; EditorControl fails while it is empty.
   const std::unique_ptr<EditorBuffer>* editor = nullptr;
+  // Hears the module's match reports; without one they are refused.
+  MatchSink* matches = nullptr;
 };
 
 // Installs targets for the services and the console; the routing that was

@@ -57,6 +57,9 @@ class LineUi : public Ui {
   // Esc poll took still counts as stopping.
   void Finish();
   const Outcome& outcome() const { return outcome_; }
+  // Takes the status line away, so that output written to the same
+  // terminal starts on a clean row; the next progress draws it again.
+  void ClearStatus();
 
   int ShowMessage(const MessageBox& box) override;
   MenuChoice ShowMenu(const Menu& menu) override;
@@ -75,7 +78,6 @@ class LineUi : public Ui {
   using DialogState = std::vector<std::string>;
 
   void ShowProgress(const MessageBox& box);
-  void ClearStatus();
   void Report(const MessageBox& box);
   void NoteFailure(const MessageBox& box);
   int Ask(const MessageBox& box);

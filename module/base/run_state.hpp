@@ -29,6 +29,8 @@ struct RunState {
   // What the walk could not reach, reported once when it ends.
   int unread_folders = 0;  // folders that could not be listed
   int long_paths = 0;      // entries whose path has MAX_PATH bytes or more
+  // The host refused a match report: none is sent again in this command.
+  bool match_reports_refused = false;
 };
 
 extern RunState CurrentRun;

@@ -105,33 +105,41 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-bool PlainTest(const char* data, size_t length, const std::string& text) {
+int PlainTableOf(const char* data, size_t length, const std::string& text) {
   std::string needle = text;
   if (!FCaseSensitive)
     for (char& c : needle) c = static_cast<char>(OemUpperTable[static_cast<uint8_t>(c)]);
-  if (Scan(data, length, needle, FCaseSensitive ? nullptr : OemUpperTable)) return true;
-  if (!FAllCharTables) return false;
+  if (Scan(data, length, needle, FCaseSensitive ? nullptr : OemUpperTable)) return kOemTable;
+  if (!FAllCharTables) return kNoTable;
   const std::vector<ByteTable>& tables = FCaseSensitive ? DecodeTables : UpperDecodeTables;
-  for (const ByteTable& table : tables)
-    if (Scan(data, length, needle, table.data())) return true;
-  return false;
+  for (size_t t = 0; t < tables.size(); t++)
+    if (Scan(data, length, needle, tables[t].data())) return static_cast<int>(t);
+  return kNoTable;
 }
 
-bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options,
-                 size_t end_limit) {
+bool PlainTest(const char* data, size_t length, const std::string& text) {
+  return PlainTableOf(data, length, text) != kNoTable;
+}
+
+int PatternTableOf(const SearchPattern& pattern, const char* data, size_t length, int options,
+                   size_t end_limit) {
   auto test = [&](const char* subject) {
     return Matched(RunPatternWithin(pattern, subject, length, 0, std::min(end_limit, length),
                                     options, nullptr, 0));
   };
-  if (test(data)) return true;
-  if (!FAllCharTables || DecodeTables.empty()) return false;
+  if (test(data)) return kOemTable;
+  if (!FAllCharTables || DecodeTables.empty()) return kNoTable;
   std::vector<char> decoded(length);
-  for (const ByteTable& table : DecodeTables) {
-    for (size_t i = 0; i < length; i++)
-      decoded[i] = static_cast<char>(table[static_cast<uint8_t>(data[i])]);
-    if (test(decoded.data())) return true;
+  for (size_t t = 0; t < DecodeTables.size(); t++) {
+    DecodeWith(DecodeTables[t], data, length, decoded.data());
+    if (test(decoded.data())) return static_cast<int>(t);
   }
-  return false;
+  return kNoTable;
+}
+
+bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options,
+                 size_t end_limit) {
+  return PatternTableOf(pattern, data, length, options, end_limit) != kNoTable;
 }
 
 std::string TakeWord(std::string& list) {

@@ -16,9 +16,16 @@ bool ContentMatches(const char* data, size_t length);
 // next call says no until ContentMatches runs again.
 bool TakeContentUndecided();
 
+// Which view of the data a match was found in: the data as OEM text, or
+// the data decoded through DecodeTables[n] (n >= 0).
+inline constexpr int kOemTable = -1;
+inline constexpr int kNoTable = -2;  // not found in any
+
 // Plain text anywhere in the data: in OEM, then (with FAllCharTables) in
 // each host code page; case folded unless FCaseSensitive.
 bool PlainTest(const char* data, size_t length, const std::string& text);
+// The same, saying where it was found first (OEM, then each table in order).
+int PlainTableOf(const char* data, size_t length, const std::string& text);
 
 // The pattern on the data, then (with FAllCharTables) on the data decoded
 // from each host code page.
@@ -26,6 +33,9 @@ bool PlainTest(const char* data, size_t length, const std::string& text);
 // data after it is only seen).
 bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, int options = 0,
                  size_t end_limit = static_cast<size_t>(-1));
+// The same, saying where it matched first (OEM, then each table in order).
+int PatternTableOf(const SearchPattern& pattern, const char* data, size_t length,
+                   int options = 0, size_t end_limit = static_cast<size_t>(-1));
 
 // Moves the first word of a word list out of the list. Words are separated
 // by spaces and tabs, or quoted with ", ' or ` (no escapes).

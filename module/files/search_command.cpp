@@ -9,6 +9,7 @@
 #include "module/files/file_patterns.hpp"
 #include "module/files/file_warning.hpp"
 #include "module/files/mapped_file.hpp"
+#include "module/files/match_report.hpp"
 #include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
@@ -24,7 +25,9 @@ bool IsEmptyFile(const WIN32_FIND_DATAA& entry) {
 
 void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
   if (IsFolder(entry)) {
-    if (FText.empty()) AddResult(entry, results);
+    if (!FText.empty()) return;
+    AddResult(entry, results);
+    ReportFoundFile(entry.cFileName, false);
     return;
   }
   bool found;
@@ -39,7 +42,9 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
     ShowFileWarning("FSUndecided", MSearchUndecided, entry.cFileName);
     return;
   }
-  if (found != (FSInverse != 0)) AddResult(entry, results);
+  if (found == (FSInverse != 0)) return;
+  AddResult(entry, results);
+  ReportFoundFile(entry.cFileName, found);
 }
 
 FileDialogExit SearchDialogPass(FileDialogTexts& texts) {

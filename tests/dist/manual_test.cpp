@@ -21,7 +21,7 @@ const std::string kPage = FINDERIX_SOURCE_DIR "/dist/finderix.1";
 // the tag line after each ".TP", with the font and hyphen escapes undone.
 std::set<std::string> PageOptions() {
   static const std::regex kFont(R"(\\f[BIRP])");
-  static const std::regex kOption(R"((^|[ ,"])(-{1,2}[A-Za-z][-A-Za-z]*))");
+  static const std::regex kOption(R"((^|[ ,"])(-{1,2}[0-9A-Za-z][-A-Za-z]*))");
   std::set<std::string> options;
   std::istringstream page(ReadText(kPage));
   bool in_options = false, tag_next = false;

@@ -18,7 +18,7 @@ class FileManagerTest : public ScreenTest {
   // Runs the panels screen until the script's F10.
   void RunPanels() {
     terminal_.Press(KeyCode::kF10);
-    host::app::FileManager manager(*host_, ui_);
+    host::app::FileManager manager(*host_, ui_, &first_lines_);
     ui_.Run(manager);
     EXPECT_TRUE(terminal_.script_done());
   }
@@ -114,8 +114,8 @@ TEST_F(FileManagerTest, ACommandTypedInTheResultsPanelRunsOnThePanelsFolder) {
   RunPanels();
 }
 
-TEST_F(FileManagerTest, F4InTheResultsPanelEditsTheListedFile) {
-  tree_.Write("work/sub/a.txt", "needle\n");
+TEST_F(FileManagerTest, F4InTheResultsPanelEditsTheListedFileAtItsFirstMatch) {
+  tree_.Write("work/sub/a.txt", "hay\r\nstack\nneedle\nneedle\n");
   StartHost();
   terminal_.Type(L"ff: needle");
   terminal_.Press(KeyCode::kEnter);
@@ -124,6 +124,7 @@ TEST_F(FileManagerTest, F4InTheResultsPanelEditsTheListedFile) {
   terminal_.Do([&] {
     ASSERT_TRUE(host_->editor());
     EXPECT_EQ(host_->editor()->path(), tree_.Path("work/sub/a.txt"));
+    EXPECT_EQ(host_->editor()->cur_line(), 2);
   });
   terminal_.Press(KeyCode::kEsc);
   terminal_.Do([&] {

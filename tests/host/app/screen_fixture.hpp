@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "host/app/first_matched_lines.hpp"
 #include "host/core/host.hpp"
 #include "host/ui/terminal_ui.hpp"
 #include "platform/host_bridge.hpp"
@@ -72,6 +73,7 @@ class ScreenTest : public testing::Test {
     options.registry_file = tree_.Path("registry.db");
     options.folder = tree_.Path("work");
     options.lang = "en_US.UTF-8";
+    options.matches = &first_lines_;
     std::string error;
     host_ = host::Host::Start(options, ui_, &error);
     if (!host_) throw std::runtime_error("the host did not start: " + error);
@@ -87,6 +89,7 @@ class ScreenTest : public testing::Test {
   host::tui::HelpFile help_;
   host::tui::RegistryHistory history_;
   host::TerminalUi ui_{terminal_, help_, &history_};
+  host::app::FirstMatchedLines first_lines_;  // as the full-screen program hears matches
   std::unique_ptr<host::Host> host_;
   std::string module_;
 
