@@ -74,8 +74,8 @@ class CommitPool {
   ~CommitPool() { StopCommitters(); }
 
   void Queue(PreparedReplace prepared) {
-    while (in_order_.size() >= MostInFlight()) CommitOldest();
     StartCommitters();
+    while (in_order_.size() >= most_in_flight_) CommitOldest();
     auto queued = std::make_unique<QueuedReplace>();
     queued->prepared = std::move(prepared);
     Hand({queued.get(), -1});
@@ -173,6 +173,7 @@ class CommitPool {
 
   void StartCommitters() {
     if (!committers_.empty()) return;
+    most_in_flight_ = MostInFlight();
     try {
       while (committers_.size() < kCommitters) committers_.emplace_back([this] { Commit(); });
     } catch (const std::system_error&) {
@@ -215,6 +216,7 @@ class CommitPool {
   UniqueFd folder_;                                      // the folder of the latest rename
   std::string folder_path_;
   bool folder_renamed_ = false;
+  size_t most_in_flight_ = 1;  // as the descriptor limit allows, taken at each start
   std::vector<std::thread> committers_;
 
   std::mutex lock_;  // guards what follows, and each QueuedReplace's flush result
