@@ -46,14 +46,6 @@ void TakeOutcomes(bool wait, std::vector<DWORD>* outcomes) {
   while (GetQueuedReplaceResult(wait, &error)) outcomes->push_back(error);
 }
 
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder))
-    names.push_back(e.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::string Numbered(const char* what, int i) { return what + std::to_string(i) + "\n"; }
 
 }  // namespace
