@@ -214,12 +214,13 @@ DWORD FindReplacement(const std::string& path, bool take_content, PreparedReplac
   }
   prepared->content = scratch->fd.get();
   prepared->named_as = scratch->unnamed ? "" : path;
-  if (!take_content) prepared->borrowed_from = scratch;
-  if (take_content) {
-    prepared->owned = std::move(scratch->fd);
-    prepared->remove_on_failure = scratch->delete_on_close && !scratch->unnamed;
-    scratch->delete_on_close = scratch->unnamed = false;
+  if (!take_content) {
+    prepared->borrowed_from = scratch;
+    return ERROR_SUCCESS;
   }
+  prepared->owned = std::move(scratch->fd);
+  prepared->remove_on_failure = scratch->delete_on_close && !scratch->unnamed;
+  scratch->delete_on_close = scratch->unnamed = false;
   return ERROR_SUCCESS;
 }
 
@@ -232,8 +233,9 @@ std::string FolderOf(const std::string& path) {
 
 DWORD PrepareReplace(const char* replaced, const char* replacement, const char* backup,
                      bool take_content, PreparedReplace* prepared) {
+  if (!replaced || !replacement) return ERROR_INVALID_PARAMETER;
   std::string replaced_path, replacement_path;
-  if (!replaced || !replacement || !ResolvePath(replaced, PathUse::kChange, &replaced_path) ||
+  if (!ResolvePath(replaced, PathUse::kChange, &replaced_path) ||
       !ResolvePath(replacement, PathUse::kChange, &replacement_path))
     return GetLastError();
   if (backup && *backup && !ResolvePath(backup, PathUse::kChange, &prepared->backup))
