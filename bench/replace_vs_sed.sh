@@ -3,10 +3,13 @@
 # generated tree as "finderix -y 'ff:/*/WORD/NEW/pc'" against
 # "find -type f -exec sed -i 's/WORD/NEW/g' {} +" on an identical copy, prints
 # both times and their ratio (finderix / sed), and checks that the two trees
-# come out byte-identical.
+# come out byte-identical. SOURCE copies a tree instead (the Linux sources'
+# drivers/net, say); SCRATCH picks the file system the trees live on.
 #
 # usage: bench/replace_vs_sed.sh [PROGRAM]   (default build/release/bin/finderix)
 #        FILES=20000 MIB=200 FOLDERS=250 bench/replace_vs_sed.sh
+#        SOURCE=/work/linux/linux-source-6.1/drivers/net WORD=static NEW=STATIC \
+#          SCRATCH=/dev/shm bench/replace_vs_sed.sh
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -16,10 +19,10 @@ files=${FILES:-20000}
 mib=${MIB:-200}
 folders=${FOLDERS:-250}
 # Longer than the word, so every changed file grows and is rewritten whole.
-word=lorem
-new=ipsum-dolor
+word=${WORD:-lorem}
+new=${NEW:-ipsum-dolor}
 
-work=$(realpath "$(mktemp -d)")
+work=$(realpath "$(mktemp -d -p "${SCRATCH:-${TMPDIR:-/tmp}}")")
 trap 'rm -rf "$work"' EXIT INT TERM
 tree_finderix="$work/finderix"
 tree_sed="$work/sed"
@@ -30,6 +33,7 @@ registry="$work/registry.db"
 # random lines of random words, sizes spread evenly around the mean. One word
 # in about twenty is the word, one in about two hundred is it capitalised,
 # which a case-exact replace must leave alone.
+generate_tree() {
 awk -v tree="$tree_finderix" -v files="$files" -v bytes=$(( mib * 1048576 )) \
     -v folders="$folders" -v word="$word" 'BEGIN {
   srand(11)
@@ -67,6 +71,13 @@ awk -v tree="$tree_finderix" -v files="$files" -v bytes=$(( mib * 1048576 )) \
     }
   }
 }'
+}
+
+if [ -n "${SOURCE:-}" ]; then
+  cp -a "$SOURCE" "$tree_finderix"
+else
+  generate_tree
+fi
 cp -a "$tree_finderix" "$tree_sed"
 echo "tree (twice): $(find "$tree_sed" -type f | wc -l) files," \
   "$(du -sm --apparent-size "$tree_sed" | cut -f1) MiB," \
@@ -91,8 +102,8 @@ sync
 start=$(now_ms)
 find "$tree_sed" -type f -exec sed -i "s/$word/$new/g" {} +
 sed_ms=$(( $(now_ms) - start ))
-# finderix makes each file durable before the next (the whole run is over
-# when it exits); sed leaves its writes to the kernel, so this is their cost.
+# finderix's files are on disk when it exits; sed leaves its writes to the
+# kernel, so this is their cost.
 start=$(now_ms)
 sync
 sync_ms=$(( $(now_ms) - start ))

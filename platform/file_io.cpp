@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/handles.hpp"
 #include "platform/host_bridge.hpp"
@@ -65,6 +67,15 @@ bool FinalPathOf(FileObject* file, std::string* path) {
 
 bool RealPathOfDescriptor(int fd, const std::string& opened_by, std::string* path) {
   const std::string by_descriptor = "/proc/self/fd/" + std::to_string(fd);
+  // The kernel's own name for the descriptor holds no links already; only a
+  // file it cannot name by a path (removed, say) needs the walk below.
+  char named[PATH_MAX];
+  const ssize_t length = readlink(by_descriptor.c_str(), named, sizeof named);
+  if (length > 0 && static_cast<size_t>(length) < sizeof named && named[0] == '/' &&
+      !std::string_view(named, static_cast<size_t>(length)).ends_with(" (deleted)")) {
+    path->assign(named, static_cast<size_t>(length));
+    return true;
+  }
   std::unique_ptr<char, decltype(&std::free)> resolved(realpath(by_descriptor.c_str(), nullptr),
                                                        &std::free);
   if (!resolved) resolved.reset(realpath(opened_by.c_str(), nullptr));

@@ -23,17 +23,13 @@
 #include "platform/handles.hpp"
 #include "platform/host_bridge.hpp"
 #include "platform/internal.hpp"
+#include "platform/replace_commit.hpp"
 
 namespace platform::internal {
 
 namespace {
 
 constexpr int kLinkAttempts = 64;
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
@@ -90,6 +86,8 @@ bool StillAsRead(int folder, const std::string& base, const struct stat& read) {
 bool ListAttributes(int fd, std::string* names) {
   ssize_t size = flistxattr(fd, nullptr, 0);
   if (size < 0) return errno == ENOTSUP;  // a file system without any
+  names->clear();
+  if (size == 0) return true;  // the common case costs one call
   names->resize(static_cast<size_t>(size));
   size = flistxattr(fd, names->data(), names->size());
   if (size < 0) return false;
@@ -184,65 +182,106 @@ DWORD RenameOver(int fd, const std::string& named_as, int folder, const std::str
   return ERROR_SUCCESS;
 }
 
-// Puts the content open as fd (unnamed, or named `named_as`) in the place
-// of the file that was read (or of a new file), keeping the previous content
-// under `backup` when that is not empty (never overwriting one). The file is
-// untouched unless ERROR_SUCCESS comes back.
-DWORD CommitOver(int fd, const std::string& named_as, const WhatWasRead& read,
-                 const std::string& backup) {
-  if (read.exists && !CarryOver(read, fd)) return ERROR_EA_ACCESS_DENIED;
-  if (fsync(fd) != 0) return WindowsErrorFromErrno(errno);
-  UniqueFd folder(open(FolderOf(read.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+// Flushes the replacement, commits it and flushes its folder.
+DWORD CommitNow(const PreparedReplace& prepared) {
+  if (fsync(prepared.content) != 0) return WindowsErrorFromErrno(errno);
+  UniqueFd folder(open(FolderOf(prepared.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!folder.valid()) return WindowsErrorFromErrno(errno);
-  const std::string base = BaseOf(read.target);
-  if (read.exists && !StillAsRead(folder.get(), base, read.state)) return ERROR_FILE_INVALID;
-  if (DryRunActive()) return RecordRewrite(fd, read.target, backup);
-  if (!backup.empty() && linkat(folder.get(), base.c_str(), AT_FDCWD, backup.c_str(), 0) != 0)
-    return WindowsErrorFromErrno(errno);
-  const DWORD error = RenameOver(fd, named_as, folder.get(), base);
-  if (error != ERROR_SUCCESS) {
-    if (!backup.empty()) unlink(backup.c_str());
-    return error;
+  const DWORD error = CommitRewrite(prepared, folder.get());
+  if (error == ERROR_SUCCESS) fsync(folder.get());  // some file systems cannot sync folders
+  return error;
+}
+
+// Takes over the owner, mode and attributes of what was read, and notes
+// what the commit is to check.
+DWORD PrepareFrom(const WhatWasRead& read, PreparedReplace* prepared) {
+  if (read.exists && !CarryOver(read, prepared->content)) return ERROR_EA_ACCESS_DENIED;
+  prepared->replaced_exists = read.exists;
+  prepared->target = read.target;
+  prepared->read_state = read.state;
+  return ERROR_SUCCESS;
+}
+
+// The replacement's content: an open scratch file's descriptor (taken from
+// its handle when asked), or the named file opened now.
+DWORD FindReplacement(const std::string& path, bool take_content, PreparedReplace* prepared) {
+  FileObject* scratch = FindOpenTemporary(path);
+  if (scratch == nullptr) {
+    prepared->owned = UniqueFd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!prepared->owned.valid()) return WindowsErrorFromErrno(errno);
+    prepared->content = prepared->owned.get();
+    prepared->named_as = path;
+    return ERROR_SUCCESS;
   }
-  if (fsync(folder.get()) != 0 && errno != EINVAL) errno = 0;  // some file systems cannot sync folders
-  KeepAliasAfterReplacement(read.target);
-  NotifyCommitted(read.target);
+  prepared->content = scratch->fd.get();
+  prepared->named_as = scratch->unnamed ? "" : path;
+  if (!take_content) {
+    prepared->borrowed_from = scratch;
+    return ERROR_SUCCESS;
+  }
+  prepared->owned = std::move(scratch->fd);
+  prepared->remove_on_failure = scratch->delete_on_close && !scratch->unnamed;
+  scratch->delete_on_close = scratch->unnamed = false;
   return ERROR_SUCCESS;
 }
 
 }  // namespace
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+DWORD PrepareReplace(const char* replaced, const char* replacement, const char* backup,
+                     bool take_content, PreparedReplace* prepared) {
+  if (!replaced || !replacement) return ERROR_INVALID_PARAMETER;
+  std::string replaced_path, replacement_path;
+  if (!ResolvePath(replaced, PathUse::kChange, &replaced_path) ||
+      !ResolvePath(replacement, PathUse::kChange, &replacement_path))
+    return GetLastError();
+  if (backup && *backup && !ResolvePath(backup, PathUse::kChange, &prepared->backup))
+    return GetLastError();
+  WhatWasRead read;
+  if (!FindWhatWasRead(replaced_path, &read)) return WindowsErrorFromErrno(errno);
+  const DWORD error = FindReplacement(replacement_path, take_content, prepared);
+  return error != ERROR_SUCCESS ? error : PrepareFrom(read, prepared);
+}
+
+DWORD CommitRewrite(const PreparedReplace& prepared, int folder) {
+  const std::string base = BaseOf(prepared.target);
+  if (prepared.replaced_exists && !StillAsRead(folder, base, prepared.read_state))
+    return ERROR_FILE_INVALID;
+  const std::string& backup = prepared.backup;
+  if (DryRunActive()) return RecordRewrite(prepared.content, prepared.target, backup);
+  if (!backup.empty() && linkat(folder, base.c_str(), AT_FDCWD, backup.c_str(), 0) != 0)
+    return WindowsErrorFromErrno(errno);
+  const DWORD error = RenameOver(prepared.content, prepared.named_as, folder, base);
+  if (error != ERROR_SUCCESS) {
+    if (!backup.empty()) unlink(backup.c_str());
+    return error;
+  }
+  KeepAliasAfterReplacement(prepared.target);
+  NotifyCommitted(prepared.target);
+  return ERROR_SUCCESS;
+}
+
+void DropReplacement(const PreparedReplace& prepared) {
+  if (prepared.remove_on_failure) unlink(prepared.named_as.c_str());
+}
+
 }  // namespace platform::internal
 
 extern "C" BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD,
                                     LPVOID, LPVOID) {
   using namespace platform::internal;
-  std::string replaced_path, replacement_path, backup_path;
-  if (!replaced || !replacement || !ResolvePath(replaced, PathUse::kChange, &replaced_path) ||
-      !ResolvePath(replacement, PathUse::kChange, &replacement_path))
-    return FALSE;
-  if (backup && *backup && !ResolvePath(backup, PathUse::kChange, &backup_path)) return FALSE;
-  WhatWasRead read;
-  if (!FindWhatWasRead(replaced_path, &read)) {
-    SetLastErrorFromErrno(errno);
-    return FALSE;
-  }
-  FileObject* scratch = FindOpenTemporary(replacement_path);
-  UniqueFd own;
-  if (scratch == nullptr) {
-    own = UniqueFd(open(replacement_path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!own.valid()) {
-      SetLastErrorFromErrno(errno);
-      return FALSE;
-    }
-  }
-  const int fd = scratch ? scratch->fd.get() : own.get();
-  const std::string named_as = scratch && scratch->unnamed ? "" : replacement_path;
-  const DWORD error = CommitOver(fd, named_as, read, backup_path);
+  PreparedReplace prepared;
+  DWORD error = PrepareReplace(replaced, replacement, backup, false, &prepared);
+  if (error == ERROR_SUCCESS) error = CommitNow(prepared);
   if (error != ERROR_SUCCESS) {
     SetLastError(error);
     return FALSE;  // a named scratch file is still removed when its handle closes
   }
-  if (scratch) scratch->delete_on_close = scratch->unnamed = false;
+  if (FileObject* scratch = prepared.borrowed_from) scratch->delete_on_close = scratch->unnamed = false;
   return TRUE;
 }
 
@@ -272,7 +311,11 @@ bool WriteFileSafely(const std::string& posix_path, const std::string& content,
     umask(mask);
     fchmod(fd, 0666 & ~mask);
   }
-  const DWORD code = ok ? internal::CommitOver(fd, temp, read, "") : ERROR_DISK_FULL;
+  internal::PreparedReplace prepared;
+  prepared.content = fd;
+  prepared.named_as = temp;
+  DWORD code = ok ? internal::PrepareFrom(read, &prepared) : ERROR_DISK_FULL;
+  if (code == ERROR_SUCCESS) code = internal::CommitNow(prepared);
   const int saved = errno;
   close(fd);
   if (code != ERROR_SUCCESS) {

@@ -99,6 +99,7 @@ typedef struct _OVERLAPPED* LPOVERLAPPED;                    // must be null
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_DIRECTORY 267L
 #define ERROR_EA_ACCESS_DENIED 994L  // owner, mode or an extended attribute cannot be kept
+#define ERROR_IO_PENDING 997L
 #define ERROR_INVALID_FLAGS 1004L
 #define ERROR_FILE_INVALID 1006L
 #define ERROR_BADDB 1009L
@@ -198,6 +199,27 @@ DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* file
 // committed from its open handle, which then no longer deletes anything.
 BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
                          LPVOID exclude, LPVOID reserved);
+
+// Group commit, an extension of this platform for a program that replaces
+// many files in a row. QueueReplaceFileA makes ReplaceFileA's checks and
+// takes over the owner, mode and attributes at once (FALSE with its error
+// codes, nothing queued), then hands the replacement to committers that
+// flush several in parallel and returns. The handle of a scratch
+// replacement is spent: the queue owns its content, the handle only needs
+// closing, and the file that was read may be closed too. Each replacement
+// is later committed exactly as ReplaceFileA commits, checks included, in
+// the order of the calls, on the caller's thread, during later calls of
+// these functions (which keep a few dozen in flight at most).
+BOOL WINAPI QueueReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup);
+// The outcome of the oldest queued replace whose outcome was not taken:
+// TRUE with *error ERROR_SUCCESS (the file was replaced) or the code
+// ReplaceFileA would have failed with. FALSE with ERROR_IO_PENDING while it
+// is not decided (never when wait), ERROR_NO_MORE_ITEMS when none is left.
+BOOL WINAPI GetQueuedReplaceResult(BOOL wait, LPDWORD error);
+// Commits every queued replace and flushes each folder they changed, once;
+// their outcomes stay to be taken. Until it returns, a commit may not
+// survive a crash (the file then keeps its previous content).
+BOOL WINAPI FlushQueuedReplaces();
 
 // Creates a uniquely named empty file "<prefix><hex>.tmp" in a folder.
 UINT WINAPI GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR temp_name);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "module/files/file_warning.hpp"
+#include "module/files/queued_commits.hpp"
 #include "module/files/replace_questions.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
@@ -121,26 +122,16 @@ bool FileRewrite::WriteRest() {
   return Write(source_ + written_, size_ - written_) && Flush();
 }
 
-// The platform commits relative to the read handle still open on the file:
-// the file that was read is replaced, only if unchanged since.
+// The platform's group commit takes the new content relative to the read
+// handle still open on the file: the file that was read is replaced, only if
+// unchanged since. The file counts as rewritten from here on, so that a
+// second name for it met before the commit is refused all the same.
 bool FileRewrite::Commit() {
-  std::string backup = std::string(entry_.cFileName) + ".old";
-  if (!ReplaceFileA(entry_.cFileName, output_name_.c_str(),
-                    FRSaveOriginal ? backup.c_str() : nullptr, 0, nullptr, nullptr)) {
-    switch (GetLastError()) {
-      case ERROR_ALREADY_EXISTS: ShowFileWarning("FRBackupError", MBackupExists, backup); break;
-      case ERROR_FILE_INVALID:
-        ShowFileWarning("FRFileChanged", MFileChangedMeanwhile, entry_.cFileName);
-        break;
-      case ERROR_EA_ACCESS_DENIED:
-        ShowFileWarning("FRAttributes", MCannotKeepAttributes, entry_.cFileName);
-        break;
-      default: ShowFileWarning("FRWriteError", MWriteError, entry_.cFileName);
-    }
-    return false;
-  }
   FileIdentity rewritten;
+  const bool identified = IdentifyFile(output_, &rewritten);
+  const std::string backup = FRSaveOriginal ? std::string(entry_.cFileName) + ".old" : "";
+  if (!QueueCommit(entry_, output_name_, backup)) return false;
   RememberRewritten(identity_);
-  if (IdentifyFile(output_, &rewritten)) RememberRewritten(rewritten);
+  if (identified) RememberRewritten(rewritten);
   return true;
 }

@@ -31,9 +31,10 @@ class FileRewrite {
   // Writes the rest of the source after the last match. True when the new
   // content is complete and may be committed.
   bool WriteRest();
-  // Puts the new content in place of the file (keeping the old one as
-  // NAME.old when asked), unless the file changed since it was read. True
-  // when the file was rewritten.
+  // Hands the new content to the group commit, which puts it in place of
+  // the file (keeping the old one as NAME.old when asked) unless the file
+  // changed since it was read. True when it was handed over; the outcome
+  // comes with the other queued commits.
   bool Commit();
 
   // An empty match already replaced at this position must not be replaced

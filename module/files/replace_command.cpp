@@ -8,6 +8,7 @@
 #include "module/files/content_search.hpp"
 #include "module/files/file_dialog.hpp"
 #include "module/files/file_patterns.hpp"
+#include "module/files/queued_commits.hpp"
 #include "module/files/replace_engine.hpp"
 #include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
@@ -56,7 +57,9 @@ int ReplaceFilesCommand(ResultList& results, int show_dialog) {
   // file search falls back to plain text, with or without the dialog.
   if (FSearchAs > AsLinesWindowPattern) FSearchAs = AsPlainText;
   if (show_dialog ? !FileReplaceDialog() : !PreparePatterns()) return kCancelled;
-  if (!WalkScope(results, ReplaceFileCallback)) return kNothingRun;
+  const int walked = WalkScope(results, ReplaceFileCallback);
+  FinishCommits(results);
+  if (!walked) return kNothingRun;
   if (!FROpenModified) return kDone;
   return results.empty() ? ReportNoFilesFound() : kListReady;
 }

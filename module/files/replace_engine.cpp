@@ -12,12 +12,14 @@
 #include <string>
 
 #include "module/match/case_table.hpp"
+#include "module/match/scan.hpp"
 #include "module/match/template.hpp"
 #include "module/files/content_search.hpp"
 #include "module/files/file_patterns.hpp"
 #include "module/files/file_rewrite.hpp"
 #include "module/files/file_warning.hpp"
 #include "module/files/lines.hpp"
+#include "module/files/queued_commits.hpp"
 #include "module/files/replace_questions.hpp"
 #include "module/files/replace_source.hpp"
 #include "module/base/messages.hpp"
@@ -26,22 +28,18 @@
 
 namespace {
 
-bool SameText(const char* a, const char* b, size_t length) {
-  if (FCaseSensitive) return std::memcmp(a, b, length) == 0;
-  for (size_t i = 0; i < length; i++)
-    if (OemUpperTable[static_cast<uint8_t>(a[i])] != OemUpperTable[static_cast<uint8_t>(b[i])])
-      return false;
-  return true;
-}
-
+// The text is found with the same scan the file search uses, so the
+// stretches between matches are skipped at its speed, not a byte at a time.
 bool ReplacePlainText(const char* data, size_t size, FileRewrite& rewrite) {
-  const std::string& text = FText;
-  const size_t length = text.size();
+  const uint8_t* table = FCaseSensitive ? nullptr : OemUpperTable;
+  std::string needle = FText;
+  if (table)
+    for (char& c : needle) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
+  const size_t length = needle.size();
   for (size_t pos = 0; pos + length <= size;) {
-    if (!SameText(data + pos, text.data(), length)) {
-      pos++;
-      continue;
-    }
+    const long long found = FindForward(data + pos, size - pos, needle.data(), length, table);
+    if (found < 0) break;
+    pos += static_cast<size_t>(found);
     std::string r = ExpandTemplate(data, nullptr, 0, FRReplace.c_str(), "\n", nullptr);
     if (!rewrite.ReplaceMatch(pos, length, r)) return false;
     pos += length;
@@ -185,5 +183,6 @@ bool ReplaceInBuffer(const char* data, size_t size, FileRewrite& rewrite) {
 
 void ReplaceFileCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
   if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
-  if (ReplaceInFile(entry)) AddResult(entry, results);
+  ReplaceInFile(entry);
+  TakeCommitOutcomes(results);
 }

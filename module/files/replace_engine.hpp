@@ -9,7 +9,8 @@
 class FileRewrite;
 
 // Rewrites the file when something in it is replaced (or declined, which
-// still writes it anew); adds it to the results when it was rewritten.
+// still writes it anew) and hands it to the group commit; adds the files
+// whose commits are done to the results.
 void ReplaceFileCallback(WIN32_FIND_DATAA& entry, ResultList& results);
 
 // Scans the bytes in the mode of FSearchAs and hands every match to the

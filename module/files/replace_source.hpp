@@ -4,5 +4,6 @@
 
 #include "sdk/plugin.hpp"
 
-// Replaces inside one file; true when it was rewritten.
+// Replaces inside one file; true when its new content was handed to the
+// group commit.
 bool ReplaceInFile(const WIN32_FIND_DATAA& entry);

@@ -9,7 +9,6 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
@@ -193,14 +192,6 @@ DWORD CommitNew(const TempFolder& f, const std::string& name,
   CloseHandle(scratch);
   CloseHandle(reader);
   return error;
-}
-
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder))
-    names.push_back(e.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +56,14 @@ std::string ReadText(const std::string& posix_path) {
 bool Exists(const std::string& posix_path) {
   struct stat st;
   return lstat(posix_path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> NamesIn(const std::string& posix_folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(posix_folder))
+    names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 int RunInChild(const std::function<int()>& body) {

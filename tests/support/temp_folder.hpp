@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // A new folder under the system's temporary folder, removed with everything
 // in it when the object goes.
@@ -33,6 +34,8 @@ std::string ModuleForm(const std::string& posix_path);
 void WriteText(const std::string& posix_path, const std::string& text);
 std::string ReadText(const std::string& posix_path);
 bool Exists(const std::string& posix_path);
+// The names in a folder, sorted.
+std::vector<std::string> NamesIn(const std::string& posix_folder);
 
 // Runs `body` in a forked child and returns its result (0..255), or -1 when
 // the child died by a signal.

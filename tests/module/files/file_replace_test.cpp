@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <thread>
@@ -392,56 +393,76 @@ TEST_F(FileReplace, LargeFilesAreMappedAndRewrittenTheSameWay) {
 
 // --- A killed rewrite ---
 
-TEST_F(FileReplace, AKillAtAnyMomentLeavesTheOldOrTheNewContentAndNoStrayFile) {
-  std::string old_text;
-  for (int i = 0; i < 400000; i++) old_text += "line with foo in it\n";
-  std::string new_text = old_text;
-  for (size_t at = new_text.find("foo"); at != std::string::npos; at = new_text.find("foo", at))
-    new_text.replace(at, 3, "bar");
+TEST_F(FileReplace, AKillAtAnyMomentLeavesEveryFileOldOrNewAndNoStrayFile) {
   placed_module_ = testing_support::PlaceModule(tree_, module_path_, "module",
                                                 testing_support::NumberedLanguage(200));
-  for (int delay_ms : {5, 20, 60, 150, 400}) {
-    SCOPED_TRACE(delay_ms);
-    tree_.Write("work/big.txt", old_text);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {  // the replace, killed somewhere on its way
-      // Its copy of the module goes into the tree, which the parent removes.
-      tree_.MakeFolder("tmp");
-      setenv("TMPDIR", tree_.Path("tmp").c_str(), 1);
-      std::string error;
-      host_ = host::Host::Start(Options(), ui_, &error);
-      if (host_) {
-        ScriptReplace({.text = "foo", .replace = "bar", .scope = 4, .open_modified = false});
-        host_->OpenPlugin(OPEN_PLUGINSMENU, 0);
+  // One large file, then a batch of files whose commits overlap.
+  struct Batch {
+    int files;
+    int lines;
+  };
+  for (const Batch batch : {Batch{1, 400000}, Batch{40, 10000}}) {
+    std::string old_text;
+    for (int i = 0; i < batch.lines; i++) old_text += "line with foo in it\n";
+    std::string new_text = old_text;
+    for (size_t at = new_text.find("foo"); at != std::string::npos; at = new_text.find("foo", at))
+      new_text.replace(at, 3, "bar");
+    std::vector<std::string> files;
+    for (int i = 0; i < batch.files; i++) files.push_back("f" + std::to_string(100 + i) + ".txt");
+    for (int delay_ms : {5, 20, 60, 150, 400}) {
+      SCOPED_TRACE(testing::Message() << batch.files << " files, killed after " << delay_ms << " ms");
+      for (const std::string& name : files) tree_.Write("work/" + name, old_text);
+      pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {  // the replace, killed somewhere on its way
+        // Its copy of the module goes into the tree, which the parent removes.
+        tree_.MakeFolder("tmp");
+        setenv("TMPDIR", tree_.Path("tmp").c_str(), 1);
+        std::string error;
+        host_ = host::Host::Start(Options(), ui_, &error);
+        if (host_) {
+          ScriptReplace({.text = "foo", .replace = "bar", .scope = 4, .open_modified = false});
+          host_->OpenPlugin(OPEN_PLUGINSMENU, 0);
+        }
+        _exit(0);
       }
-      _exit(0);
+      usleep(delay_ms * 1000);
+      kill(child, SIGKILL);
+      waitpid(child, nullptr, 0);
+      for (const std::string& name : files) {
+        std::string now = ReadText(tree_.Path("work/" + name));
+        EXPECT_TRUE(now == old_text || now == new_text) << name << ": size " << now.size();
+      }
+      std::vector<std::string> names;
+      for (const auto& e : fs::directory_iterator(tree_.Path("work"))) names.push_back(e.path().filename());
+      std::sort(names.begin(), names.end());
+      EXPECT_EQ(names, files);
+      fs::remove_all(tree_.Path("tmp"));
     }
-    usleep(delay_ms * 1000);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    std::string now = ReadText(tree_.Path("work/big.txt"));
-    EXPECT_TRUE(now == old_text || now == new_text) << "size " << now.size();
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(tree_.Path("work"))) names.push_back(e.path().filename());
-    EXPECT_EQ(names, (std::vector<std::string>{"big.txt"}));
-    fs::remove_all(tree_.Path("tmp"));
+    for (const std::string& name : files) fs::remove(tree_.Path("work/" + name));
   }
 }
 
 // --- A full disk ---
 
-TEST_F(FileReplace, AFullDiskLeavesTheFileWhole) {
-  // The tree lives on a tiny private file system in a child process.
+TEST_F(FileReplace, AFullDiskMidBatchKeepsCommittedFilesNewTheRestWholeAndNamesThem) {
+  // The tree lives on a tiny private file system in a child process. Each
+  // rewrite doubles its file: the first one always fits, the third never
+  // does, whatever the commits in flight hold.
   // The fixture's tree is made here, so that the parent removes it.
   std::string module = module_path_;
   testing_support::TempTree& tree = tree_;
   int status = RunInChild([&]() -> int {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
       return 77;
-    if (mount("tmpfs", tree.Path("work").c_str(), "tmpfs", 0, "size=64k") != 0) return 77;
-    std::string original(40 * 1024, 'a');
-    tree.Write("work/a.txt", original);
+    if (mount("tmpfs", tree.Path("work").c_str(), "tmpfs", 0, "size=256k") != 0) return 77;
+    const std::string original(30 * 1024, 'a');
+    const std::string rewritten(60 * 1024, 'b');
+    std::vector<std::string> files;
+    for (int i = 0; i < 5; i++) {
+      files.push_back(tree.Path("work/f" + std::to_string(i) + ".txt"));
+      WriteText(files.back(), original);
+    }
     host::ScriptUi ui;
     int unexpected = 0;
     ui.SetFailureHandler([&](const std::string&) { unexpected++; });
@@ -461,19 +482,27 @@ TEST_F(FileReplace, AFullDiskLeavesTheFileWhole) {
       for (int i = 0; i < 6; i++) items[14 + i].Selected = i == 4;
       return 24;
     });
-    ui.AnswerMessage(0);  // the write error
-    ui.AnswerMessage(0);  // nothing rewritten
+    for (size_t i = 0; i < files.size(); i++) ui.AnswerMessage(0);  // write errors
     host->OpenPlugin(OPEN_PLUGINSMENU, 0);
-    bool warned = false;
+    std::vector<std::string> warned;  // the files named by write errors, in order
     for (const auto& c : ui.CallsOf(host::ScriptUi::Kind::kMessage))
-      warned |= c.help_topic == "FRWriteError";
+      if (c.help_topic == "FRWriteError") warned.push_back(c.lines.at(1));
     host.reset();
-    if (!warned) return 11;
-    if (ReadText(tree.Path("work/a.txt")) != original) return 12;
+    size_t kept = 0, renewed = 0;
+    for (const std::string& file : files) {
+      const std::string now = ReadText(file);
+      if (now != original && now != rewritten) return 11;
+      kept += now == original;
+      renewed += now == rewritten;
+      // Every file kept whole is named in a warning, and no other.
+      const bool named = std::find(warned.begin(), warned.end(), ModuleForm(file)) != warned.end();
+      if ((now == original) != named) return 12;
+    }
+    if (renewed == 0 || kept == 0 || warned.size() != kept) return 13;
     size_t entries = 0;
     for (const auto& e : fs::directory_iterator(tree.Path("work"))) entries += e.path().filename() != "";
     umount(tree.Path("work").c_str());
-    return entries == 1 && unexpected == 0 ? 0 : 13;
+    return entries == files.size() && unexpected == 0 ? 0 : 14;
   });
   if (status == 77) GTEST_SKIP() << "no private mounts here";
   EXPECT_EQ(status, 0);

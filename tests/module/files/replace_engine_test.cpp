@@ -8,6 +8,7 @@
 
 #include "module/match/case_table.hpp"
 #include "module/files/file_patterns.hpp"
+#include "module/files/queued_commits.hpp"
 #include "module/files/replace_questions.hpp"
 #include "module/files/walk.hpp"
 #include "module/base/run_state.hpp"
@@ -62,7 +63,10 @@ class ReplaceEngine : public testing::Test {
     WIN32_FIND_DATAA entry{};
     std::snprintf(entry.cFileName, sizeof entry.cFileName, "%s", folder_.Module(name).c_str());
     entry.dwFileAttributes = GetFileAttributesA(entry.cFileName);
-    return ReplaceInFile(entry);
+    const bool handed_over = ReplaceInFile(entry);
+    ResultList committed;
+    FinishCommits(committed);
+    return handed_over && committed.size() == 1;
   }
 
   std::string Content(const std::string& name) { return ReadText(folder_.Posix(name)); }
