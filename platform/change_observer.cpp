@@ -15,6 +15,10 @@ void InstallChangeObserver(ChangeObserver* observer) { installed_observer = obse
 
 namespace internal {
 
+bool NotifyAboutToCommit(const PendingChange& change) {
+  return !installed_observer || installed_observer->AboutToCommit(change);
+}
+
 void NotifyCommitted(const std::string& posix_path) {
   if (installed_observer) installed_observer->Committed(posix_path);
 }

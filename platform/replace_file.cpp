@@ -195,6 +195,12 @@ DWORD CommitOver(int fd, const std::string& named_as, const WhatWasRead& read,
   if (!folder.valid()) return WindowsErrorFromErrno(errno);
   const std::string base = BaseOf(read.target);
   if (read.exists && !StillAsRead(folder.get(), base, read.state)) return ERROR_FILE_INVALID;
+  PendingChange rewrite;
+  rewrite.path = read.target;
+  rewrite.old_content = read.exists ? read.fd : -1;
+  rewrite.new_content = fd;
+  rewrite.backup = backup;
+  if (!NotifyAboutToCommit(rewrite)) return ERROR_WRITE_FAULT;
   if (!backup.empty() && linkat(folder.get(), base.c_str(), AT_FDCWD, backup.c_str(), 0) != 0)
     return WindowsErrorFromErrno(errno);
   const DWORD error = RenameOver(fd, named_as, folder.get(), base);
