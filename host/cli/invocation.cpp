@@ -13,6 +13,7 @@
 #include "host/cli/run_settings.hpp"
 #include "host/cli/scope.hpp"
 #include "host/core/host.hpp"
+#include "host/core/undo_recorder.hpp"
 #include "host/ui/line_ui.hpp"
 #include "host/ui/shown_text.hpp"
 #include "platform/host_bridge.hpp"
@@ -135,7 +136,8 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
   {
     LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
               std::filesystem::path(module_path).parent_path().string());
-    ChangeLog changes;
+    UndoRecorder undo(UndoJournal::DefaultFolder());
+    ChangeLog changes(result.changes_files ? &undo : nullptr);
     HostOptions host_options;
     host_options.module_path = module_path;
     host_options.registry_file = settings->file();
@@ -146,9 +148,14 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     if (!SelectItems(host->panels().active(), options.selected, &missing))
       return fail("--select " + missing + ": no such item in the folder");
 
-    HANDLE panel =
-        host->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
+    HANDLE panel = INVALID_HANDLE_VALUE;
+    {
+      RecordedRun run(&undo, fs::current_path(error_code).string(), "ff:" + options.command_text);
+      panel = host->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
+    }
     ui.Finish();
+    if (std::string undo_error = undo.TakeError(); !undo_error.empty())
+      console.Write("finderix: " + undo_error + "\n");
     if (panel != INVALID_HANDLE_VALUE) result.listed = PrintFiles(host->panels().active(), out);
     host.reset();  // the module ends, storing its settings in the run's file
     result.changed = changes.count();

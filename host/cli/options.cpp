@@ -43,6 +43,12 @@ const char kUsage[] =
     "  -y, --accept-dialogs accept every dialog as the module filled it\n"
     "  -e FILE              edit FILE full screen\n"
     "  --list-settings      list the names --set takes, one per line\n"
+    "  --undo [ID]          take back the last replace or rename run (or run ID):\n"
+    "                       old content, mode and times, old names; a file changed\n"
+    "                       since is named and left alone\n"
+    "  --history            list the runs --undo can take back; the last 20 runs\n"
+    "                       are kept, or fewer when their old content passes 1 GiB\n"
+    "                       ($XDG_STATE_HOME/finderix, default ~/.local/state)\n"
     "  -h, --help           show this help\n"
     "  --version            show the version\n"
     "Found files (and, with v, changed files) are printed one per line;\n"
@@ -83,8 +89,12 @@ class ArgumentReader {
       }
       if (!ReadOne(argument)) return false;
     }
+    if (undo_or_history_ && has_command_) {
+      *error_ = "--undo and --history take no ff command";
+      return false;
+    }
     if (options_->action != ProgramOptions::Action::kVersion &&
-        options_->action != ProgramOptions::Action::kListSettings)
+        options_->action != ProgramOptions::Action::kListSettings && !undo_or_history_)
       options_->action = has_command_ ? ProgramOptions::Action::kCommandLine
                                       : ProgramOptions::Action::kFullScreen;
     return true;
@@ -100,6 +110,10 @@ class ArgumentReader {
       options_->action = ProgramOptions::Action::kVersion;
     } else if (argument == "--list-settings") {
       options_->action = ProgramOptions::Action::kListSettings;
+    } else if (argument == "--history") {
+      SetUndoAction(ProgramOptions::Action::kHistory);
+    } else if (argument == "--undo" || argument.starts_with("--undo=")) {
+      return ReadUndo(argument);
     } else if (argument == "--use-stored") {
       options_->use_stored = true;
     } else if (argument == "--save") {
@@ -156,6 +170,35 @@ class ArgumentReader {
     return ReadSetting(std::string(ScopeSettingName()) + "=" + std::to_string(*scope));
   }
 
+  void SetUndoAction(ProgramOptions::Action action) {
+    options_->action = action;
+    undo_or_history_ = true;
+  }
+
+  // "--undo", "--undo ID" or "--undo=ID"; an ID is a run number.
+  bool ReadUndo(std::string_view argument) {
+    SetUndoAction(ProgramOptions::Action::kUndo);
+    std::string_view id = argument.substr(std::string_view("--undo").size());
+    if (!id.empty()) {
+      id.remove_prefix(1);
+    } else if (next_ < arguments_.size() && IsRunNumber(arguments_[next_])) {
+      id = arguments_[next_++];
+    } else {
+      return true;
+    }
+    if (!IsRunNumber(id)) {
+      *error_ = "--undo " + std::string(id) + ": not a run number (see --history)";
+      return false;
+    }
+    options_->undo_run = std::stoll(std::string(id));
+    return true;
+  }
+
+  static bool IsRunNumber(std::string_view text) {
+    return !text.empty() && text.size() < 18 &&
+           text.find_first_not_of("0123456789") == std::string_view::npos;
+  }
+
   bool ReadCommand(std::string_view argument) {
     bool word = IsPrefixWord(argument);
     if (!word && !HasPrefix(argument)) {
@@ -180,6 +223,7 @@ class ArgumentReader {
   size_t next_ = 0;
   bool has_command_ = false;
   bool only_commands_ = false;
+  bool undo_or_history_ = false;
 };
 
 }  // namespace
