@@ -12,7 +12,10 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <random>
+#include <tuple>
+#include <utility>
 
 #include "host/core/file_copy.hpp"
 
@@ -63,22 +66,23 @@ class RunRestorer {
 
   // What taking back the change means now.
   State StateOf(const JournalChange& change) const {
-    struct stat now;
+    const FileIdentity before = StandIn(change.before);
+    struct stat now, moved;
     const bool present = Stat(change.path, &now);
     switch (change.kind) {
       case Kind::kRewrite:
-        if (present && change.saved_is_link && change.before.SameInode(now)) return State::kDone;
-        if (present && change.after.Unchanged(now)) return State::kToRestore;
+        if (present && before.SameInode(now)) return State::kDone;  // not made, or back
+        if (present && StandIn(change.after).Unchanged(now)) return State::kToRestore;
         if (!change.saved_is_link && HoldsCopy(change.path, Saved(change), change.before))
           return State::kDone;
         return State::kChangedSince;
       case Kind::kMove:
-        if (Stat(change.new_path, &now) && change.before.SameInode(now)) return State::kToRestore;
-        if (present && change.before.SameInode(now)) return State::kDone;
+        if (Stat(change.new_path, &moved) && before.SameInode(moved)) return State::kToRestore;
+        if (present && before.SameInode(now)) return State::kDone;
         return State::kChangedSince;
       case Kind::kDisplaced:
         if (!present) return State::kToRestore;
-        if (change.before.SameInode(now) ||
+        if (before.SameInode(now) ||
             (!change.saved_is_link && HoldsCopy(change.path, Saved(change), change.before)))
           return State::kDone;
         return State::kChangedSince;  // or, before its move is taken back, the moved entry
@@ -102,6 +106,7 @@ class RunRestorer {
   void TakeBack(const JournalChange& change) {
     switch (StateOf(change)) {
       case State::kDone:
+        NoteStandIn(change);
         RemoveBackup(change);
         return;
       case State::kChangedSince:
@@ -120,11 +125,29 @@ class RunRestorer {
       outcome_->failed.push_back(change.path + ": " + std::strerror(errno));
       return;
     }
+    NoteStandIn(change);
     RemoveBackup(change);
     if (change.kind != Kind::kDisplaced) outcome_->restored.push_back(change.path);
   }
 
  private:
+  using InodeKey = std::pair<uint64_t, uint64_t>;  // device, inode
+
+  // A copy put back is a new inode: earlier changes that name the old one
+  // (a move of the file, the rewrite that made it) find the copy instead.
+  FileIdentity StandIn(FileIdentity id) const {
+    const auto copy = stand_ins_.find({id.device, id.inode});
+    if (copy != stand_ins_.end()) std::tie(id.device, id.inode) = copy->second;
+    return id;
+  }
+
+  void NoteStandIn(const JournalChange& change) {
+    struct stat now;
+    if (change.kind != Kind::kMove && !change.saved_is_link && Stat(change.path, &now) &&
+        !change.before.SameInode(now))
+      stand_ins_[{change.before.device, change.before.inode}] = {now.st_dev, now.st_ino};
+  }
+
   // One rename that never replaces: the entry under its old name, or
   // nothing changed.
   static bool RenameNoReplace(const std::string& from, const std::string& to) {
@@ -185,6 +208,7 @@ class RunRestorer {
 
   std::string folder_;
   RestoreOutcome* outcome_;
+  std::map<InodeKey, InodeKey> stand_ins_;
 };
 
 }  // namespace

@@ -199,16 +199,38 @@ bool UndoJournal::MakeRunFolder(JournalRun* run) {
   return FlushFolder(parent);
 }
 
-bool UndoJournal::MarkMade(const JournalRun& run, const std::vector<int64_t>& made) {
-  for (int64_t seq : made) {
+bool UndoJournal::SettleInTransaction(const JournalRun& run, const SettledChanges& settled) {
+  for (int64_t seq : settled.made) {
     Statement mark(db_, "UPDATE changes SET made=1 WHERE run=? AND seq=?");
     if (!mark.Bind(run.id).Bind(seq).Run()) return Fail();
+  }
+  for (int64_t seq : settled.failed) {
+    Statement drop(db_, "DELETE FROM changes WHERE run=? AND seq=?");
+    if (!drop.Bind(run.id).Bind(seq).Run()) return Fail();
   }
   return true;
 }
 
+// The saved content of failed changes goes once they have left the
+// journal; a crash before leaves an unnamed file behind, never a change
+// without its content.
+void UndoJournal::RemoveSaved(const JournalRun& run, const SettledChanges& settled) {
+  for (int64_t seq : settled.failed) unlink((RunFolder(run) + "/" + std::to_string(seq)).c_str());
+}
+
+bool UndoJournal::Settle(const JournalRun& run, const SettledChanges& settled) {
+  if (!Execute("BEGIN IMMEDIATE")) return false;
+  if (!SettleInTransaction(run, settled) || !Execute("COMMIT")) {
+    Fail();
+    Execute("ROLLBACK");
+    return false;
+  }
+  RemoveSaved(run, settled);
+  return true;
+}
+
 bool UndoJournal::Record(JournalRun* run, const JournalChange& change,
-                         const std::vector<int64_t>& made) {
+                         const SettledChanges& settled) {
   if (!change.saved.empty() && !FlushFolder(RunFolder(*run))) {
     error_ = "cannot flush " + RunFolder(*run);
     return false;
@@ -228,8 +250,11 @@ bool UndoJournal::Record(JournalRun* run, const JournalChange& change,
                  .Bind(change.path).Bind(change.new_path).Bind(change.saved)
                  .Bind(int64_t{change.saved_is_link}).Bind(change.backup).Bind(change.before)
                  .Bind(change.after).Run();
-  ok = ok && MarkMade(*run, made);
-  if (ok && Execute("COMMIT")) return true;
+  ok = ok && SettleInTransaction(*run, settled);
+  if (ok && Execute("COMMIT")) {
+    RemoveSaved(*run, settled);
+    return true;
+  }
   Fail();
   Execute("ROLLBACK");
   if (first) run->id = 0;

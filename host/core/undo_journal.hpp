@@ -62,6 +62,13 @@ struct JournalRun {
   int64_t saved_bytes = 0;  // size of what the run's folder keeps
 };
 
+// What became of changes recorded earlier: made, or failed (the platform
+// did not make them, so they leave the journal with their saved content).
+struct SettledChanges {
+  std::vector<int64_t> made;
+  std::vector<int64_t> failed;
+};
+
 class UndoJournal {
  public:
   // Kept: the last kKeptRuns runs, and of those no more than kKeptBytes of
@@ -87,10 +94,10 @@ class UndoJournal {
   bool MakeRunFolder(JournalRun* run);
 
   // Records a change before it is made, together with the run on its first
-  // change and the changes known to be made since the last call. Durable
-  // when it returns true.
-  bool Record(JournalRun* run, const JournalChange& change, const std::vector<int64_t>& made);
-  bool MarkMade(const JournalRun& run, const std::vector<int64_t>& made);
+  // change and what became of the changes before it. Durable when it
+  // returns true.
+  bool Record(JournalRun* run, const JournalChange& change, const SettledChanges& settled);
+  bool Settle(const JournalRun& run, const SettledChanges& settled);
   // Removes a run and its saved content.
   bool Drop(int64_t run_id);
   // Drops what is past the limits above, oldest first.
@@ -107,6 +114,8 @@ class UndoJournal {
  private:
   UndoJournal(sqlite3* db, std::string folder) : db_(db), folder_(std::move(folder)) {}
   bool Execute(const char* sql);
+  bool SettleInTransaction(const JournalRun& run, const SettledChanges& settled);
+  void RemoveSaved(const JournalRun& run, const SettledChanges& settled);
   bool Fail();
 
   sqlite3* db_;  // owned

@@ -24,14 +24,15 @@ void UndoRecorder::BeginRun(const std::string& folder, const std::string& comman
   run_.command = command;
   next_seq_ = 0;
   announced_.clear();
-  made_.clear();
+  settled_ = SettledChanges();
 }
 
 void UndoRecorder::EndRun() {
   if (!in_run_) return;
   in_run_ = false;
   if (!journal_) return;
-  if (run_.id != 0 && journal_->MarkMade(run_, made_)) {
+  Settle();
+  if (run_.id != 0 && journal_->Settle(run_, settled_)) {
     std::optional<JournalRun> recorded = journal_->Find(run_.id);
     if (recorded && recorded->files == 0) journal_->Drop(run_.id);
   } else if (run_.id == 0 && !run_.store.empty()) {
@@ -43,7 +44,7 @@ void UndoRecorder::EndRun() {
 
 bool UndoRecorder::AboutToCommit(const platform::PendingChange& change) {
   if (!in_run_) return true;
-  announced_.clear();
+  Settle();
   if (!journal_) {
     std::string error;
     journal_ = UndoJournal::Open(state_folder_, true, &error);
@@ -81,7 +82,8 @@ bool UndoRecorder::RecordRewrite(const platform::PendingChange& change) {
 
 bool UndoRecorder::RecordMove(const platform::PendingChange& change) {
   struct stat moved, replaced;
-  if (lstat(change.path.c_str(), &moved) != 0) return true;  // the move fails on its own
+  if (change.path == change.new_path || lstat(change.path.c_str(), &moved) != 0)
+    return true;  // nothing moves, or the move fails on its own
   if (change.replaces && lstat(change.new_path.c_str(), &replaced) == 0) {
     JournalChange displaced = NewChange(JournalChange::Kind::kDisplaced, change.new_path, replaced);
     if (!Save(-1, change.new_path, &displaced) || !Write(displaced)) return false;
@@ -108,15 +110,21 @@ bool UndoRecorder::Save(int fd, const std::string& path, JournalChange* change) 
 }
 
 bool UndoRecorder::Write(const JournalChange& change) {
-  if (!journal_->Record(&run_, change, made_))
+  if (!journal_->Record(&run_, change, settled_))
     return Refuse("cannot write the undo journal: " + journal_->error());
-  made_.clear();
+  settled_ = SettledChanges();
   announced_.push_back(change.seq);
   return true;
 }
 
 void UndoRecorder::Committed(const std::string&) {
-  made_.insert(made_.end(), announced_.begin(), announced_.end());
+  settled_.made.insert(settled_.made.end(), announced_.begin(), announced_.end());
+  announced_.clear();
+}
+
+void UndoRecorder::Settle() {
+  // Announced and never committed: the platform gave up on the change.
+  settled_.failed.insert(settled_.failed.end(), announced_.begin(), announced_.end());
   announced_.clear();
 }
 

@@ -44,6 +44,8 @@ class UndoRecorder : public platform::ChangeObserver {
   // folder under the change's number.
   bool Save(int fd, const std::string& path, JournalChange* change);
   bool Write(const JournalChange& change);
+  // Counts the changes announced and not committed as failed.
+  void Settle();
   bool Refuse(const std::string& why);
 
   std::string state_folder_;
@@ -52,7 +54,7 @@ class UndoRecorder : public platform::ChangeObserver {
   JournalRun run_;
   int64_t next_seq_ = 0;
   std::vector<int64_t> announced_;  // the changes of the commit under way
-  std::vector<int64_t> made_;       // committed, not yet marked in the journal
+  SettledChanges settled_;          // not yet written to the journal
   std::string error_;
 };
 
