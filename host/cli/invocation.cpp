@@ -137,7 +137,7 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
               std::filesystem::path(module_path).parent_path().string());
     UndoRecorder undo(UndoJournal::DefaultFolder());
-    ChangeLog changes(result.changes_files ? &undo : nullptr);
+    ChangeLog changes(result.changes_files && options.record_undo ? &undo : nullptr);
     HostOptions host_options;
     host_options.module_path = module_path;
     host_options.registry_file = settings->file();

@@ -49,6 +49,7 @@ const char kUsage[] =
     "  --history            list the runs --undo can take back; the last 20 runs\n"
     "                       are kept, or fewer when their old content passes 1 GiB\n"
     "                       ($XDG_STATE_HOME/finderix, default ~/.local/state)\n"
+    "  --no-undo            keep nothing for --undo of this run\n"
     "  -h, --help           show this help\n"
     "  --version            show the version\n"
     "Found files (and, with v, changed files) are printed one per line;\n"
@@ -114,6 +115,8 @@ class ArgumentReader {
       SetUndoAction(ProgramOptions::Action::kHistory);
     } else if (argument == "--undo" || argument.starts_with("--undo=")) {
       return ReadUndo(argument);
+    } else if (argument == "--no-undo") {
+      options_->record_undo = false;
     } else if (argument == "--use-stored") {
       options_->use_stored = true;
     } else if (argument == "--save") {

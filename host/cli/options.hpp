@@ -29,6 +29,7 @@ struct ProgramOptions {
   std::string edit_file;                // -e: the file the full-screen editor opens
   bool full_screen_dialogs = false;     // dialogs open full-screen on the process's terminal
   std::optional<int64_t> undo_run;      // --undo ID; unset: the newest run
+  bool record_undo = true;              // false: --no-undo, the run keeps no journal
 };
 
 extern const char kUsage[];
