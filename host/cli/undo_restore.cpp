@@ -14,6 +14,7 @@
 #include <ctime>
 #include <map>
 #include <random>
+#include <set>
 #include <tuple>
 #include <utility>
 
@@ -32,14 +33,20 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void FlushFolderOf(const std::string& path) {
-  const int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void FlushFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);
   close(fd);
 }
 
 bool Stat(const std::string& path, struct stat* st) { return lstat(path.c_str(), st) == 0; }
+
+// A moved entry keeps its inode, size, mode and times; a folder's times
+// follow its entries.
+bool IsEntry(const FileIdentity& id, const struct stat& st) {
+  return S_ISDIR(st.st_mode) ? id.SameInode(st) : id.Unchanged(st);
+}
 
 // Whether `path` holds the saved copy's bytes with the old size, mode and
 // modification time: a copy restored by an undo that was cut short.
@@ -71,14 +78,16 @@ class RunRestorer {
     const bool present = Stat(change.path, &now);
     switch (change.kind) {
       case Kind::kRewrite:
-        if (present && before.SameInode(now)) return State::kDone;  // not made, or back
-        if (present && StandIn(change.after).Unchanged(now)) return State::kToRestore;
-        if (!change.saved_is_link && HoldsCopy(change.path, Saved(change), change.before))
+        // Not made, or back. Without a link the old inode was freed and its
+        // number may be taken by another file, so the content decides.
+        if (change.saved_is_link ? present && before.SameInode(now)
+                                 : HoldsCopy(change.path, Saved(change), change.before))
           return State::kDone;
+        if (present && StandIn(change.after).Unchanged(now)) return State::kToRestore;
         return State::kChangedSince;
       case Kind::kMove:
-        if (Stat(change.new_path, &moved) && before.SameInode(moved)) return State::kToRestore;
-        if (present && before.SameInode(now)) return State::kDone;
+        if (Stat(change.new_path, &moved) && IsEntry(before, moved)) return State::kToRestore;
+        if (present && IsEntry(before, now)) return State::kDone;
         return State::kChangedSince;
       case Kind::kDisplaced:
         if (!present) return State::kToRestore;
@@ -130,6 +139,13 @@ class RunRestorer {
     if (change.kind != Kind::kDisplaced) outcome_->restored.push_back(change.path);
   }
 
+  // Makes every rename durable, each folder once: until then a crash may
+  // undo a rename, which the next undo makes again.
+  void FlushTouched() {
+    for (const std::string& folder : touched_) FlushFolder(folder);
+    touched_.clear();
+  }
+
  private:
   using InodeKey = std::pair<uint64_t, uint64_t>;  // device, inode
 
@@ -159,8 +175,8 @@ class RunRestorer {
 
   bool MoveBack(const JournalChange& change) {
     if (!RenameNoReplace(change.new_path, change.path)) return false;
-    FlushFolderOf(change.path);
-    FlushFolderOf(change.new_path);
+    touched_.insert(FolderOf(change.path));
+    touched_.insert(FolderOf(change.new_path));
     return true;
   }
 
@@ -176,7 +192,7 @@ class RunRestorer {
     const int saved_errno = errno;
     if (!ok && !change.saved_is_link) unlink(from.c_str());
     errno = saved_errno;
-    if (ok) FlushFolderOf(change.path);
+    if (ok) touched_.insert(FolderOf(change.path));
     return ok;
   }
 
@@ -209,6 +225,7 @@ class RunRestorer {
   std::string folder_;
   RestoreOutcome* outcome_;
   std::map<InodeKey, InodeKey> stand_ins_;
+  std::set<std::string> touched_;  // folders whose entries changed, flushed at the end
 };
 
 }  // namespace
@@ -227,6 +244,7 @@ bool TakeBackRun(UndoJournal& journal, const JournalRun& run, RestoreOutcome* ou
   }
   for (auto change = changes.rbegin(); change != changes.rend(); ++change)
     restorer.TakeBack(*change);
+  restorer.FlushTouched();  // before the run and its saved content may go
   return true;
 }
 

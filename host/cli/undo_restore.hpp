@@ -1,7 +1,8 @@
 // Taking back one recorded run: each rewritten file gets its old content,
 // mode and times, each moved entry its old name, each replaced entry its
 // place, newest change first. Each step is one rename, so a kill at any
-// moment leaves every file whole, and running it again finishes the rest.
+// moment leaves every file whole, and running it again finishes the rest;
+// the folders are flushed once at the end, before the run may be dropped.
 #pragma once
 
 #include <string>
