@@ -7,7 +7,9 @@
 #include "host/cli/invocation.hpp"
 #include "host/cli/options.hpp"
 #include "host/cli/settings_writer.hpp"
+#include "host/cli/undo_command.hpp"
 #include "host/core/program_files.hpp"
+#include "host/core/undo_journal.hpp"
 
 int main(int argc, char** argv) {
   using host::cli::ProgramOptions;
@@ -29,6 +31,11 @@ int main(int argc, char** argv) {
       for (const host::cli::SettingRule& rule : host::cli::StoredSettingRules())
         std::puts(rule.name);
       return 0;
+    case ProgramOptions::Action::kUndo:
+      return host::cli::RunUndo(host::UndoJournal::DefaultFolder(), options.undo_run, stdout,
+                                stderr);
+    case ProgramOptions::Action::kHistory:
+      return host::cli::ShowHistory(host::UndoJournal::DefaultFolder(), stdout, stderr);
     case ProgramOptions::Action::kFullScreen:
       // The full-screen program keeps its settings, so --set (and --scope)
       // are stored before it starts, as its dialogs would store them.

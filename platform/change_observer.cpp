@@ -15,6 +15,12 @@ void InstallChangeObserver(ChangeObserver* observer) { installed_observer = obse
 
 namespace internal {
 
+bool HasChangeObserver() { return installed_observer != nullptr; }
+
+bool NotifyAboutToCommit(const PendingChange& change) {
+  return !installed_observer || installed_observer->AboutToCommit(change);
+}
+
 void NotifyCommitted(const std::string& posix_path) {
   if (installed_observer) installed_observer->Committed(posix_path);
 }

@@ -85,6 +85,12 @@ BOOL MoveEntry(LPCSTR existing, LPCSTR new_name, DWORD flags) {
   }
   const bool replace = (flags & MOVEFILE_REPLACE_EXISTING) != 0;
   if (replace && !MayReplace(to)) return Fail(ERROR_ACCESS_DENIED);
+  PendingChange move;
+  move.kind = PendingChange::Kind::kMove;
+  move.path = from;
+  move.new_path = to;
+  move.replaces = replace;
+  if (!NotifyAboutToCommit(move)) return Fail(ERROR_WRITE_FAULT);
   const int moved = replace ? rename(from.c_str(), to.c_str())
                             : RenameNoReplace(from, to, S_ISDIR(source.st_mode));
   if (moved != 0) {

@@ -21,13 +21,29 @@ void CloseRegistry();
 // ERROR_REGISTRY_CORRUPT or ERROR_BADDB.
 LSTATUS CheckRegistryWritable();
 
+// A change the platform is about to commit, told before it is made so a
+// host can keep what it replaces. Descriptors live only for the call.
+struct PendingChange {
+  enum class Kind { kRewrite, kMove };
+  Kind kind = Kind::kRewrite;
+  std::string path;      // rewrite: the file's real path; move: the entry's path
+  std::string new_path;  // move: where the entry goes
+  int old_content = -1;  // rewrite: open on the file as it was read; -1 for a new file
+  int new_content = -1;  // rewrite: open on the content that takes its place
+  std::string backup;    // rewrite: where the old content is kept as well, or empty
+  bool replaces = false; // move: an entry already at new_path is replaced
+};
+
 // Told of each change the platform commits to disk for the module: a file
 // whose new content replaced the old (its real path), an entry moved (its
 // new path). Called after the change is made, on the caller's thread, so
 // a host learns what really changed rather than what the module says.
+// AboutToCommit comes first, once the change is certain to be tried;
+// false keeps it from being made (the call fails with ERROR_WRITE_FAULT).
 class ChangeObserver {
  public:
   virtual ~ChangeObserver() = default;
+  virtual bool AboutToCommit(const PendingChange&) { return true; }
   virtual void Committed(const std::string& posix_path) = 0;
 };
 // The host keeps ownership; pass nullptr before destroying it.

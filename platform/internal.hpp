@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/host_bridge.hpp"
 #include "platform/win32.hpp"
 
 namespace platform::internal {
@@ -129,6 +130,12 @@ AliasLookup FindAliased(const std::string& folder, const std::string& alias, std
 // A replacement gives the file a new inode under the same name; its alias
 // follows it.
 void KeepAliasAfterReplacement(const std::string& posix_path);
+
+// Asks the host's change observer, if any, whether a change may be made.
+bool NotifyAboutToCommit(const PendingChange& change);
+// Whether a host observes changes at all (so that what only it needs is
+// prepared only for it).
+bool HasChangeObserver();
 
 // Tells the host's change observer, if any, that `posix_path` was changed.
 void NotifyCommitted(const std::string& posix_path);

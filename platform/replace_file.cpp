@@ -225,6 +225,25 @@ DWORD FindReplacement(const std::string& path, bool take_content, PreparedReplac
   return ERROR_SUCCESS;
 }
 
+// Tells the host's observer what is about to be replaced, so that it can
+// keep the old content (for undo) or refuse. The old content is opened by
+// the name that was just checked to still be what was read: the reader's
+// own descriptor may be closed by now when commits are queued.
+DWORD AnnounceRewrite(const PreparedReplace& prepared, int folder, const std::string& base) {
+  if (!HasChangeObserver()) return ERROR_SUCCESS;
+  UniqueFd old;
+  if (prepared.replaced_exists) {
+    old = UniqueFd(openat(folder, base.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!old.valid()) return WindowsErrorFromErrno(errno);
+  }
+  PendingChange rewrite;
+  rewrite.path = prepared.target;
+  rewrite.old_content = old.valid() ? old.get() : -1;
+  rewrite.new_content = prepared.content;
+  rewrite.backup = prepared.backup;
+  return NotifyAboutToCommit(rewrite) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
 }  // namespace
 
 std::string FolderOf(const std::string& path) {
@@ -253,6 +272,8 @@ DWORD CommitRewrite(const PreparedReplace& prepared, int folder) {
     return ERROR_FILE_INVALID;
   const std::string& backup = prepared.backup;
   if (DryRunActive()) return RecordRewrite(prepared.content, prepared.target, backup);
+  if (const DWORD refused = AnnounceRewrite(prepared, folder, base); refused != ERROR_SUCCESS)
+    return refused;
   if (!backup.empty() && linkat(folder, base.c_str(), AT_FDCWD, backup.c_str(), 0) != 0)
     return WindowsErrorFromErrno(errno);
   const DWORD error = RenameOver(prepared.content, prepared.named_as, folder, base);

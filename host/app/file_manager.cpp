@@ -256,7 +256,8 @@ void FileManager::Execute(const std::string& oem_line) {
     case Command::Kind::kNone: return;
     case Command::Kind::kModule:
       LeaveResultsPanel();
-      host_.OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(command.argument.c_str()));
+      OpenModule(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(command.argument.c_str()),
+                 platform::OemToUtf8(prefix_ + ":" + command.argument));
       return;
     case Command::Kind::kChangeFolder: ChangeFolder(command.argument); return;
     case Command::Kind::kShell: RunShell(command.argument); return;
@@ -300,7 +301,19 @@ void FileManager::ShowPluginsMenu() {
   MenuChoice choice = ui_.ShowMenu(menu);
   if (choice.index < 0) return;
   LeaveResultsPanel();
-  host_.OpenPlugin(OPEN_PLUGINSMENU, choice.index);
+  OpenModule(OPEN_PLUGINSMENU, choice.index,
+             platform::OemToUtf8(menu.items[static_cast<size_t>(choice.index)].text));
+}
+
+void FileManager::OpenModule(int open_from, intptr_t item, const std::string& command) {
+  std::string folder;
+  platform::ToPosixPath(host_.panels().active().folder().c_str(), &folder);
+  {
+    RecordedRun run(undo_, folder, command);
+    host_.OpenPlugin(open_from, item);
+  }
+  const std::string undo_error = undo_ ? undo_->TakeError() : "";
+  if (!undo_error.empty()) Warn("Undo", platform::Utf8ToOem(undo_error));
 }
 
 void FileManager::LeaveResultsPanel() { host_.ClosePlugin(); }

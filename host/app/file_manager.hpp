@@ -9,6 +9,7 @@
 #include "host/app/first_matched_lines.hpp"
 #include "host/app/module_panel_look.hpp"
 #include "host/core/host.hpp"
+#include "host/core/undo_recorder.hpp"
 #include "host/ui/terminal/command_line.hpp"
 #include "host/ui/terminal/panel_view.hpp"
 #include "host/ui/terminal/view.hpp"
@@ -22,6 +23,9 @@ class FileManager : public tui::View {
   // host reports matches to: F4 on a search result opens the editor at the
   // file's first matched line.
   FileManager(Host& host, TerminalUi& ui, const FirstMatchedLines* first_lines = nullptr);
+  // Each module command then becomes a run of `recorder` (which must
+  // outlive the screen), so --undo can take back what it changed.
+  void RecordRunsFor(UndoRecorder* recorder) { undo_ = recorder; }
 
   void Layout(int screen_width, int screen_height) override;
   void Render(tui::CellGrid& grid) const override;
@@ -48,6 +52,8 @@ class FileManager : public tui::View {
   void ChangeFolder(const std::string& oem_folder);
   void RunShell(const std::string& oem_command);
   void ShowPluginsMenu();
+  // Opens the module as one recorded run; `command` is what --history shows.
+  void OpenModule(int open_from, intptr_t item, const std::string& command);
   // The module's file commands work on a folder: one started over a
   // results panel runs on the folder the panel was opened from, which the
   // panel gives way to.
@@ -72,6 +78,7 @@ class FileManager : public tui::View {
   bool active_is_left_ = true;
   int width_ = 0, height_ = 0;
   std::string prefix_;  // the module's command-line prefix
+  UndoRecorder* undo_ = nullptr;
 };
 
 }  // namespace host::app

@@ -9,6 +9,7 @@
 #include "host/app/editor_screen.hpp"
 #include "host/app/file_manager.hpp"
 #include "host/core/host.hpp"
+#include "host/core/undo_recorder.hpp"
 #include "host/ui/terminal/help_file.hpp"
 #include "host/ui/terminal/ncurses_terminal.hpp"
 #include "host/ui/terminal_ui.hpp"
@@ -55,8 +56,12 @@ int RunFullScreen(const FullScreenOptions& options) {
     EditorScreen editor(*host, ui);
     ui.Run(editor);
   } else {
+    UndoRecorder undo(UndoJournal::DefaultFolder());
+    platform::InstallChangeObserver(&undo);
     FileManager manager(*host, ui, &first_lines);
+    manager.RecordRunsFor(&undo);
     ui.Run(manager);
+    platform::InstallChangeObserver(nullptr);
   }
   host.reset();  // ExitFAR, while the Ui can still show what the module says
   return 0;

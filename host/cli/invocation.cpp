@@ -15,6 +15,7 @@
 #include "host/cli/scope.hpp"
 #include "host/cli/selected_scope.hpp"
 #include "host/core/host.hpp"
+#include "host/core/undo_recorder.hpp"
 #include "host/ui/line_ui.hpp"
 #include "platform/host_bridge.hpp"
 
@@ -153,7 +154,10 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
   {
     LineUi ui(console, options.accept_dialogs, options.full_screen_dialogs,
               std::filesystem::path(module_path).parent_path().string());
-    ChangeLog changes;
+    UndoRecorder undo(UndoJournal::DefaultFolder());
+    // A dry run changes nothing, so it leaves nothing to take back.
+    ChangeLog changes(result.changes_files && options.record_undo && !options.dry_run ? &undo
+                                                                                       : nullptr);
     FoundPrinter printer(out, {.lines = options.lines, .null_ends = options.null_ends},
                          [&ui] { ui.ClearStatus(); });
     HostOptions host_options;
@@ -172,9 +176,14 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
       return fail(error);
 
     if (options.dry_run) platform::BeginDryRun();
-    HANDLE panel =
-        host->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
+    HANDLE panel = INVALID_HANDLE_VALUE;
+    {
+      RecordedRun run(&undo, fs::current_path(error_code).string(), "ff:" + options.command_text);
+      panel = host->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
+    }
     ui.Finish();
+    if (std::string undo_error = undo.TakeError(); !undo_error.empty())
+      console.Write("finderix: " + undo_error + "\n");
     // A dry run's output is what it would change, ready for patch.
     if (options.dry_run)
       PrintPlannedChanges(platform::EndDryRun(), diff_base, out);

@@ -51,6 +51,13 @@ const char kUsage[] =
     "  -0, --null           end each printed path with a zero byte, not a newline\n"
     "  -e FILE              edit FILE full screen\n"
     "  --list-settings      list the names --set takes, one per line\n"
+    "  --undo [ID]          take back the last replace or rename run (or run ID):\n"
+    "                       old content, mode and times, old names; a file changed\n"
+    "                       since is named and left alone\n"
+    "  --history            list the runs --undo can take back; the last 20 runs\n"
+    "                       are kept, or fewer when their old content passes 1 GiB\n"
+    "                       ($XDG_STATE_HOME/finderix, default ~/.local/state)\n"
+    "  --no-undo            keep nothing for --undo of this run\n"
     "  -h, --help           show this help\n"
     "  --version            show the version\n"
     "Found files are printed one per line as they are found (changed files, with\n"
@@ -92,8 +99,16 @@ class ArgumentReader {
       }
       if (!ReadOne(argument)) return false;
     }
+    if (undo_or_history_ && has_command_) {
+      *error_ = "--undo and --history take no ff command";
+      return false;
+    }
+    if (undo_or_history_ && options_->dry_run) {
+      *error_ = "--dry-run previews a replace or rename, not --undo or --history";
+      return false;
+    }
     if (options_->action != ProgramOptions::Action::kVersion &&
-        options_->action != ProgramOptions::Action::kListSettings)
+        options_->action != ProgramOptions::Action::kListSettings && !undo_or_history_)
       options_->action = has_command_ ? ProgramOptions::Action::kCommandLine
                                       : ProgramOptions::Action::kFullScreen;
     // A preview needs a command to preview; the full-screen program has none.
@@ -114,6 +129,12 @@ class ArgumentReader {
       options_->action = ProgramOptions::Action::kVersion;
     } else if (argument == "--list-settings") {
       options_->action = ProgramOptions::Action::kListSettings;
+    } else if (argument == "--history") {
+      SetUndoAction(ProgramOptions::Action::kHistory);
+    } else if (argument == "--undo" || argument.starts_with("--undo=")) {
+      return ReadUndo(argument);
+    } else if (argument == "--no-undo") {
+      options_->record_undo = false;
     } else if (argument == "--use-stored") {
       options_->use_stored = true;
     } else if (argument == "--save") {
@@ -200,6 +221,35 @@ class ArgumentReader {
     return error_->empty();
   }
 
+  void SetUndoAction(ProgramOptions::Action action) {
+    options_->action = action;
+    undo_or_history_ = true;
+  }
+
+  // "--undo", "--undo ID" or "--undo=ID"; an ID is a run number.
+  bool ReadUndo(std::string_view argument) {
+    SetUndoAction(ProgramOptions::Action::kUndo);
+    std::string_view id = argument.substr(std::string_view("--undo").size());
+    if (!id.empty()) {
+      id.remove_prefix(1);
+    } else if (next_ < arguments_.size() && IsRunNumber(arguments_[next_])) {
+      id = arguments_[next_++];
+    } else {
+      return true;
+    }
+    if (!IsRunNumber(id)) {
+      *error_ = "--undo " + std::string(id) + ": not a run number (see --history)";
+      return false;
+    }
+    options_->undo_run = std::stoll(std::string(id));
+    return true;
+  }
+
+  static bool IsRunNumber(std::string_view text) {
+    return !text.empty() && text.size() < 18 &&
+           text.find_first_not_of("0123456789") == std::string_view::npos;
+  }
+
   bool ReadCommand(std::string_view argument) {
     bool word = IsPrefixWord(argument);
     if (!word && !HasPrefix(argument)) {
@@ -225,6 +275,7 @@ class ArgumentReader {
   bool has_command_ = false;
   bool only_commands_ = false;
   bool other_scope_word_ = false;  // the last --scope named no selection
+  bool undo_or_history_ = false;
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 // and the text after the "ff" prefix.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,7 +15,7 @@
 namespace host::cli {
 
 struct ProgramOptions {
-  enum class Action { kFullScreen, kCommandLine, kHelp, kVersion, kListSettings };
+  enum class Action { kFullScreen, kCommandLine, kHelp, kVersion, kListSettings, kUndo, kHistory };
   Action action = Action::kFullScreen;
   std::string folder;                   // -C; empty: the current folder
   std::vector<std::string> selected;    // --select, bare names in the panel's folder
@@ -30,6 +32,8 @@ struct ProgramOptions {
   std::string command_text;             // UTF-8, after "ff:" or the word "ff"
   std::string edit_file;                // -e: the file the full-screen editor opens
   bool full_screen_dialogs = false;     // dialogs open full-screen on the process's terminal
+  std::optional<int64_t> undo_run;      // --undo ID; unset: the newest run
+  bool record_undo = true;              // false: --no-undo, the run keeps no journal
 };
 
 extern const char kUsage[];

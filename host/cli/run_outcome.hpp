@@ -17,18 +17,28 @@ enum ExitStatus {
   kExitFailed = 2,   // a bad option, text or pattern, a file that failed, or a stopped run
 };
 
-// The files changed while it lives: it is the platform's change observer.
+// The files changed while it lives: it is the platform's change observer,
+// and passes each notice on to `next` (which must outlive it) when given.
 class ChangeLog : public platform::ChangeObserver {
  public:
-  ChangeLog() { platform::InstallChangeObserver(this); }
+  explicit ChangeLog(platform::ChangeObserver* next = nullptr) : next_(next) {
+    platform::InstallChangeObserver(this);
+  }
   ~ChangeLog() override { platform::InstallChangeObserver(nullptr); }
   ChangeLog(const ChangeLog&) = delete;
   ChangeLog& operator=(const ChangeLog&) = delete;
 
-  void Committed(const std::string& posix_path) override { changed_.insert(posix_path); }
+  bool AboutToCommit(const platform::PendingChange& change) override {
+    return !next_ || next_->AboutToCommit(change);
+  }
+  void Committed(const std::string& posix_path) override {
+    changed_.insert(posix_path);
+    if (next_) next_->Committed(posix_path);
+  }
   size_t count() const { return changed_.size(); }
 
  private:
+  platform::ChangeObserver* next_;
   std::set<std::string> changed_;  // a file rewritten and then renamed counts twice
 };
 

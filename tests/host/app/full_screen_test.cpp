@@ -32,6 +32,8 @@ class FullScreen : public testing::Test {
   }
 
   std::string Path(const std::string& relative) const { return temp_.path() + "/" + relative; }
+  // The undo journal stays in the test's folder.
+  std::string StateHome() const { return "XDG_STATE_HOME=" + ShellQuoted(Path("state")) + " "; }
 
   void Write(const std::string& relative, const std::string& content) const {
     std::filesystem::create_directories(std::filesystem::path(Path(relative)).parent_path());
@@ -58,7 +60,7 @@ class FullScreen : public testing::Test {
   // status and stays.
   std::unique_ptr<TmuxSession> Start(const std::string& arguments = "", int width = 100,
                                      int height = 30, const std::string& ready = "Name") {
-    std::string command = "cd " + ShellQuoted(Path("work")) + " && LANG=C.UTF-8 " +
+    std::string command = "cd " + ShellQuoted(Path("work")) + " && LANG=C.UTF-8 " + StateHome() +
                           ShellQuoted(program_) + " --registry " +
                           ShellQuoted(Path("registry.db")) + " " + arguments + " 2>" +
                           ShellQuoted(Path("stderr.txt")) + "; echo " + kExitMark + "$?; sleep 60";
@@ -167,6 +169,11 @@ TEST_F(FullScreen, ReplaceAsksForEachChangeAndTheKeyboardAnswers) {
   EXPECT_TRUE(session->WaitGone("[ Skip ]")) << session->Screen();
   Quit(*session);
   EXPECT_EQ(Read("work/a.txt"), "one bar two foo\n");
+
+  // The replace was recorded as a run of its own, which the shell takes back.
+  const std::string undo = StateHome() + ShellQuoted(program_) + " --undo >/dev/null 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(undo.c_str())), 0);
+  EXPECT_EQ(Read("work/a.txt"), "one foo two foo\n");
 }
 
 // --- Configuration ---

@@ -73,6 +73,30 @@ TEST(ProgramOptions, HelpVersionAndNoCommand) {
   EXPECT_EQ(Parse({}).options.action, Action::kFullScreen);
 }
 
+TEST(ProgramOptions, UndoTakesAnOptionalRunNumber) {
+  struct Row {
+    std::vector<const char*> arguments;
+    Action action;
+    std::optional<int64_t> run;
+  };
+  const Row rows[] = {
+      {{"--undo"}, Action::kUndo, std::nullopt},
+      {{"--undo", "12"}, Action::kUndo, 12},
+      {{"--undo=3"}, Action::kUndo, 3},
+      {{"--undo", "-C", "x"}, Action::kUndo, std::nullopt},
+      {{"--history"}, Action::kHistory, std::nullopt},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments.size());
+    Parsed parsed = Parse(row.arguments);
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.action, row.action);
+    EXPECT_EQ(parsed.options.undo_run, row.run);
+  }
+  EXPECT_FALSE(Parse({"--no-undo", "ff:x"}).options.record_undo);
+  EXPECT_TRUE(Parse({"ff:x"}).options.record_undo);
+}
+
 // --- Refusals ---
 
 TEST(ProgramOptions, RefusalsGiveOneLineReasons) {
@@ -92,6 +116,9 @@ TEST(ProgramOptions, RefusalsGiveOneLineReasons) {
       {{"ffx"}, "unexpected argument ffx; a command starts with ff:"},
       {{"--set", "Nope=1", "ff:x"}, "--set: Nope is not a setting of the module"},
       {{"--set", "FSearchIn=9", "ff:x"}, "--set FSearchIn: the value must be a number from 0 to 4"},
+      {{"--undo=x"}, "--undo x: not a run number (see --history)"},
+      {{"--undo", "ff:x"}, "--undo and --history take no ff command"},
+      {{"ff:x", "--history"}, "--undo and --history take no ff command"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.error);

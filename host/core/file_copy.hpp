@@ -1,0 +1,17 @@
+// Whole-file content copied and compared through descriptors, for the undo
+// journal's saved copies. Reads use pread, so a caller's file offset is
+// never moved.
+#pragma once
+
+#include <string>
+
+namespace host {
+
+// Copies all of `from` to a new file `to` (mode 0600, never an existing
+// one), flushed to disk; on failure nothing is left at `to`, errno set.
+bool CopyToNewFile(int from, const std::string& to);
+
+// Whether two open files hold the same bytes.
+bool SameContent(int a, int b);
+
+}  // namespace host
