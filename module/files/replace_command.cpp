@@ -56,7 +56,7 @@ int ReplaceFilesCommand(ResultList& results, int show_dialog) {
   // file search falls back to plain text, with or without the dialog.
   if (FSearchAs > AsLinesWindowPattern) FSearchAs = AsPlainText;
   if (show_dialog ? !FileReplaceDialog() : !PreparePatterns()) return kCancelled;
-  if (!WalkScope(results, ReplaceFileCallback)) return kNothingRun;
+  if (!WalkScope(results, ReplaceFileCallback, WalkChanges::kFileContents)) return kNothingRun;
   if (!FROpenModified) return kDone;
   return results.empty() ? ReportNoFilesFound() : kListReady;
 }

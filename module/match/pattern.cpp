@@ -158,6 +158,26 @@ struct Run {
   }
 };
 
+// The literal start of the pattern, else the code unit the library found
+// that every match starts with or holds. An inline option anywhere may make
+// that unit caseless, so it is then looked for in either case.
+RequiredLiteral FindRequired(const pcre2_code* code, const std::string& text, uint32_t options) {
+  const bool caseless = (options & PCRE2_CASELESS) != 0;
+  std::string prefix = LiteralPrefix(text, caseless);
+  if (!prefix.empty()) return {prefix, caseless};
+  uint32_t type = 0, unit = 0;
+  pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODETYPE, &type);
+  if (type == 1) {
+    pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODEUNIT, &unit);
+  } else {
+    pcre2_pattern_info(code, PCRE2_INFO_LASTCODETYPE, &type);
+    if (type == 1) pcre2_pattern_info(code, PCRE2_INFO_LASTCODEUNIT, &unit);
+  }
+  const bool unit_caseless = caseless || text.find("(?") != std::string::npos;
+  if (type != 1 || unit == '\r' || unit == '\n' || (unit_caseless && unit >= 0x80)) return {};
+  return {std::string(1, static_cast<char>(unit)), unit_caseless};
+}
+
 }  // namespace
 
 void SearchPattern::CodeDeleter::operator()(pcre2_code* code) const { pcre2_code_free(code); }
@@ -178,6 +198,7 @@ void SearchPattern::Release() {
   bounded_code_.reset();
   studied_ = false;
   text_.clear();
+  required_ = {};
 }
 
 int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive, bool study) {
@@ -199,6 +220,7 @@ int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
   if (study) pattern.studied_ = pcre2_jit_compile(pattern.code_.get(), PCRE2_JIT_COMPLETE) == 0;
   pattern.text_ = text;
   pattern.options_ = options;
+  pattern.required_ = FindRequired(pattern.code_.get(), pattern.text_, options);
   return 1;
 }
 
