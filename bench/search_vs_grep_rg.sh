@@ -5,8 +5,10 @@
 #   a per-line pattern: "grep -rlP", "rg -j1", "rg";
 #   a backtracking per-line pattern on one driver folder: "grep -rlP", "rg".
 # Prints the best of a few runs of each, the ratio finderix / other, and
-# whether both listed the same files. Where the reference is grep -P, files
-# it gave up on (its backtracking limit) are left out of the comparison.
+# whether both listed the same files. Left out of that comparison: files
+# reached through a symbolic link, which finderix searches and "grep -r" and
+# rg do not, and where the reference is grep -P, the files it gave up on
+# (its backtracking limit).
 #
 # usage: bench/search_vs_grep_rg.sh [PROGRAM]  (default build/release/bin/finderix)
 #        TREE=/path/to/linux-source-6.1 RUNS=3 bench/search_vs_grep_rg.sh
@@ -109,14 +111,13 @@ query() {  # title folder finderix-command references...
   local f1 fn
   f1=$(best_of "$work/f1" finderix_in "$folder" "$command" 1)
   fn=$(best_of "$work/fn" finderix_in "$folder" "$command")
+  find "$folder" -type l | sort > "$work/links"
   for reference in "$@"; do
-    local label=${reference%%|*} ms excluded=""
+    local label=${reference%%|*} ms excluded="$work/excluded"
     "${reference#*|}" > /dev/null  # warms the cache
     ms=$(best_of "$work/ref" "${reference#*|}")
-    if [[ $label == grep* ]]; then
-      grep_gave_up > "$work/gave_up"
-      if [ -s "$work/gave_up" ]; then excluded="$work/gave_up"; fi
-    fi
+    cp "$work/links" "$excluded"
+    if [[ $label == grep* ]]; then grep_gave_up | sort -m - "$work/links" > "$excluded"; fi
     if [[ $label == *-j1* || $label == grep* ]]; then
       compare "finderix (1 thread)" "$f1" "$work/f1" "$label" "$ms" "$work/ref" "$excluded"
     else
