@@ -6,7 +6,8 @@
 //
 // A run that hits a limit is never a silent "no match": it is retried
 // without JIT when the JIT stack overflowed, then, when only a yes/no answer
-// is wanted, with the DFA matcher; what is still open is "undecided".
+// is wanted, with the DFA matcher and then with the full limit; what is
+// still open is "undecided".
 #include "module/match/pattern.hpp"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -27,6 +28,10 @@ namespace {
 // over a line of hundreds of kilobytes), small enough that a catastrophic
 // one gives up in about a second and never takes more than a bounded heap.
 constexpr uint32_t kMatchLimit = 5'000'000;
+// A yes/no question first gets this much: a pattern that backtracks more on
+// one subject (nested repeats over a long word) is one the DFA matcher
+// mostly answers far sooner; where it cannot, the full limit follows.
+constexpr uint32_t kQuickMatchLimit = 20'000;
 constexpr uint32_t kDepthLimit = 2'000'000;
 constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
@@ -246,6 +251,19 @@ int RunBacktracking(const Run& run, const pcre2_code* code, bool jit,
   return bounded_code ? run.Backtracking(bounded_code, false) : PCRE2_ERROR_NOMEMORY;
 }
 
+// A yes/no answer: backtracking within the quick limit, then the DFA
+// matcher, then backtracking within the full limit.
+int AnswerYesNo(const Run& run, const pcre2_code* code, bool jit, const pcre2_code* bounded_code) {
+  pcre2_set_match_limit(Library().match(), kQuickMatchLimit);
+  const int quick = RunBacktracking(run, code, jit, bounded_code);
+  pcre2_set_match_limit(Library().match(), kMatchLimit);
+  if (!HitLimit(quick)) return quick;
+  const pcre2_code* dfa_code = run.bound ? bounded_code : code;
+  const int dfa = dfa_code ? run.Dfa(dfa_code) : quick;
+  if (dfa > 0 || dfa == PCRE2_ERROR_NOMATCH) return dfa;
+  return RunBacktracking(run, code, jit, bounded_code);
+}
+
 }  // namespace
 
 int RunPattern(const SearchPattern& pattern, const char* subject, size_t length, size_t start,
@@ -263,12 +281,9 @@ int RunPatternWithin(const SearchPattern& pattern, const char* subject, size_t l
   const EndBound bound{pattern.text_.size(), end_limit};
   const Run run{reinterpret_cast<PCRE2_SPTR>(subject), length, start, MatchOptions(options),
                 pattern.match_data_.get(), bounded ? &bound : nullptr};
-  int rc = RunBacktracking(run, pattern.code_.get(), pattern.studied_, bounded_code);
-  if (HitLimit(rc) && offsets_size == 0) {
-    const pcre2_code* code = bounded ? bounded_code : pattern.code_.get();
-    int dfa = code ? run.Dfa(code) : rc;
-    if (dfa > 0 || dfa == PCRE2_ERROR_NOMATCH) rc = dfa;
-  }
+  const int rc = offsets_size == 0
+                     ? AnswerYesNo(run, pattern.code_.get(), pattern.studied_, bounded_code)
+                     : RunBacktracking(run, pattern.code_.get(), pattern.studied_, bounded_code);
   if (HitLimit(rc)) return kPatternUndecided;
   if (rc < 0) return kPatternNoMatch;
 
