@@ -52,16 +52,20 @@ class Contexts {
       : general_(pcre2_general_context_create(HeapAllocate, HeapRelease, nullptr)),
         compile_(pcre2_compile_context_create(general_)),
         match_(pcre2_match_context_create(general_)),
-        jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, general_)) {
+        jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, general_)),
+        quick_match_(nullptr) {
     pcre2_set_character_tables(compile_, PatternCharTables());
     pcre2_set_newline(compile_, PCRE2_NEWLINE_ANYCRLF);
     pcre2_set_match_limit(match_, kMatchLimit);
     pcre2_set_depth_limit(match_, kDepthLimit);
     pcre2_set_heap_limit(match_, kHeapLimitKiB);
     pcre2_jit_stack_assign(match_, nullptr, jit_stack_);
+    quick_match_ = pcre2_match_context_copy(match_);
+    pcre2_set_match_limit(quick_match_, kQuickMatchLimit);
   }
   ~Contexts() {
     pcre2_jit_stack_free(jit_stack_);
+    pcre2_match_context_free(quick_match_);
     pcre2_match_context_free(match_);
     pcre2_compile_context_free(compile_);
     pcre2_general_context_free(general_);
@@ -72,12 +76,15 @@ class Contexts {
   pcre2_general_context* general() const { return general_; }
   pcre2_compile_context* compile() const { return compile_; }
   pcre2_match_context* match() const { return match_; }
+  // The same with the quick match limit.
+  pcre2_match_context* quick_match() const { return quick_match_; }
 
  private:
   pcre2_general_context* general_;
   pcre2_compile_context* compile_;
   pcre2_match_context* match_;
   pcre2_jit_stack* jit_stack_;
+  pcre2_match_context* quick_match_;
 };
 
 const Contexts& Library() {
@@ -136,19 +143,20 @@ struct Run {
   uint32_t options;
   pcre2_match_data* match_data;
   const EndBound* bound;  // null: a match may end anywhere
+  pcre2_match_context* context = Library().match();
 
   void SetCallout() const {
-    pcre2_set_callout(Library().match(), bound ? RejectLateEnd : nullptr,
+    pcre2_set_callout(context, bound ? RejectLateEnd : nullptr,
                       const_cast<EndBound*>(bound));
   }
 
   int Backtracking(const pcre2_code* code, bool jit) const {
     SetCallout();
     int rc = pcre2_match(code, subject, length, start, options | (jit ? 0 : PCRE2_NO_JIT),
-                         match_data, Library().match());
+                         match_data, context);
     if (jit && rc == PCRE2_ERROR_JIT_STACKLIMIT)
       rc = pcre2_match(code, subject, length, start, options | PCRE2_NO_JIT, match_data,
-                       Library().match());
+                       context);
     return rc;
   }
 
@@ -157,7 +165,7 @@ struct Run {
   int Dfa(const pcre2_code* code) const {
     SetCallout();
     std::vector<int> workspace(kDfaWorkspaceInts);
-    int rc = pcre2_dfa_match(code, subject, length, start, options, match_data, Library().match(),
+    int rc = pcre2_dfa_match(code, subject, length, start, options, match_data, context,
                              workspace.data(), workspace.size());
     return rc == 0 ? 1 : rc;  // 0: more matches than the offsets hold
   }
@@ -254,9 +262,9 @@ int RunBacktracking(const Run& run, const pcre2_code* code, bool jit,
 // A yes/no answer: backtracking within the quick limit, then the DFA
 // matcher, then backtracking within the full limit.
 int AnswerYesNo(const Run& run, const pcre2_code* code, bool jit, const pcre2_code* bounded_code) {
-  pcre2_set_match_limit(Library().match(), kQuickMatchLimit);
-  const int quick = RunBacktracking(run, code, jit, bounded_code);
-  pcre2_set_match_limit(Library().match(), kMatchLimit);
+  Run quick_run = run;
+  quick_run.context = Library().quick_match();
+  const int quick = RunBacktracking(quick_run, code, jit, bounded_code);
   if (!HitLimit(quick)) return quick;
   const pcre2_code* dfa_code = run.bound ? bounded_code : code;
   const int dfa = dfa_code ? run.Dfa(dfa_code) : quick;
