@@ -52,7 +52,8 @@ finderix_in() {  # folder command [threads]
     [ $? -eq 1 ]
 }
 grep_in() {  # folder grep-options needle
-  LC_ALL=C grep "$2" -- "$3" "$1" 2>> "$work/grep.err" || [ $? -eq 1 ]
+  # Status 2 with files it gave up on: those are left out of the comparison.
+  LC_ALL=C grep "$2" -- "$3" "$1" 2>> "$work/grep.err" || [ $? -le 2 ]
 }
 rg_in() {  # folder threads needle rg-options...
   local folder=$1 threads=() needle=$3
