@@ -66,14 +66,16 @@ bool FinalPathOf(FileObject* file, std::string* path) {
 }  // namespace
 
 bool RealPathOfDescriptor(int fd, const std::string& opened_by, std::string* path) {
-  const std::string by_descriptor = "/proc/self/fd/" + std::to_string(fd);
-  // The kernel's own name for the descriptor holds no links already; only a
-  // file it cannot name by a path (removed, say) needs the walk below.
+  // The kernel names an open file by a path with no link in it: one
+  // readlink, where resolving the path would read every name of it. A file
+  // no longer reachable shows as "... (deleted)" or without a leading "/".
   char named[PATH_MAX];
+  const std::string by_descriptor = "/proc/self/fd/" + std::to_string(fd);
   const ssize_t length = readlink(by_descriptor.c_str(), named, sizeof named);
-  if (length > 0 && static_cast<size_t>(length) < sizeof named && named[0] == '/' &&
-      !std::string_view(named, static_cast<size_t>(length)).ends_with(" (deleted)")) {
-    path->assign(named, static_cast<size_t>(length));
+  const std::string_view kernel_name(named, length > 0 ? static_cast<size_t>(length) : 0);
+  if (length > 0 && static_cast<size_t>(length) < sizeof named && kernel_name[0] == '/' &&
+      !kernel_name.ends_with(" (deleted)")) {
+    *path = kernel_name;
     return true;
   }
   std::unique_ptr<char, decltype(&std::free)> resolved(realpath(by_descriptor.c_str(), nullptr),

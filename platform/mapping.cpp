@@ -1,14 +1,22 @@
 // Memory maps: a read-only mapping of a whole file and read-only views of
-// it. The mapping keeps its own descriptor, so it outlives the file handle
-// as on Windows; views are remembered with their lengths so that
-// UnmapViewOfFile undoes exactly what MapViewOfFile did.
+// it. A large file is mapped: its mapping keeps its own descriptor, so it
+// outlives the file handle as on Windows. A small file whose size cannot
+// change under its handle (opened only to read, sharing no write) is read
+// once into a buffer instead: for the many small files of a search, one read
+// costs far less than a map, its page faults and the unmap's TLB flush, and
+// nobody can tell the copy from a view. Views are remembered with their
+// lengths (and the copy they show) so that UnmapViewOfFile undoes exactly
+// what MapViewOfFile did.
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/handles.hpp"
 #include "platform/internal.hpp"
@@ -19,14 +27,54 @@ namespace {
 constexpr DWORD kSecCommit = 0x08000000;  // committed pages: what a file mapping is anyway
 constexpr DWORD kErrorInvalidAddress = 487;
 
+// Files up to this size are read rather than mapped.
+constexpr uint64_t kLargestCopiedFile = 1 << 20;
+
+// The bytes of a small file, read when its mapping was created. The buffer
+// goes back to its thread's spare when the last mapping or view showing it
+// is gone, so a search reuses one buffer for every small file.
+class FileCopy {
+ public:
+  explicit FileCopy(size_t size) : bytes_(TakeSpare()) { bytes_.resize(size); }
+  ~FileCopy() {
+    std::vector<char>& spare = Spare();
+    if (spare.capacity() < bytes_.capacity()) spare.swap(bytes_);
+  }
+  FileCopy(const FileCopy&) = delete;
+  FileCopy& operator=(const FileCopy&) = delete;
+
+  char* data() { return bytes_.data(); }
+  size_t size() const { return bytes_.size(); }
+
+ private:
+  static std::vector<char>& Spare() {
+    thread_local std::vector<char> spare;
+    return spare;
+  }
+  static std::vector<char> TakeSpare() {
+    std::vector<char> taken;
+    taken.swap(Spare());
+    return taken;
+  }
+
+  std::vector<char> bytes_;
+};
+
 struct MappingObject : HandleObject {
-  UniqueFd fd;
+  UniqueFd fd;                      // a mapped file's own descriptor
+  std::shared_ptr<FileCopy> copy;  // or a small file's bytes
   uint64_t size = 0;
+};
+
+struct View {
+  size_t length;
+  std::shared_ptr<FileCopy> copy;  // null for a mapped view
+  int count = 1;                   // views of one copy share its address
 };
 
 struct ViewTable {
   std::mutex lock;
-  std::unordered_map<const void*, size_t> lengths;
+  std::unordered_map<const void*, View> views;
 };
 
 ViewTable& Views() {
@@ -41,6 +89,41 @@ T* Fail(DWORD error) {
 }
 
 uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
+
+// Reads the whole file; false when it is shorter now than the size its
+// handle reports (it shrank meanwhile: ERROR_FILE_INVALID, the error for a
+// file changed outside its handle) or cannot be read (errno).
+bool ReadWhole(int fd, FileCopy& copy, DWORD* error) {
+  size_t done = 0;
+  while (done < copy.size()) {
+    const ssize_t got = pread(fd, copy.data() + done, copy.size() - done, static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      *error = got == 0 ? ERROR_FILE_INVALID : WindowsErrorFromErrno(errno);
+      return false;
+    }
+    done += static_cast<size_t>(got);
+  }
+  return true;
+}
+
+// The mapping's content: a copy for a small file whose size is fixed while
+// its handle lives, else a descriptor of its own to map views from.
+bool FillMapping(const FileObject& file, MappingObject* mapping) {
+  if (file.size_at_open && mapping->size <= kLargestCopiedFile) {
+    auto copy = std::make_shared<FileCopy>(static_cast<size_t>(mapping->size));
+    DWORD error = 0;
+    if (!ReadWhole(file.fd.get(), *copy, &error)) {
+      SetLastError(error);
+      return false;
+    }
+    mapping->copy = std::move(copy);
+    return true;
+  }
+  mapping->fd = UniqueFd(fcntl(file.fd.get(), F_DUPFD_CLOEXEC, 0));
+  if (!mapping->fd.valid()) SetLastErrorFromErrno(errno);
+  return mapping->fd.valid();
+}
 
 }  // namespace
 }  // namespace platform::internal
@@ -68,9 +151,8 @@ extern "C" HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES /
   if (file_size == 0) return Fail<void>(ERROR_FILE_INVALID);
   if (wanted != 0 && wanted != file_size) return Fail<void>(ERROR_INVALID_PARAMETER);
   auto mapping = std::make_unique<MappingObject>();
-  mapping->fd = UniqueFd(fcntl(object->fd.get(), F_DUPFD_CLOEXEC, 0));
-  if (!mapping->fd.valid()) return Fail<void>(WindowsErrorFromErrno(errno));
   mapping->size = file_size;
+  if (!FillMapping(*object, mapping.get())) return nullptr;
   return RegisterHandle(std::move(mapping));
 }
 
@@ -83,23 +165,34 @@ extern "C" LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD access, DWORD offse
   }
   if (bytes > object->size) return Fail<void>(ERROR_ACCESS_DENIED);
   const size_t length = bytes != 0 ? bytes : object->size;
+  ViewTable& table = Views();
+  if (object->copy) {
+    void* base = object->copy->data();
+    std::lock_guard guard(table.lock);
+    auto [view, added] = table.views.try_emplace(base, View{length, object->copy});
+    if (!added) view->second.count++;
+    return base;
+  }
   void* base = mmap(nullptr, length, PROT_READ, MAP_SHARED, object->fd.get(), 0);
   if (base == MAP_FAILED) return Fail<void>(WindowsErrorFromErrno(errno));
-  ViewTable& views = Views();
-  std::lock_guard guard(views.lock);
-  views.lengths[base] = length;
+  std::lock_guard guard(table.lock);
+  table.views.try_emplace(base, View{length, nullptr});
   return base;
 }
 
 extern "C" BOOL WINAPI UnmapViewOfFile(LPCVOID base) {
-  ViewTable& views = Views();
-  std::lock_guard guard(views.lock);
-  auto found = views.lengths.find(base);
-  if (found == views.lengths.end()) {
+  std::shared_ptr<FileCopy> released;  // freed after the lock is let go
+  ViewTable& table = Views();
+  std::lock_guard guard(table.lock);
+  auto found = table.views.find(base);
+  if (found == table.views.end()) {
     SetLastError(kErrorInvalidAddress);
     return FALSE;
   }
-  munmap(const_cast<void*>(base), found->second);
-  views.lengths.erase(found);
+  View& view = found->second;
+  if (!view.copy) munmap(const_cast<void*>(base), view.length);
+  if (view.copy && --view.count > 0) return TRUE;
+  released = std::move(view.copy);
+  table.views.erase(found);
   return TRUE;
 }

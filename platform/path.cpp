@@ -150,9 +150,71 @@ bool FailResolving(DWORD code) {
   return false;
 }
 
+// The folder of an absolute path ("C:\...\", with its separator) whose
+// on-disk form follows from its text alone: no alias ("?") and no "." or
+// ".." in it. Empty for any other path.
+std::string_view PlainAbsoluteFolder(std::string_view path) {
+  if (path.size() < 3 || (path[0] != 'C' && path[0] != 'c') || path[1] != ':' ||
+      !IsSeparator(path[2]) || path.size() >= MAX_PATH)
+    return {};
+  size_t last = path.size();
+  while (last > 0 && !IsSeparator(path[last - 1])) last--;
+  const std::string_view folder = path.substr(0, last);
+  if (folder.find(kLossyChar) != std::string_view::npos) return {};
+  for (std::string_view name : SplitNames(folder.substr(2), IsSeparator))
+    if (name == "." || name == "..") return {};
+  return folder;
+}
+
+// The last folder resolved on this thread: a walk resolves every file of a
+// folder, one after another, against the same folder. Only folders whose
+// on-disk form follows from their text are kept, so it never goes stale.
+struct ResolvedFolder {
+  std::string module_text;
+  std::string posix;
+};
+thread_local ResolvedFolder LastFolder;
+
+// The name of a path that names an entry of the last folder; empty when
+// it names anything else.
+std::string_view NameInLastFolder(std::string_view path) {
+  const std::string_view folder = PlainAbsoluteFolder(path);
+  const std::string_view name = path.substr(folder.size());
+  if (folder.empty() || folder != LastFolder.module_text || name == "." || name == "..") return {};
+  return name;
+}
+
+bool ResolveInLastFolder(std::string_view name, PathUse use, std::string* posix_path) {
+  std::string real;
+  const DWORD error = FindOnDisk(LastFolder.posix, std::string(name), use, true, &real);
+  if (error != 0) return FailResolving(error);
+  *posix_path = ChildPath(LastFolder.posix, real);
+  return true;
+}
+
+void RememberFolder(std::string_view path, const std::string& posix_path) {
+  const std::string_view folder = PlainAbsoluteFolder(path);
+  if (folder.empty() || folder.size() == path.size()) return;
+  LastFolder.module_text = folder;
+  LastFolder.posix = posix_path.substr(0, posix_path.rfind('/'));
+}
+
+bool ResolveFromTheRoot(const char* module_path, PathUse use, std::string* posix_path);
+
 }  // namespace
 
 bool ResolvePath(const char* module_path, PathUse use, std::string* posix_path) {
+  const std::string_view path = module_path ? module_path : "";
+  const std::string_view name = NameInLastFolder(path);
+  if (!name.empty()) return ResolveInLastFolder(name, use, posix_path);
+  if (!ResolveFromTheRoot(module_path, use, posix_path)) return false;
+  RememberFolder(path, *posix_path);
+  return true;
+}
+
+namespace {
+
+bool ResolveFromTheRoot(const char* module_path, PathUse use, std::string* posix_path) {
   std::vector<PathPart> parts;
   if (!FoldedParts(module_path, &parts)) return false;
   std::string path;
@@ -168,6 +230,8 @@ bool ResolvePath(const char* module_path, PathUse use, std::string* posix_path) 
   *posix_path = path.empty() ? "/" : path;
   return true;
 }
+
+}  // namespace
 
 bool FullModulePath(const char* module_path, std::string* full_path) {
   std::vector<PathPart> parts;
@@ -216,7 +280,8 @@ std::string ToModulePath(const std::string& posix_path) {
   std::string folder;
   for (std::string_view name : internal::SplitNames(absolute, internal::IsSlash)) {
     const std::string real(name);
-    module_path += "\\" + internal::ModuleNameIn(folder, real);
+    module_path += '\\';  // not + "\\": a false -Wrestrict in g++ 12
+    module_path += internal::ModuleNameIn(folder, real);
     folder += "/" + real;
   }
   if (module_path.size() == 2) module_path += "\\";

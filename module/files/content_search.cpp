@@ -30,10 +30,33 @@ bool Scan(const char* data, size_t length, const std::string& text, const uint8_
   return FindForward(data, length, text.data(), text.size(), table) >= 0;
 }
 
+bool LineTest(const char* data, const Line& line) {
+  return PatternTest(TextPattern, data + line.start, line.text_end - line.start);
+}
+
+// Only the lines that hold the pattern's required literal can match, so
+// the fast scan finds them and the matcher runs on those alone. Not with
+// the other character tables, whose decoded lines may hold it instead.
+bool RequiredLiteralLineTest(const char* data, size_t length, const RequiredLiteral& required) {
+  std::string needle = required.bytes;
+  const uint8_t* table = required.caseless ? OemUpperTable : nullptr;
+  if (table)
+    for (char& c : needle) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
+  for (size_t from = 0; from < length;) {
+    const long long found = FindForward(data + from, length - from, needle.data(), needle.size(), table);
+    if (found < 0) return false;
+    const Line line = LineAround(data, length, from + static_cast<size_t>(found));
+    if (LineTest(data, line)) return true;
+    from = line.end;
+  }
+  return false;
+}
+
 bool LinePatternTest(const char* data, size_t length) {
-  return ForEachLine(data, length, [&](const Line& line) {
-    return PatternTest(TextPattern, data + line.start, line.text_end - line.start);
-  });
+  const RequiredLiteral& required = TextPattern.Required();
+  if (!required.bytes.empty() && !(FAllCharTables && !DecodeTables.empty()))
+    return RequiredLiteralLineTest(data, length, required);
+  return ForEachLine(data, length, [&](const Line& line) { return LineTest(data, line); });
 }
 
 // Every run of SeveralLines consecutive lines, line ends included; at the

@@ -25,6 +25,16 @@ inline size_t NextLineStart(const char* data, size_t length, size_t from) {
   return length;
 }
 
+// The line that holds data[at], which is no line end.
+inline Line LineAround(const char* data, size_t length, size_t at) {
+  size_t start = at;
+  while (start > 0 && data[start - 1] != '\n' && data[start - 1] != '\r') start--;
+  size_t text_end = at;
+  while (text_end < length && data[text_end] != '\n' && data[text_end] != '\r') text_end++;
+  const size_t eol = text_end < length ? LineEndAt(data, length, text_end) : 0;
+  return Line{start, text_end, text_end + eol};
+}
+
 // Calls visit(line) for each line in order; stops early and returns true
 // when visit returns true.
 template <typename Visit>

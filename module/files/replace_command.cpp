@@ -57,7 +57,7 @@ int ReplaceFilesCommand(ResultList& results, int show_dialog) {
   // file search falls back to plain text, with or without the dialog.
   if (FSearchAs > AsLinesWindowPattern) FSearchAs = AsPlainText;
   if (show_dialog ? !FileReplaceDialog() : !PreparePatterns()) return kCancelled;
-  const int walked = WalkScope(results, ReplaceFileCallback);
+  const int walked = WalkScope(results, ReplaceFileCallback, WalkChanges::kFileContents);
   FinishCommits(results);
   if (!walked) return kNothingRun;
   if (!FROpenModified) return kDone;

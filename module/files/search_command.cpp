@@ -80,6 +80,6 @@ int SearchFilesCommand(ResultList& results, int show_dialog) {
   StartRun();
   if (!ActivePanelIsPlainFilePanel()) return kNothingRun;
   if (show_dialog ? !FileSearchDialog() : !PreparePatterns()) return kCancelled;
-  if (!WalkScope(results, FileSearchCallback)) return kNothingRun;
+  if (!WalkScope(results, FileSearchCallback, WalkChanges::kNothing)) return kNothingRun;
   return results.empty() ? ReportNoFilesFound() : kListReady;
 }

@@ -1,7 +1,12 @@
-// The folder walk. A folder is listed whole before any of its entries is
-// handed out (so its handle is closed while callbacks open files), matching
-// entries come before subfolders, and subfolders are entered in listing
-// order; no find handle stays open while the walk descends. Symbolic links
+// The folder walk. Matching entries come before subfolders, and subfolders
+// are entered in listing order; no find handle stays open while the walk
+// descends. A command that changes files gets a folder's entries only once
+// it is listed whole, so the listing never meets what the command wrote; a
+// search gets them in batches as the listing goes, so its memory stays
+// bounded by its results, not by the largest folder. A folder is listed
+// once, its subfolders remembered from that listing, except where the
+// command renames: then it is listed again, so that a renamed subfolder is
+// entered under its new name. Symbolic links
 // to folders are never entered, and a path that would not fit the module's
 // 260-byte paths is skipped: neither can loop or overflow. What is skipped
 // (those paths, folders that cannot be listed) is counted and reported
@@ -9,8 +14,10 @@
 #include "module/files/walk.hpp"
 
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "module/match/mask.hpp"
 #include "module/files/criteria.hpp"
@@ -22,6 +29,13 @@
 int UseAdvancedCriteria;
 
 namespace {
+
+// How many matching entries of a search are listed before they are handed
+// out.
+constexpr size_t kSearchBatch = 1024;
+
+// What the running walk's callback changes; set when a walk starts.
+WalkChanges Changes = WalkChanges::kNames;
 
 struct FindCloser {
   HANDLE handle;
@@ -88,25 +102,6 @@ bool ListFolder(const std::string& folder, Take take) {
   return true;
 }
 
-// Collects a folder's entries that pass the mask list, with full paths.
-// An entry whose path does not fit is counted here, unless it is a
-// subfolder, which the subfolder pass counts.
-bool CollectMatching(const std::string& folder, std::vector<WIN32_FIND_DATAA>* collected) {
-  return ListFolder(folder, [&](WIN32_FIND_DATAA& entry) {
-    WalkInterrupted();
-    if ((IsFolder(entry) && IsDots(entry)) || !MatchMaskList(FMask, entry.cFileName))
-      return !CurrentRun.interrupted;
-    std::string path = folder + entry.cFileName;
-    if (path.size() > kMaxPath) {
-      if (!(Descending() && IsSubfolder(entry))) CurrentRun.long_paths++;
-    } else {
-      std::memcpy(entry.cFileName, path.c_str(), path.size() + 1);
-      collected->push_back(entry);
-    }
-    return !CurrentRun.interrupted;
-  });
-}
-
 void HandOut(const std::string& folder, std::vector<WIN32_FIND_DATAA>& collected,
              ResultList& results, FileCallback callback) {
   const int step = FText.empty() ? 100 : 25;
@@ -121,6 +116,40 @@ void HandOut(const std::string& folder, std::vector<WIN32_FIND_DATAA>& collected
   }
 }
 
+// Lists a folder once, handing its entries that pass the mask list to the
+// callback with full paths (in batches, or all at the end, as the walk's
+// changes allow) and remembering its subfolders' names in order. An entry
+// whose path does not fit is counted here, unless it is a subfolder, which
+// is counted when it is to be entered.
+bool ListAndHandOut(const std::string& folder, ResultList& results, FileCallback callback,
+                    std::vector<std::string>* subfolders) {
+  const size_t batch_size = Changes == WalkChanges::kNothing ? kSearchBatch : SIZE_MAX;
+  std::vector<WIN32_FIND_DATAA> batch;
+  bool handed_any = false;
+  const bool listed = ListFolder(folder, [&](WIN32_FIND_DATAA& entry) {
+    WalkInterrupted();
+    if (Descending() && IsSubfolder(entry)) subfolders->emplace_back(entry.cFileName);
+    if ((IsFolder(entry) && IsDots(entry)) || !MatchMaskList(FMask, entry.cFileName))
+      return !CurrentRun.interrupted;
+    std::string path = folder + entry.cFileName;
+    if (path.size() > kMaxPath) {
+      if (!(Descending() && IsSubfolder(entry))) CurrentRun.long_paths++;
+    } else {
+      std::memcpy(entry.cFileName, path.c_str(), path.size() + 1);
+      batch.push_back(entry);
+    }
+    if (batch.size() >= batch_size) {
+      HandOut(folder, batch, results, callback);
+      handed_any = true;
+      batch.clear();
+    }
+    return !CurrentRun.interrupted;
+  });
+  if (!handed_any && batch.empty()) ShowWalkProgress(folder, results.size());
+  HandOut(folder, batch, results, callback);
+  return listed;
+}
+
 int WalkFolder(std::string folder, ResultList& results, FileCallback callback);
 
 // Walks one subfolder, or counts it when its listing would not fit a path.
@@ -132,15 +161,18 @@ int WalkSubfolder(const std::string& sub, ResultList& results, FileCallback call
   return WalkFolder(sub, results, callback);
 }
 
-// The second pass over a folder: its subfolders, depth first. The folder
-// is listed again, after its entries were handed out, so a folder renamed
-// by the command is entered under its new name.
-int WalkSubfolders(const std::string& folder, ResultList& results, FileCallback callback) {
-  std::vector<std::string> names;
-  ListFolder(folder, [&](const WIN32_FIND_DATAA& entry) {
-    if (IsSubfolder(entry)) names.emplace_back(entry.cFileName);
-    return true;
-  });
+// The subfolders of a listed folder, depth first. Where the command
+// renames, the folder is listed again, after its entries were handed out,
+// so a folder renamed by the command is entered under its new name.
+int WalkSubfolders(const std::string& folder, std::vector<std::string> names,
+                   ResultList& results, FileCallback callback) {
+  if (Changes == WalkChanges::kNames) {
+    names.clear();
+    ListFolder(folder, [&](const WIN32_FIND_DATAA& entry) {
+      if (IsSubfolder(entry)) names.emplace_back(entry.cFileName);
+      return true;
+    });
+  }
   for (const std::string& name : names)
     if (!WalkSubfolder(folder + name, results, callback)) return 0;
   return 1;
@@ -150,15 +182,13 @@ int WalkFolder(std::string folder, ResultList& results, FileCallback callback) {
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   HANDLE screen = StartupInfo.SaveScreen(0, 0, -1, -1);
   ShowWalkTitle(folder);
-  std::vector<WIN32_FIND_DATAA> collected;
-  const bool listed = CollectMatching(folder, &collected);
-  if (collected.empty()) ShowWalkProgress(folder, results.size());
-  HandOut(folder, collected, results, callback);
+  std::vector<std::string> subfolders;
+  const bool listed = ListAndHandOut(folder, results, callback, &subfolders);
   StartupInfo.RestoreScreen(screen);
 
   if (!Descending()) return 1;
   if (CurrentRun.interrupted) return 0;
-  return listed ? WalkSubfolders(folder, results, callback) : 1;
+  return listed ? WalkSubfolders(folder, std::move(subfolders), results, callback) : 1;
 }
 
 int WalkDrives(ResultList& results, FileCallback callback) {
@@ -254,7 +284,8 @@ bool WalkInterrupted() {
   return CurrentRun.interrupted;
 }
 
-int WalkScope(ResultList& results, FileCallback callback) {
+int WalkScope(ResultList& results, FileCallback callback, WalkChanges changes) {
+  Changes = changes;
   const int walked = WalkScopeFolders(results, callback);
   ReportSkippedPaths();
   return walked;

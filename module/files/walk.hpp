@@ -26,12 +26,21 @@ extern int UseAdvancedCriteria;
 // straight from the panel's selection.
 using FileCallback = void (*)(WIN32_FIND_DATAA& entry, ResultList& results);
 
+// What the callback changes in the folders it is handed entries of; it
+// decides how a folder's listing may be used.
+enum class WalkChanges {
+  kNothing,       // entries are handed out as the listing goes, in batches
+  kFileContents,  // files are rewritten in place: a folder is listed whole first
+  kNames,         // entries are renamed: listed whole, and listed again for
+                  // subfolders, which are entered under their new names
+};
+
 // Walks the scope of FSearchIn, starting with an empty list, until the end
 // or CurrentRun.interrupted. Folders it could not list and paths too long
 // for the module are counted in CurrentRun and shown in one warning box
 // (help topic "WalkSkipped") when it ends. Returns 0 only when the
 // selection scope finds a panel with no items at all.
-int WalkScope(ResultList& results, FileCallback callback);
+int WalkScope(ResultList& results, FileCallback callback, WalkChanges changes);
 
 void AddResult(const WIN32_FIND_DATAA& entry, ResultList& results);
 

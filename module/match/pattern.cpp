@@ -6,7 +6,8 @@
 //
 // A run that hits a limit is never a silent "no match": it is retried
 // without JIT when the JIT stack overflowed, then, when only a yes/no answer
-// is wanted, with the DFA matcher; what is still open is "undecided".
+// is wanted, with the DFA matcher and then with the full limit; what is
+// still open is "undecided".
 #include "module/match/pattern.hpp"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -27,6 +28,10 @@ namespace {
 // over a line of hundreds of kilobytes), small enough that a catastrophic
 // one gives up in about a second and never takes more than a bounded heap.
 constexpr uint32_t kMatchLimit = 5'000'000;
+// A yes/no question first gets this much: a pattern that backtracks more on
+// one subject (nested repeats over a long word) is one the DFA matcher
+// mostly answers far sooner; where it cannot, the full limit follows.
+constexpr uint32_t kQuickMatchLimit = 20'000;
 constexpr uint32_t kDepthLimit = 2'000'000;
 constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
@@ -47,16 +52,20 @@ class Contexts {
       : general_(pcre2_general_context_create(HeapAllocate, HeapRelease, nullptr)),
         compile_(pcre2_compile_context_create(general_)),
         match_(pcre2_match_context_create(general_)),
-        jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, general_)) {
+        jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, general_)),
+        quick_match_(nullptr) {
     pcre2_set_character_tables(compile_, PatternCharTables());
     pcre2_set_newline(compile_, PCRE2_NEWLINE_ANYCRLF);
     pcre2_set_match_limit(match_, kMatchLimit);
     pcre2_set_depth_limit(match_, kDepthLimit);
     pcre2_set_heap_limit(match_, kHeapLimitKiB);
     pcre2_jit_stack_assign(match_, nullptr, jit_stack_);
+    quick_match_ = pcre2_match_context_copy(match_);
+    pcre2_set_match_limit(quick_match_, kQuickMatchLimit);
   }
   ~Contexts() {
     pcre2_jit_stack_free(jit_stack_);
+    pcre2_match_context_free(quick_match_);
     pcre2_match_context_free(match_);
     pcre2_compile_context_free(compile_);
     pcre2_general_context_free(general_);
@@ -67,12 +76,15 @@ class Contexts {
   pcre2_general_context* general() const { return general_; }
   pcre2_compile_context* compile() const { return compile_; }
   pcre2_match_context* match() const { return match_; }
+  // The same with the quick match limit.
+  pcre2_match_context* quick_match() const { return quick_match_; }
 
  private:
   pcre2_general_context* general_;
   pcre2_compile_context* compile_;
   pcre2_match_context* match_;
   pcre2_jit_stack* jit_stack_;
+  pcre2_match_context* quick_match_;
 };
 
 const Contexts& Library() {
@@ -131,19 +143,20 @@ struct Run {
   uint32_t options;
   pcre2_match_data* match_data;
   const EndBound* bound;  // null: a match may end anywhere
+  pcre2_match_context* context = Library().match();
 
   void SetCallout() const {
-    pcre2_set_callout(Library().match(), bound ? RejectLateEnd : nullptr,
+    pcre2_set_callout(context, bound ? RejectLateEnd : nullptr,
                       const_cast<EndBound*>(bound));
   }
 
   int Backtracking(const pcre2_code* code, bool jit) const {
     SetCallout();
     int rc = pcre2_match(code, subject, length, start, options | (jit ? 0 : PCRE2_NO_JIT),
-                         match_data, Library().match());
+                         match_data, context);
     if (jit && rc == PCRE2_ERROR_JIT_STACKLIMIT)
       rc = pcre2_match(code, subject, length, start, options | PCRE2_NO_JIT, match_data,
-                       Library().match());
+                       context);
     return rc;
   }
 
@@ -152,11 +165,31 @@ struct Run {
   int Dfa(const pcre2_code* code) const {
     SetCallout();
     std::vector<int> workspace(kDfaWorkspaceInts);
-    int rc = pcre2_dfa_match(code, subject, length, start, options, match_data, Library().match(),
+    int rc = pcre2_dfa_match(code, subject, length, start, options, match_data, context,
                              workspace.data(), workspace.size());
     return rc == 0 ? 1 : rc;  // 0: more matches than the offsets hold
   }
 };
+
+// The literal start of the pattern, else the code unit the library found
+// that every match starts with or holds. An inline option anywhere may make
+// that unit caseless, so it is then looked for in either case.
+RequiredLiteral FindRequired(const pcre2_code* code, const std::string& text, uint32_t options) {
+  const bool caseless = (options & PCRE2_CASELESS) != 0;
+  std::string prefix = LiteralPrefix(text, caseless);
+  if (!prefix.empty()) return {prefix, caseless};
+  uint32_t type = 0, unit = 0;
+  pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODETYPE, &type);
+  if (type == 1) {
+    pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODEUNIT, &unit);
+  } else {
+    pcre2_pattern_info(code, PCRE2_INFO_LASTCODETYPE, &type);
+    if (type == 1) pcre2_pattern_info(code, PCRE2_INFO_LASTCODEUNIT, &unit);
+  }
+  const bool unit_caseless = caseless || text.find("(?") != std::string::npos;
+  if (type != 1 || unit == '\r' || unit == '\n' || (unit_caseless && unit >= 0x80)) return {};
+  return {std::string(1, static_cast<char>(unit)), unit_caseless};
+}
 
 }  // namespace
 
@@ -178,6 +211,7 @@ void SearchPattern::Release() {
   bounded_code_.reset();
   studied_ = false;
   text_.clear();
+  required_ = {};
 }
 
 int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive, bool study) {
@@ -199,6 +233,7 @@ int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
   if (study) pattern.studied_ = pcre2_jit_compile(pattern.code_.get(), PCRE2_JIT_COMPLETE) == 0;
   pattern.text_ = text;
   pattern.options_ = options;
+  pattern.required_ = FindRequired(pattern.code_.get(), pattern.text_, options);
   return 1;
 }
 
@@ -224,6 +259,19 @@ int RunBacktracking(const Run& run, const pcre2_code* code, bool jit,
   return bounded_code ? run.Backtracking(bounded_code, false) : PCRE2_ERROR_NOMEMORY;
 }
 
+// A yes/no answer: backtracking within the quick limit, then the DFA
+// matcher, then backtracking within the full limit.
+int AnswerYesNo(const Run& run, const pcre2_code* code, bool jit, const pcre2_code* bounded_code) {
+  Run quick_run = run;
+  quick_run.context = Library().quick_match();
+  const int quick = RunBacktracking(quick_run, code, jit, bounded_code);
+  if (!HitLimit(quick)) return quick;
+  const pcre2_code* dfa_code = run.bound ? bounded_code : code;
+  const int dfa = dfa_code ? run.Dfa(dfa_code) : quick;
+  if (dfa > 0 || dfa == PCRE2_ERROR_NOMATCH) return dfa;
+  return RunBacktracking(run, code, jit, bounded_code);
+}
+
 }  // namespace
 
 int RunPattern(const SearchPattern& pattern, const char* subject, size_t length, size_t start,
@@ -241,12 +289,9 @@ int RunPatternWithin(const SearchPattern& pattern, const char* subject, size_t l
   const EndBound bound{pattern.text_.size(), end_limit};
   const Run run{reinterpret_cast<PCRE2_SPTR>(subject), length, start, MatchOptions(options),
                 pattern.match_data_.get(), bounded ? &bound : nullptr};
-  int rc = RunBacktracking(run, pattern.code_.get(), pattern.studied_, bounded_code);
-  if (HitLimit(rc) && offsets_size == 0) {
-    const pcre2_code* code = bounded ? bounded_code : pattern.code_.get();
-    int dfa = code ? run.Dfa(code) : rc;
-    if (dfa > 0 || dfa == PCRE2_ERROR_NOMATCH) rc = dfa;
-  }
+  const int rc = offsets_size == 0
+                     ? AnswerYesNo(run, pattern.code_.get(), pattern.studied_, bounded_code)
+                     : RunBacktracking(run, pattern.code_.get(), pattern.studied_, bounded_code);
   if (HitLimit(rc)) return kPatternUndecided;
   if (rc < 0) return kPatternNoMatch;
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "module/match/required_literal.hpp"
+
 struct pcre2_real_code_8;
 struct pcre2_real_match_data_8;
 
@@ -28,6 +30,8 @@ class SearchPattern {
   int CaptureCount() const;
   // Drops the compiled code; the pattern becomes empty.
   void Release();
+  // What every match holds; set when the pattern is compiled.
+  const RequiredLiteral& Required() const { return required_; }
 
  private:
   struct CodeDeleter {
@@ -45,6 +49,7 @@ class SearchPattern {
   mutable std::unique_ptr<pcre2_real_code_8, CodeDeleter> bounded_code_;
   std::string text_;
   uint32_t options_ = 0;
+  RequiredLiteral required_;
 
   friend int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
                             bool study);

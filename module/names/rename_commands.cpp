@@ -71,7 +71,7 @@ int RenameFilesCommand(ResultList& results) {
   StartRun();
   if (!ActivePanelIsPlainFilePanel()) return kNothingRun;
   if (!RunRenameDialog(ScopeDialog)) return kCancelled;
-  if (!WalkScope(results, RenameFileCallback)) return kNothingRun;
+  if (!WalkScope(results, RenameFileCallback, WalkChanges::kNames)) return kNothingRun;
   if (!FROpenModified) return kDone;
   return results.empty() ? ReportNoFilesFound() : kListReady;
 }

@@ -141,6 +141,48 @@ TEST_F(MappingTest, UnmapViewOfFileRefusesUnknownAddressAndSecondUnmap) {
   CloseHandle(file);
 }
 
+// Small files are read into a reused buffer and large ones mapped; either
+// way every live view shows its own file, however views of several files
+// and several views of one file interleave.
+TEST_F(MappingTest, ViewsOfSmallAndLargeFilesKeepTheirOwnContent) {
+  const size_t sizes[] = {1, 4096, (1u << 20) - 1, 1u << 20, (1u << 20) + 1, 3u << 20};
+  for (size_t size : sizes) {
+    SCOPED_TRACE(size);
+    std::string first(size, 'a'), second(size / 2 + 1, 'b');
+    first.back() = 'z';
+    HANDLE file_a = OpenFile("a", first);
+    HANDLE file_b = OpenFile("b", second);
+    HANDLE mapping_a = CreateFileMappingA(file_a, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    const char* view_a = static_cast<const char*>(MapViewOfFile(mapping_a, FILE_MAP_READ, 0, 0, 0));
+    const char* again_a = static_cast<const char*>(MapViewOfFile(mapping_a, FILE_MAP_READ, 0, 0, 0));
+    CloseHandle(mapping_a);
+    HANDLE mapping_b = CreateFileMappingA(file_b, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    const char* view_b = static_cast<const char*>(MapViewOfFile(mapping_b, FILE_MAP_READ, 0, 0, 0));
+    ASSERT_TRUE(view_a && again_a && view_b);
+    EXPECT_EQ(std::string(view_b, second.size()), second);
+    EXPECT_TRUE(UnmapViewOfFile(view_a));
+    EXPECT_EQ(std::string(again_a, first.size()), first);  // the other view still shows it
+    EXPECT_TRUE(UnmapViewOfFile(again_a));
+    EXPECT_TRUE(UnmapViewOfFile(view_b));
+    EXPECT_FALSE(UnmapViewOfFile(view_b));
+    CloseHandle(mapping_b);
+    CloseHandle(file_a);
+    CloseHandle(file_b);
+  }
+}
+
+// A small file that shrank after its open cannot give the size its handle
+// reports: the mapping fails for that file rather than showing stale or
+// missing bytes; a large one is mapped and its reads are the fault guard's.
+TEST_F(MappingTest, SmallFileShrunkSinceItsOpenFailsWithFileInvalid) {
+  HANDLE file = OpenFile("shrinks", std::string(5000, 'x'));
+  ASSERT_EQ(truncate(folder_.Posix("shrinks").c_str(), 100), 0);
+  SetLastError(kUntouched);
+  EXPECT_EQ(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_INVALID);
+  CloseHandle(file);
+}
+
 }  // namespace
 
 namespace {

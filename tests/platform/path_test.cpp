@@ -117,6 +117,31 @@ TEST_F(PathTest, ToPosixPathFindsEntryBehindAlias) {
   EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
+// A path is resolved through the folder resolved just before when it names
+// an entry there; the answer (path or error) must be the one a resolution
+// from the root gives.
+TEST_F(PathTest, PathInTheFolderResolvedBeforeResolvesAsFromTheRoot) {
+  ASSERT_EQ(mkdir(folder_.Posix("d").c_str(), 0755), 0);
+  WriteText(folder_.Posix("d/\xff.txt"), "");
+  const std::string d = folder_.Module() + "\\d\\";
+  const std::string names[] = {"plain.txt", "?~1.txt", "??.txt", "a:b", "a|b", ".", "..",
+                               "", "x\\y", std::string(MAX_PATH - d.size(), 'n'),
+                               std::string(MAX_PATH - d.size() - 1, 'n')};
+  const std::string elsewhere = folder_.Module() + "\\elsewhere";
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    auto resolve = [&](const std::string& before) {
+      std::string primed;
+      platform::ToPosixPath(before.c_str(), &primed);
+      std::string posix = "untouched";
+      SetLastError(kUntouched);
+      const bool ok = platform::ToPosixPath((d + name).c_str(), &posix);
+      return std::make_pair(ok ? posix : std::string(), GetLastError());
+    };
+    EXPECT_EQ(resolve(d + "first"), resolve(elsewhere));
+  }
+}
+
 TEST_F(PathTest, ToModulePathConvertsNamesToCodePage866) {
   struct Row {
     std::string posix_path;

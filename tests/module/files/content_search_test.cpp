@@ -8,6 +8,7 @@
 #include "module/match/case_table.hpp"
 #include "module/files/char_sets.hpp"
 #include "module/files/file_patterns.hpp"
+#include "module/files/lines.hpp"
 #include "module/files/walk.hpp"
 #include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
@@ -96,6 +97,37 @@ TEST_F(ContentTest, EmptyLinesAreSubjectsButNotTheEndOfTheFile) {
   EXPECT_TRUE(Found(AsLinePattern, "^$", "a\n\rb"));  // LF CR: two line ends, an empty line
   EXPECT_FALSE(Found(AsLinePattern, "^$", "a\r\nb"));
   EXPECT_FALSE(Found(AsLinePattern, "^$", "a\nb\n"));
+}
+
+// A per-line search runs the matcher only on the lines that hold the
+// pattern's required literal; the answer must be the one the matcher gives
+// on every line. Random bodies over a small alphabet with every line end.
+TEST_F(ContentTest, RequiredLiteralSkipsOnlyLinesThatCannotMatch) {
+  const char* patterns[] = {"^ab",   "ab+c",   "abc?",    "a*b",    "ab{0,2}c", "(?i)Ab",
+                            "x(?i)B", "ab|cd",  "a.b",     "\\d+;$", "[ab]c",    "^#de",
+                            "b$",    "A B",    "(a\\s?)+;$"};
+  const char alphabet[] = "abcdABx#; \r\n1";
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  for (const char* text : patterns) {
+    for (int case_sensitive : {0, 1}) {
+      FCaseSensitive = case_sensitive;
+      FSearchAs = AsLinePattern;
+      FText = text;
+      ASSERT_EQ(PreparePatterns(), 1) << text;
+      for (int body_number = 0; body_number < 200; body_number++) {
+        std::string body(next() % 40, ' ');
+        for (char& c : body) c = alphabet[next() % (sizeof alphabet - 1)];
+        const bool every_line = ForEachLine(body.data(), body.size(), [&](const Line& line) {
+          return RunPattern(TextPattern, body.data() + line.start, line.text_end - line.start, 0,
+                            0, nullptr, 0) > 0;
+        });
+        SCOPED_TRACE(testing::Message() << text << " case " << case_sensitive << " body "
+                                        << testing::PrintToString(body));
+        EXPECT_EQ(ContentMatches(body.data(), body.size()), every_line);
+      }
+    }
+  }
 }
 
 TEST_F(ContentTest, WindowsSpanSeveralLinesButNoMore) {

@@ -186,13 +186,16 @@ TEST(Pattern, RepeatedGroupOverALongLineStillMatches) {
 }
 
 // A limit reached is never a plain "no match": a yes/no run decides with
-// the DFA matcher where it can, a run that wants offsets says undecided.
+// the DFA matcher where it can, else within the full limit; a run that
+// wants offsets says undecided.
 TEST(Pattern, LimitsEndInAnAnswerOrInUndecided) {
   RecordingHost host;
   std::string alternating;
   for (int i = 0; i < 500000; i++) alternating += "ab";
   const std::string hit = alternating + "c";
   const std::string miss = std::string(40, 'a') + "b";
+  const std::string moderate_miss = std::string(16, 'a') + "c";
+  const std::string moderate_hit = moderate_miss + " aab";
   struct Case {
     const char* pattern;
     const std::string* subject;
@@ -204,6 +207,10 @@ TEST(Pattern, LimitsEndInAnAnswerOrInUndecided) {
       {"(a+)+$", &miss, false, kPatternNoMatch},
       {"(a+)+$", &miss, true, kPatternUndecided},                 // groups wanted: no DFA
       {"(a+)+\\1$", &miss, false, kPatternUndecided},             // the DFA runs no back reference
+      // Beyond the quick limit, within the full one: the DFA cannot, the
+      // full limit still decides.
+      {"(a+)+\\1b", &moderate_miss, false, kPatternNoMatch},
+      {"(a+)+\\1b", &moderate_hit, false, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pattern);
