@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include <array>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -74,6 +74,24 @@ bool DecodeEach(std::string_view utf8, OnChar on_char) {
   return true;
 }
 
+// Half of what the kernel counts as available (free memory plus the cache
+// it can drop); half of the free pages where it does not say.
+size_t HalfAvailableMemory() {
+  if (std::FILE* meminfo = std::fopen("/proc/meminfo", "re")) {
+    char line[128];
+    unsigned long long kib = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, meminfo))
+      found = std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1;
+    std::fclose(meminfo);
+    if (found) return static_cast<size_t>(kib / 2 * 1024);
+  }
+  const long pages = sysconf(_SC_AVPHYS_PAGES);
+  const long page_size = sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || page_size <= 0) return 0;
+  return static_cast<size_t>(pages) / 2 * static_cast<size_t>(page_size);
+}
+
 }  // namespace
 
 bool HasNonAscii(const char* data, size_t length) {
@@ -92,18 +110,12 @@ bool HasNonAscii(const char* data, size_t length) {
   return false;
 }
 
-size_t DefaultDecodeBudget() {
-  const long pages = sysconf(_SC_AVPHYS_PAGES);
-  const long page_size = sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || page_size <= 0) return 0;
-  return static_cast<size_t>(pages) / 2 * static_cast<size_t>(page_size);
-}
-
 Utf8AsOem::Outcome Utf8AsOem::Decode(std::string_view original, size_t budget) {
   original_ = original;
   text_.clear();
   checkpoints_.clear();
   if (!HasNonAscii(original.data(), original.size())) return Outcome::kNotUtf8;
+  if (budget == kHalfAvailableMemory) budget = HalfAvailableMemory();
   auto ignore = [](char, size_t, size_t) {};
   // The text is never longer than the original.
   const size_t needed = original.size() + original.size() / kStride * sizeof(uint64_t);

@@ -22,10 +22,6 @@ constexpr char kUtf8Placeholder = '\x1A';
 // True when some byte is not ASCII. Cheap enough to ask of every file.
 bool HasNonAscii(const char* data, size_t length);
 
-// The memory a decode may take by default: half of the physical memory
-// free now.
-size_t DefaultDecodeBudget();
-
 class Utf8AsOem {
  public:
   enum class Outcome {
@@ -33,6 +29,11 @@ class Utf8AsOem {
     kDecoded,
     kTooLarge,  // valid as far as seen, but the text and map would not fit the budget
   };
+
+  // The budget that stands for half of the memory available (free or
+  // reclaimable) when the decode starts; asked only of a file that is not
+  // ASCII only.
+  static constexpr size_t kHalfAvailableMemory = static_cast<size_t>(-1);
 
   Utf8AsOem() = default;
   Utf8AsOem(const Utf8AsOem&) = delete;
@@ -42,7 +43,7 @@ class Utf8AsOem {
   // object is used. Invalid sequences, overlong forms, encoded surrogates
   // and a truncated last character make it kNotUtf8. A byte order mark is
   // a character like any other (a placeholder).
-  Outcome Decode(std::string_view original, size_t budget = DefaultDecodeBudget());
+  Outcome Decode(std::string_view original, size_t budget = kHalfAvailableMemory);
 
   // One byte per character; placeholders for characters 866 lacks.
   const std::string& text() const { return text_; }
