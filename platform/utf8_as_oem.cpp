@@ -163,7 +163,8 @@ void AppendOemAsUtf8(std::string_view oem, std::string* utf8) {
   }
 }
 
-bool DecodeUtf8Line(std::string_view utf8, std::string* oem, std::vector<std::string>* placeholders) {
+bool DecodeUtf8Line(std::string_view utf8, std::string* oem,
+                    std::vector<std::string>* placeholders) {
   return DecodeEach(utf8, [&](char c, size_t at, size_t length) {
     oem->push_back(c);
     if (c == kUtf8Placeholder) placeholders->emplace_back(utf8.substr(at, length));

@@ -68,6 +68,7 @@ void AppendOemAsUtf8(std::string_view oem, std::string* utf8);
 // For text kept a line at a time: decodes valid UTF-8 to 866 text, adding
 // the original bytes of each placeholder to *placeholders in order. False
 // when `utf8` is not valid UTF-8 (the outputs then hold a part).
-bool DecodeUtf8Line(std::string_view utf8, std::string* oem, std::vector<std::string>* placeholders);
+bool DecodeUtf8Line(std::string_view utf8, std::string* oem,
+                    std::vector<std::string>* placeholders);
 
 }  // namespace platform

@@ -41,7 +41,8 @@ bool DecodeUtf8Lines(std::vector<EditorLine>* lines, bool* bom) {
   for (const EditorLine& line : *lines) {
     EditorLine oem_line{"", line.eol, {}};
     std::string_view text = line.text;
-    if (decoded.empty() && text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    if (decoded.empty() && text.starts_with(kByteOrderMark))
+      text.remove_prefix(kByteOrderMark.size());
     if (!platform::DecodeUtf8Line(text, &oem_line.text, &oem_line.placeholders)) return false;
     decoded.push_back(std::move(oem_line));
   }
@@ -79,20 +80,24 @@ std::vector<std::string> KeptPlaceholders(const EditorLine& old, std::string_vie
   // Where the start and end overlap, the change could lie anywhere in a run
   // of equal bytes: the cursor decides.
   const size_t earliest = shorter - common_end;
-  const size_t prefix = earliest <= common_start ? std::clamp(edit_at, earliest, common_start) : common_start;
+  const size_t prefix =
+      earliest <= common_start ? std::clamp(edit_at, earliest, common_start) : common_start;
   const size_t suffix = std::min(common_end, shorter - prefix);
   const size_t head = CountPlaceholders(before.substr(0, prefix));
-  const size_t old_middle = CountPlaceholders(before.substr(prefix, before.size() - prefix - suffix));
+  const size_t old_middle =
+      CountPlaceholders(before.substr(prefix, before.size() - prefix - suffix));
   const size_t new_middle = CountPlaceholders(text.substr(prefix, text.size() - prefix - suffix));
   const size_t tail = CountPlaceholders(before.substr(before.size() - suffix));
 
   std::vector<std::string> kept = Slice(old.placeholders, 0, head);
   if (new_middle == old_middle) {
-    for (std::string& bytes : Slice(old.placeholders, head, old_middle)) kept.push_back(std::move(bytes));
+    for (std::string& bytes : Slice(old.placeholders, head, old_middle))
+      kept.push_back(std::move(bytes));
   } else {
     kept.insert(kept.end(), new_middle, std::string(kReplacementChar));
   }
-  for (std::string& bytes : Slice(old.placeholders, head + old_middle, tail)) kept.push_back(std::move(bytes));
+  for (std::string& bytes : Slice(old.placeholders, head + old_middle, tail))
+    kept.push_back(std::move(bytes));
   return kept;
 }
 

@@ -35,7 +35,9 @@ std::string Encoded(const std::string& utf8, UINT code_page) {
 // byte order mark) right beside the words the commands look for.
 const std::map<std::string, std::string> kUtf8Files = {
     {"utf8.txt", kSentence + "Ёжик: ФРАНЦУЗСКИХ булок😀中 нет.\n"},
-    {"bom.txt", "\xEF\xBB\xBF中文 французских булок🙂, да ещё.\r\nα и ω: да мягких французских булок\n"},
+    {"bom.txt",
+     "\xEF\xBB\xBF中文 французских булок🙂, да ещё.\r\nα и ω: да мягких французских "
+     "булок\n"},
     {"cjk.txt", "мир中文мир\n"},
 };
 
@@ -153,8 +155,10 @@ TEST_F(Utf8Files, ReplaceGivesWhatPerlGivesOnUtf8FilesAndLeavesFlawedOnesAlone) 
     for (const auto& [name, content] : kUtf8Files) perl.push_back(name);
     ASSERT_EQ(RunProgram(perl, Copy(), Scratch()).status, 0);
     const std::map<std::string, std::string> after = Contents(Tree()), expected = Contents(Copy());
-    for (const auto& [name, content] : kUtf8Files) EXPECT_EQ(after.at(name), expected.at(name)) << name;
-    for (const auto& [name, content] : kFlawedFiles) EXPECT_EQ(after.at(name), before.at(name)) << name;
+    for (const auto& [name, content] : kUtf8Files)
+      EXPECT_EQ(after.at(name), expected.at(name)) << name;
+    for (const auto& [name, content] : kFlawedFiles)
+      EXPECT_EQ(after.at(name), before.at(name)) << name;
   }
 }
 
