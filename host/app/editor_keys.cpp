@@ -104,8 +104,9 @@ void EditorKeys::Backspace() {
   } else if (at.pos > 0) {
     std::string text = LineText(at.line);
     text.erase(static_cast<size_t>(at.pos - 1), 1);
-    SetLine(at.line, text, buffer_.lines()[static_cast<size_t>(at.line)].eol);
+    // The cursor goes first: the buffer takes a change to be at the cursor.
     buffer_.SetCursor(at.line, at.pos - 1);
+    SetLine(at.line, text, buffer_.lines()[static_cast<size_t>(at.line)].eol);
   } else if (at.line > 0) {
     EditorLine current = buffer_.lines()[static_cast<size_t>(at.line)];
     int above = at.line - 1;

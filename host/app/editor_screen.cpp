@@ -92,9 +92,13 @@ bool EditorScreen::Save() {
   return false;
 }
 
+// OEM, the host's tables in order, UTF-8 (offered only when the text is
+// valid UTF-8), and OEM again.
 void EditorScreen::NextCharTable() {
-  int next = buffer_.char_table() + 1;
-  buffer_.SetCharTable(next < CharTableCount() ? next : EditorBuffer::kOemTable);
+  const int table = buffer_.char_table();
+  int next = table == EditorBuffer::kUtf8Table ? EditorBuffer::kOemTable : table + 1;
+  if (next == CharTableCount()) next = EditorBuffer::kUtf8Table;
+  if (!buffer_.SetCharTable(next)) buffer_.SetCharTable(EditorBuffer::kOemTable);
 }
 
 bool EditorScreen::ConfirmClose() {

@@ -5,6 +5,7 @@
 
 #include "host/core/char_tables.hpp"
 #include "host/ui/terminal/oem_text.hpp"
+#include "platform/utf8_as_oem.hpp"
 
 namespace host::tui {
 
@@ -12,15 +13,24 @@ namespace {
 
 constexpr int kTabSize = 8;
 
+// What a UTF-8 line shows for a character code page 866 lacks.
+constexpr wchar_t kPlaceholderGlyph = L'\uFFFD';
+
 // The line's bytes as the screen shows them, one entry per byte: decoded
 // through the table; a tab stays a tab for the caller to expand.
-std::wstring Decode(const std::string& text, const CharTableSet* table) {
+std::wstring Decode(const std::string& text, const EditorBuffer& buffer) {
+  const CharTableSet* table = GetCharTable(buffer.char_table());
+  const bool utf8 = buffer.char_table() == EditorBuffer::kUtf8Table;
   std::wstring wide;
   wide.reserve(text.size());
   for (char c : text) {
     auto byte = static_cast<unsigned char>(c);
     if (byte == '\t') {
       wide += L'\t';
+      continue;
+    }
+    if (utf8 && c == platform::kUtf8Placeholder) {
+      wide += kPlaceholderGlyph;
       continue;
     }
     wide += OemToWide(table ? table->DecodeTable[byte] : byte);
@@ -34,10 +44,9 @@ bool Selected(std::pair<int, int> selection, int pos) {
   return pos >= selection.first && (selection.second < 0 || pos < selection.second);
 }
 
-void RenderLine(CellGrid& grid, const EditorBuffer& buffer, int line, int y, const Rect& area,
-                const CharTableSet* table) {
+void RenderLine(CellGrid& grid, const EditorBuffer& buffer, int line, int y, const Rect& area) {
   const std::string& text = buffer.lines()[static_cast<size_t>(line)].text;
-  std::wstring wide = Decode(text, table);
+  std::wstring wide = Decode(text, buffer);
   std::pair<int, int> selection = buffer.SelectionOn(line);
   int left = buffer.left_pos();
   int column = 0;
@@ -74,6 +83,7 @@ Rect EditorTextArea(int screen_width, int screen_height) {
 }
 
 std::string TableName(const EditorBuffer& buffer) {
+  if (buffer.char_table() == EditorBuffer::kUtf8Table) return "UTF-8";
   const CharTableSet* table = GetCharTable(buffer.char_table());
   return table ? table->TableName : "DOS";
 }
@@ -81,11 +91,10 @@ std::string TableName(const EditorBuffer& buffer) {
 void RenderEditor(CellGrid& grid, const EditorBuffer& buffer, const EditorStatus& status) {
   Rect area = EditorTextArea(grid.width(), grid.height());
   grid.Fill(area, L' ', Role::kEditor);
-  const CharTableSet* table = GetCharTable(buffer.char_table());
   for (int row = 0; row < area.height; ++row) {
     int line = buffer.top_line() + row;
     if (line >= buffer.line_count()) break;
-    RenderLine(grid, buffer, line, area.y + row, area, table);
+    RenderLine(grid, buffer, line, area.y + row, area);
   }
 
   grid.Fill(Rect{0, 0, grid.width(), 1}, L' ', Role::kEditorStatus);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "host/core/char_tables.hpp"
+#include "host/core/utf8_lines.hpp"
 #include "platform/host_bridge.hpp"
 
 namespace host {
@@ -99,7 +100,9 @@ std::unique_ptr<EditorBuffer> EditorBuffer::Load(const std::string& posix_path,
                                                  std::string* error) {
   std::string content;
   if (!ReadWholeFile(posix_path, &content, error)) return nullptr;
-  return std::make_unique<EditorBuffer>(content, posix_path);
+  auto buffer = std::make_unique<EditorBuffer>(content, posix_path);
+  if (IsUtf8File(content)) buffer->SetCharTable(kUtf8Table);
+  return buffer;
 }
 
 EditorBuffer::EditorBuffer(std::string_view content, std::string posix_path)
@@ -111,14 +114,14 @@ EditorBuffer::EditorBuffer(std::string_view content, std::string posix_path)
     size_t length = 0;
     LineBreak eol = BreakAt(content, i, &length);
     if (eol == LineBreak::kNone) continue;
-    lines_.push_back(EditorLine{std::string(content.substr(start, i - start)), eol});
+    lines_.push_back(EditorLine{std::string(content.substr(start, i - start)), eol, {}});
     if (first_break) default_eol_ = eol;
     first_break = false;
     i += length - 1;
     start = i + 1;
   }
   // The text after the last break, possibly empty, is the last line.
-  lines_.push_back(EditorLine{std::string(content.substr(start)), LineBreak::kNone});
+  lines_.push_back(EditorLine{std::string(content.substr(start)), LineBreak::kNone, {}});
 }
 
 std::string EditorBuffer::Content() const {
@@ -126,8 +129,9 @@ std::string EditorBuffer::Content() const {
   size_t size = 0;
   for (const EditorLine& line : lines_) size += line.text.size() + 2;
   content.reserve(size);
+  if (byte_order_mark_) content += "\xEF\xBB\xBF";
   for (const EditorLine& line : lines_) {
-    content += line.text;
+    content += table_ == kUtf8Table ? EncodeUtf8Line(line) : line.text;
     content += LineBreakText(line.eol);
   }
   return content;
@@ -143,8 +147,18 @@ bool EditorBuffer::Save(std::string* error) {
   return true;
 }
 
+// Switching to or from UTF-8 re-reads the lines: their bytes are the file's
+// in every other table.
 bool EditorBuffer::SetCharTable(int table) {
-  if (table != kOemTable && !GetCharTable(table)) return false;
+  if (table == table_) return true;
+  if (table != kOemTable && table != kUtf8Table && !GetCharTable(table)) return false;
+  if (table == kUtf8Table && !DecodeUtf8Lines(&lines_, &byte_order_mark_)) return false;
+  if (table_ == kUtf8Table) {
+    for (EditorLine& line : lines_) line = EditorLine{EncodeUtf8Line(line), line.eol, {}};
+    if (byte_order_mark_) lines_[0].text.insert(0, "\xEF\xBB\xBF");
+    byte_order_mark_ = false;
+  }
+  deleted_.reset();
   table_ = table;
   return true;
 }
@@ -206,6 +220,7 @@ int EditorBuffer::TabToReal(int line, int tab_pos) const {
 }
 
 int EditorBuffer::Control(int command, void* param) {
+  if (command != ECTL_SETSTRING && command != ECTL_SETPOSITION) deleted_.reset();
   switch (command) {
     case ECTL_GETSTRING: return GetString(static_cast<EditorGetString*>(param));
     case ECTL_SETSTRING: return SetString(static_cast<const EditorSetString*>(param));
@@ -241,8 +256,11 @@ int EditorBuffer::SetString(const EditorSetString* set) {
   if (!ValidLine(number)) return FALSE;
   LineBreak eol = lines_[number].eol;
   if (set->StringEOL && !ParseLineBreak(set->StringEOL, &eol)) return FALSE;
-  lines_[number].text.assign(set->StringText ? set->StringText : "",
-                             static_cast<size_t>(set->StringLength));
+  std::string_view text(set->StringText ? set->StringText : "",
+                        static_cast<size_t>(set->StringLength));
+  if (table_ == kUtf8Table) lines_[number].placeholders = PlaceholdersOfNewText(number, text);
+  deleted_.reset();
+  lines_[number].text.assign(text);
   lines_[number].eol = eol;
   MendLineBreaks(number);
   modified_ = true;
@@ -254,7 +272,8 @@ int EditorBuffer::SetString(const EditorSetString* set) {
 int EditorBuffer::InsertString() {
   EditorLine& line = lines_[cur_line_];
   size_t split = std::min(static_cast<size_t>(cur_pos_), line.text.size());
-  EditorLine tail{line.text.substr(split), line.eol};
+  EditorLine tail{line.text.substr(split), line.eol, PlaceholdersFrom(line, split)};
+  line.placeholders = PlaceholdersBefore(line, split);
   line.text.resize(split);
   lines_.insert(lines_.begin() + cur_line_ + 1, std::move(tail));
   MendLineBreaks(cur_line_);
@@ -267,6 +286,7 @@ int EditorBuffer::InsertString() {
 
 // An editor always holds a line: deleting the only one leaves it empty.
 int EditorBuffer::DeleteString() {
+  if (table_ == kUtf8Table) deleted_ = DeletedLine{lines_[cur_line_], cur_line_};
   ShiftBlockForDelete(cur_line_);
   lines_.erase(lines_.begin() + cur_line_);
   if (lines_.empty()) lines_.push_back(EditorLine{});
@@ -345,7 +365,7 @@ int EditorBuffer::Select(const EditorSelect* select) {
 
 int EditorBuffer::Convert(EditorConvertText* text, bool to_oem) const {
   if (!text || text->TextLength < 0 || (text->TextLength > 0 && !text->Text)) return FALSE;
-  if (table_ == kOemTable) return TRUE;
+  if (table_ == kOemTable || table_ == kUtf8Table) return TRUE;
   const CharTableSet* table = GetCharTable(table_);
   const unsigned char* map = to_oem ? table->DecodeTable : table->EncodeTable;
   auto* bytes = reinterpret_cast<unsigned char*>(text->Text);
@@ -359,6 +379,28 @@ int EditorBuffer::ConvertPos(EditorConvertPos* pos, bool to_tab) const {
   if (!ValidLine(line) || pos->SrcPos < 0) return FALSE;
   pos->DestPos = to_tab ? RealToTab(line, pos->SrcPos) : TabToReal(line, pos->SrcPos);
   return TRUE;
+}
+
+// A line the module or a key sets keeps its placeholders where its text
+// kept them. Lines are joined by deleting the lower one and setting the
+// upper one to both texts (the module's replace across lines keeps the
+// lower one's end): the end the new text shares with the deleted line
+// brings that line's placeholders along.
+std::vector<std::string> EditorBuffer::PlaceholdersOfNewText(int line,
+                                                             std::string_view text) const {
+  const EditorLine& old = lines_[line];
+  const size_t edit_at = line == cur_line_ ? static_cast<size_t>(cur_pos_) : std::string_view::npos;
+  if (!deleted_ || deleted_->number != line + 1) return KeptPlaceholders(old, text, edit_at);
+  const std::string_view lower = deleted_->line.text;
+  size_t shared = 0;
+  while (shared < std::min(lower.size(), text.size()) &&
+         lower[lower.size() - 1 - shared] == text[text.size() - 1 - shared])
+    shared++;
+  std::vector<std::string> kept =
+      KeptPlaceholders(old, text.substr(0, text.size() - shared), edit_at);
+  for (std::string& bytes : PlaceholdersFrom(deleted_->line, lower.size() - shared))
+    kept.push_back(std::move(bytes));
+  return kept;
 }
 
 void EditorBuffer::MendLineBreaks(int line) {

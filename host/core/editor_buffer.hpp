@@ -3,10 +3,13 @@
 // commands through which the module reads and edits them. Lines hold the
 // file's own bytes; the character table (OEM, Windows-1251 or KOI8-R) only
 // converts text on its way to and from the module, so saving writes back
-// exactly what was read plus what was changed.
+// exactly what was read plus what was changed. A UTF-8 file is the
+// exception: its lines hold code page 866 text with placeholders for the
+// characters 866 lacks (see utf8_lines.hpp), encoded again when saved.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -24,6 +27,9 @@ const char* LineBreakText(LineBreak eol);
 struct EditorLine {
   std::string text;  // without the line break; may hold any byte, NUL included
   LineBreak eol = LineBreak::kNone;
+  // With the UTF-8 table only: the file's bytes of each placeholder in
+  // text, in order.
+  std::vector<std::string> placeholders;
 };
 
 // Only the last line may lack a line break: a line that stops being the
@@ -43,8 +49,11 @@ class EditorBuffer {
  public:
   // Table number of the module's own code page: no conversion.
   static constexpr int kOemTable = -1;
+  // Table number of UTF-8: the lines hold 866 text, so no conversion either.
+  static constexpr int kUtf8Table = -2;
 
-  // Reads a whole regular file; null with a one-line reason otherwise.
+  // Reads a whole regular file, shown in UTF-8 when it is valid UTF-8 with
+  // a non-ASCII character; null with a one-line reason otherwise.
   static std::unique_ptr<EditorBuffer> Load(const std::string& posix_path, std::string* error);
   // A buffer over the given bytes, for a file at posix_path (which need not
   // exist until it is saved).
@@ -58,8 +67,9 @@ class EditorBuffer {
   bool Save(std::string* error);
   std::string Content() const;
 
-  // The character table the file is shown in: kOemTable, or a host table
-  // (0 Windows-1251, 1 KOI8-R, 2 ISO-8859-5). False for another number.
+  // The character table the file is shown in: kOemTable, kUtf8Table, or a
+  // host table (0 Windows-1251, 1 KOI8-R, 2 ISO-8859-5). False for another
+  // number, and for UTF-8 when the text is not valid UTF-8.
   bool SetCharTable(int table);
   int char_table() const { return table_; }
   void SetWindowSize(int columns, int rows);
@@ -113,12 +123,22 @@ class EditorBuffer {
   void MendLineBreaks(int line);
   void ShiftBlockForInsert(int split_line);
   void ShiftBlockForDelete(int deleted_line);
+  std::vector<std::string> PlaceholdersOfNewText(int line, std::string_view text) const;
 
   std::string path_;
   std::string module_name_;  // the file's name in the module's form, for ECTL_GETINFO
   std::vector<EditorLine> lines_;
   LineBreak default_eol_ = LineBreak::kLf;
   int table_ = kOemTable;
+  bool byte_order_mark_ = false;  // UTF-8 table: the file starts with one, kept off the lines
+  // UTF-8 table: the line the last ECTL_DELETESTRING took and where it was,
+  // so that the join which sets the line above it next keeps its
+  // placeholders. Only a position change may come in between.
+  struct DeletedLine {
+    EditorLine line;
+    int number;
+  };
+  std::optional<DeletedLine> deleted_;
   int columns_ = 80;
   int rows_ = 24;
   int cur_line_ = 0;

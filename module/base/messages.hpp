@@ -129,4 +129,5 @@ enum MessageNumber {
   MWalkIncomplete = 127,
   MUnreadFolders = 128,  // %d: how many
   MLongPaths = 129,      // %d: how many
+  MUtf8TooLarge = 130,
 };

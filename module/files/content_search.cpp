@@ -12,6 +12,7 @@
 #include "module/files/char_sets.hpp"
 #include "module/files/file_patterns.hpp"
 #include "module/files/lines.hpp"
+#include "module/files/utf8_content.hpp"
 #include "module/files/walk.hpp"
 #include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
@@ -101,9 +102,17 @@ bool PatternWordTest(const char* data, size_t length, const std::string& word) {
   return PatternTest(pattern, data, length);
 }
 
+// A word is in a UTF-8 file when it is in its bytes or in its code page
+// 866 view, so an excluded word excludes the file in either form.
 bool WordListTest(const char* data, size_t length, bool pattern_words) {
+  platform::Utf8AsOem view;
+  const bool utf8 = ViewUtf8File(data, length, &view);
+  auto test_in = [&](const char* subject, size_t size, const std::string& word) {
+    return pattern_words ? PatternWordTest(subject, size, word) : PlainTest(subject, size, word);
+  };
   auto test = [&](const std::string& word) {
-    return pattern_words ? PatternWordTest(data, length, word) : PlainTest(data, length, word);
+    return test_in(data, length, word) ||
+           (utf8 && test_in(view.text().data(), view.text().size(), word));
   };
   std::string list = FText;
   bool required_failed = false;
@@ -125,6 +134,16 @@ bool WordListTest(const char* data, size_t length, bool pattern_words) {
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The tests that look at the data as one whole, not word by word.
+bool WholeTest(const char* data, size_t length) {
+  switch (FSearchAs) {
+    case AsLinePattern: return LinePatternTest(data, length);
+    case AsLinesWindowPattern: return WindowPatternTest(data, length);
+    case AsFilePattern: return Matched(RunPattern(TextPattern, data, length, 0, 0, nullptr, 0));
+    default: return PlainTest(data, length, FText);
+  }
+}
 
 }  // namespace
 
@@ -190,12 +209,11 @@ bool TakeContentUndecided() { return std::exchange(Undecided, false); }
 
 bool ContentMatches(const char* data, size_t length) {
   Undecided = false;
-  switch (FSearchAs) {
-    case AsLinePattern: return LinePatternTest(data, length);
-    case AsLinesWindowPattern: return WindowPatternTest(data, length);
-    case AsFilePattern: return Matched(RunPattern(TextPattern, data, length, 0, 0, nullptr, 0));
-    case AsPlainWords: return WordListTest(data, length, false);
-    case AsPatternWords: return WordListTest(data, length, true);
-    default: return PlainTest(data, length, FText);
-  }
+  if (FSearchAs == AsPlainWords || FSearchAs == AsPatternWords)
+    return WordListTest(data, length, FSearchAs == AsPatternWords);
+  // The bytes as they are first: a UTF-8 file is decoded only when they do
+  // not match.
+  if (WholeTest(data, length)) return true;
+  platform::Utf8AsOem view;
+  return ViewUtf8File(data, length, &view) && WholeTest(view.text().data(), view.text().size());
 }

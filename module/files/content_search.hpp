@@ -9,7 +9,8 @@
 #include "module/match/pattern.hpp"
 
 
-// The test of FSearchAs with FText, TextPattern and the other settings.
+// The test of FSearchAs with FText, TextPattern and the other settings, on
+// the bytes and, for a UTF-8 file, on its code page 866 view too.
 bool ContentMatches(const char* data, size_t length);
 // Whether a pattern could not decide some part of the data ContentMatches
 // last saw, within its limits (then its "no" is not a true answer); the

@@ -10,6 +10,7 @@
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
 #include "module/base/settings.hpp"
+#include "platform/utf8_as_oem.hpp"
 
 namespace {
 
@@ -106,20 +107,55 @@ bool FileRewrite::WriteThrough(const char* bytes, size_t length) {
 // opened only at the first accepted replacement, so a file whose every
 // replacement is declined is never rewritten. A declined match stays in
 // the source, copied with the stretch before the next accepted one.
-bool FileRewrite::ReplaceMatch(size_t start, size_t length, const std::string& replacement) {
+bool FileRewrite::ReplaceMatch(size_t start, size_t length, const std::string& replacement,
+                               const std::vector<int>& origins, size_t subject_start) {
   if (!ConfirmFile(MReplaceTitle, entry_.cFileName)) return false;
   if (length == 0) empty_at_ = start;
   std::string matched(source_ + start, strnlen(source_ + start, length));
   if (!ConfirmFileReplace(matched, replacement, entry_.cFileName)) return true;
   if (output_ == INVALID_HANDLE_VALUE && !OpenOutput()) return false;
-  if (!Write(source_ + written_, start - written_)) return false;
+  if (!WriteSource(written_, start)) return false;
   written_ = start + length;
-  return Write(replacement.data(), replacement.size());
+  if (!utf8_) return Write(replacement.data(), replacement.size());
+  const std::string encoded = InFileEncoding(replacement, origins, subject_start);
+  return Write(encoded.data(), encoded.size());
 }
 
 bool FileRewrite::WriteRest() {
   if (output_ == INVALID_HANDLE_VALUE) return false;
-  return Write(source_ + written_, size_ - written_) && Flush();
+  return WriteSource(written_, size_) && Flush();
+}
+
+void FileRewrite::ReadThrough(const platform::Utf8AsOem* view) {
+  utf8_ = view;
+  source_ = view->text().data();
+  size_ = view->text().size();
+}
+
+// The source range [from, to) as the file holds it.
+bool FileRewrite::WriteSource(size_t from, size_t to) {
+  if (!utf8_) return Write(source_ + from, to - from);
+  const std::string_view original = utf8_->OriginalOf(from, to);
+  return Write(original.data(), original.size());
+}
+
+// A replacement in UTF-8. A placeholder copied from the file (a group
+// holding a character code page 866 lacks) takes that character's own
+// bytes; everything else is code page 866 text.
+std::string FileRewrite::InFileEncoding(const std::string& replacement,
+                                        const std::vector<int>& origins,
+                                        size_t subject_start) const {
+  std::string encoded;
+  for (size_t i = 0; i < replacement.size(); i++) {
+    const char c = replacement[i];
+    if (c == platform::kUtf8Placeholder && i < origins.size() && origins[i] >= 0) {
+      const size_t at = subject_start + static_cast<size_t>(origins[i]);
+      encoded += utf8_->OriginalOf(at, at + 1);
+    } else {
+      platform::AppendOemAsUtf8(std::string_view(&c, 1), &encoded);
+    }
+  }
+  return encoded;
 }
 
 // The platform's group commit takes the new content relative to the read

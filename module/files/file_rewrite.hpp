@@ -7,9 +7,14 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "module/files/rewritten_files.hpp"
 #include "sdk/plugin.hpp"
+
+namespace platform {
+class Utf8AsOem;
+}
 
 class FileRewrite {
  public:
@@ -22,11 +27,19 @@ class FileRewrite {
   FileRewrite(const FileRewrite&) = delete;
   FileRewrite& operator=(const FileRewrite&) = delete;
 
+  // From now on the scan works on the code page 866 view of a UTF-8 file:
+  // offsets are the view's, replacements are written in UTF-8 and the text
+  // between them from the file's own bytes. `view` must outlive the writes.
+  void ReadThrough(const platform::Utf8AsOem* view);
+
   // The match [start, start + length) of the source: asks the questions,
   // writes what comes before it and then the replacement or the match
-  // itself. False when the scan must stop (the file was declined or
-  // writing failed); the file is then left as it was.
-  bool ReplaceMatch(size_t start, size_t length, const std::string& replacement);
+  // itself. origins, when given, says for each replacement byte which
+  // source offset (counted from subject_start) it was copied from, or -1.
+  // False when the scan must stop (the file was declined or writing
+  // failed); the file is then left as it was.
+  bool ReplaceMatch(size_t start, size_t length, const std::string& replacement,
+                    const std::vector<int>& origins = {}, size_t subject_start = 0);
 
   // Writes the rest of the source after the last match. True when the new
   // content is complete and may be committed.
@@ -49,9 +62,13 @@ class FileRewrite {
   bool Write(const char* bytes, size_t length);
   bool Flush();
   bool WriteThrough(const char* bytes, size_t length);
+  bool WriteSource(size_t from, size_t to);
+  std::string InFileEncoding(const std::string& replacement, const std::vector<int>& origins,
+                             size_t subject_start) const;
 
   const char* source_;
   size_t size_;
+  const platform::Utf8AsOem* utf8_ = nullptr;  // set when the source is a UTF-8 file's view
   const WIN32_FIND_DATAA& entry_;
   std::string folder_;
   FileIdentity identity_;

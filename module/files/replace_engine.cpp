@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "module/match/case_table.hpp"
 #include "module/match/scan.hpp"
@@ -22,6 +23,7 @@
 #include "module/files/queued_commits.hpp"
 #include "module/files/replace_questions.hpp"
 #include "module/files/replace_source.hpp"
+#include "module/files/utf8_content.hpp"
 #include "module/base/messages.hpp"
 #include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
@@ -75,6 +77,7 @@ bool ReplaceInSubject(const char* data, size_t from, size_t to, size_t see_to,
   // more text after it.
   const int base_options = see_to < rewrite.SourceSize() ? kPatternNotEol : 0;
   OffsetVector v(TextPattern);
+  std::vector<int> origins;
   *end = from;
   bool after_empty = false;  // the last match was empty and ended at pos
   for (size_t pos = 0; pos <= limit;) {
@@ -97,8 +100,8 @@ bool ReplaceInSubject(const char* data, size_t from, size_t to, size_t see_to,
     // again; it was replaced already.
     if (after_empty && rewrite.ReplacedEmptyAt(from + start)) continue;
     std::string r = ExpandTemplate(subject, v.data(), TextPattern.CaptureCount() + 1,
-                                   FRReplace.c_str(), "\n", nullptr);
-    if (!rewrite.ReplaceMatch(from + start, stop - start, r)) return false;
+                                   FRReplace.c_str(), "\n", nullptr, &origins);
+    if (!rewrite.ReplaceMatch(from + start, stop - start, r, origins, from)) return false;
     *end = from + stop;
   }
   return true;
@@ -170,6 +173,8 @@ class WindowScan {
 bool ReplaceInBuffer(const char* data, size_t size, FileRewrite& rewrite) {
   // An empty search text replaces nothing, in every mode.
   if (FText.empty()) return false;
+  platform::Utf8AsOem utf8;
+  if (!ReadUtf8Source(&data, &size, &utf8, rewrite)) return false;
   StartRunFile();
   bool completed;
   switch (FSearchAs) {

@@ -10,6 +10,7 @@
 #include "module/files/file_warning.hpp"
 #include "module/files/mapped_file.hpp"
 #include "module/files/match_report.hpp"
+#include "module/files/utf8_content.hpp"
 #include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
@@ -37,6 +38,11 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
     found = false;
   else
     found = SearchMappedFile(entry.cFileName, ContentMatches);
+  // A UTF-8 file too large to decode was searched as bytes only.
+  if (TakeUtf8TooLarge() && !found) {
+    ShowFileWarning("Utf8TooLarge", MUtf8TooLarge, entry.cFileName);
+    return;
+  }
   // Neither listed as matching nor, in an inverse search, as not matching.
   if (TakeContentUndecided() && !found) {
     ShowFileWarning("FSUndecided", MSearchUndecided, entry.cFileName);

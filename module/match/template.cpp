@@ -17,9 +17,9 @@ enum CaseMode { kNoCase = 0, kUpper = 1, kLower = 2 };
 class Expansion {
  public:
   Expansion(const char* subject, const int* groups, int pair_count, const char* line_break,
-            const ReplaceCounters* counters)
+            const ReplaceCounters* counters, std::vector<int>* origins)
       : subject_(subject), groups_(groups), pair_count_(pair_count), line_break_(line_break),
-        counters_(counters) {}
+        counters_(counters), origins_(origins) {}
 
   std::string Run(const char* t);
 
@@ -30,12 +30,15 @@ class Expansion {
   void ResolveCounter(const std::string& name);
   void Put(char c);
   void Put(const char* bytes, size_t length);
+  void Append(char c);
 
   const char* subject_;
   const int* groups_;
   int pair_count_;
   const char* line_break_;
   const ReplaceCounters* counters_;
+  std::vector<int>* origins_;
+  int origin_ = -1;  // the subject offset of the byte being put, -1 for a made one
   int running_ = kNoCase;
   int current_ = kNoCase;
   std::string out_;
@@ -135,7 +138,8 @@ void Expansion::Resolve(const std::string& name) {
   if (group >= pair_count_ || groups_[2 * group] < 0) return;
   int start = groups_[2 * group];
   int end = groups_[2 * group + 1];
-  if (end > start) Put(subject_ + start, static_cast<size_t>(end - start));
+  for (origin_ = start; origin_ < end; origin_++) Put(subject_[origin_]);
+  origin_ = -1;
 }
 
 void Expansion::ResolveCounter(const std::string& name) {
@@ -162,29 +166,35 @@ void Expansion::Put(const char* bytes, size_t length) {
 
 void Expansion::Put(char c) {
   if (current_ == kNoCase) {
-    out_ += c;
+    Append(c);
     return;
   }
   char ansi = 0, back = 0;
   OemToCharBuffA(&c, &ansi, 1);
   CharToOemBuffA(&ansi, &back, 1);
   if (back != c) {  // no ANSI counterpart: the mode waits for the next byte
-    out_ += c;
+    Append(c);
     return;
   }
   auto single = reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<unsigned char>(ansi)));
   LPSTR converted = current_ == kUpper ? CharUpperA(single) : CharLowerA(single);
   ansi = static_cast<char>(reinterpret_cast<uintptr_t>(converted) & 0xFF);
   CharToOemBuffA(&ansi, &back, 1);
-  out_ += back;
+  Append(back);
   current_ = running_;
+}
+
+void Expansion::Append(char c) {
+  out_ += c;
+  if (origins_) origins_->push_back(origin_);
 }
 
 }  // namespace
 
 std::string ExpandTemplate(const char* subject, const int* groups, int pair_count,
                            const char* template_text, const char* line_break,
-                           const ReplaceCounters* counters) {
-  Expansion expansion(subject, groups, pair_count, line_break, counters);
+                           const ReplaceCounters* counters, std::vector<int>* origins) {
+  if (origins) origins->clear();
+  Expansion expansion(subject, groups, pair_count, line_break, counters, origins);
   return expansion.Run(template_text);
 }

@@ -226,6 +226,32 @@ TEST_F(FullScreen, EditOptionOpensTheEditorAloneAndF2Saves) {
   EXPECT_EQ(Read("work/notes.txt"), "xabc\n");
 }
 
+TEST_F(FullScreen, AUtf8FileIsEditedAndSearchedInUtf8AndKeepsWhatCodePage866Lacks) {
+  Write("work/u.txt", "\xEF\xBB\xBF" "жил中😀 мир\n");
+  auto session = Start("-e u.txt", 100, 30, "Line 1/");
+  ASSERT_TRUE(session->WaitFor("UTF-8")) << session->Screen();
+  EXPECT_NE(session->Screen().find("жил\uFFFD\uFFFD мир"), std::string::npos) << session->Screen();
+  // F8 goes round every table and back.
+  session->Keys({"F8"});
+  ASSERT_TRUE(session->WaitFor("DOS")) << session->Screen();
+  session->Keys({"F8", "F8", "F8", "F8"});
+  ASSERT_TRUE(session->WaitFor("UTF-8")) << session->Screen();
+
+  session->Keys({"F11"});
+  ASSERT_TRUE(session->WaitFor("Repeat last"));
+  session->Keys({"Enter"});
+  ASSERT_TRUE(session->WaitFor("Search for"));
+  session->Type("мир");
+  session->Keys({"Enter"});
+  EXPECT_TRUE(session->WaitFor("Line 1/2  Col 10")) << session->Screen();
+
+  session->Keys({"Home"});
+  session->Type("дом ");
+  session->Keys({"F2", "Escape"});
+  EXPECT_TRUE(session->WaitFor(std::string(kExitMark) + "0")) << session->Screen();
+  EXPECT_EQ(Read("work/u.txt"), "\xEF\xBB\xBF" "дом жил中😀 мир\n");
+}
+
 TEST_F(FullScreen, TheReplaceQuestionShowsTheUsersTextWholeInsideItsFrame) {
   Write("work/amp.txt", std::string(150, '&') + "\n");
   auto session = Start("-e amp.txt", 100, 30, "Line 1/");

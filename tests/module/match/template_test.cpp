@@ -91,3 +91,12 @@ TEST(Template, ExpandsAsUsersExpect) {
     EXPECT_EQ(Expand(row), row.expected);
   }
 }
+
+TEST(Template, OriginsSayWhichBytesCameFromTheSubject) {
+  RecordingHost host;
+  const int groups[] = {0, 10, 0, 4, 5, 10};  // "John Smith": (John) (Smith)
+  std::vector<int> origins = {99};
+  EXPECT_EQ(ExpandTemplate("John Smith", groups, 3, "\\U$2\\E, \\l$1!", "\n", nullptr, &origins),
+            "SMITH, john!");
+  EXPECT_EQ(origins, (std::vector<int>{5, 6, 7, 8, 9, -1, -1, 0, 1, 2, 3, -1}));
+}
