@@ -1,5 +1,7 @@
 // The content tests. Files are searched in place: only the character-table
-// alternatives of a pattern test copy the data, once per table.
+// alternatives of a pattern test copy the data, once per table. They read
+// the settings and the prepared patterns and write nothing shared, so the
+// file search runs them on several threads at once.
 #include "module/files/content_search.hpp"
 
 #include <algorithm>
@@ -12,14 +14,12 @@
 #include "module/files/char_sets.hpp"
 #include "module/files/file_patterns.hpp"
 #include "module/files/lines.hpp"
-#include "module/files/walk.hpp"
-#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
 namespace {
 
-// Set when a pattern could not decide part of the current file.
-bool Undecided = false;
+// Set when a pattern could not decide part of the thread's current file.
+thread_local bool Undecided = false;
 
 bool Matched(int run_result) {
   if (run_result == kPatternUndecided) Undecided = true;
@@ -68,36 +68,23 @@ bool WindowPatternTest(const char* data, size_t length) {
   return false;
 }
 
-bool PatternWordTest(const char* data, size_t length, const std::string& word) {
-  if (word.empty()) return true;
-  SearchPattern pattern;
-  if (!CompilePattern(pattern, word.c_str(), FCaseSensitive)) {
-    CurrentRun.interrupted = true;
-    return false;
-  }
-  return PatternTest(pattern, data, length);
+bool WordTest(const char* data, size_t length, const SearchWord& word, bool pattern_words) {
+  if (word.text.empty()) return true;
+  return pattern_words ? PatternTest(word.pattern, data, length)
+                       : PlainTest(data, length, word.text);
 }
 
 bool WordListTest(const char* data, size_t length, bool pattern_words) {
-  auto test = [&](const std::string& word) {
-    return pattern_words ? PatternWordTest(data, length, word) : PlainTest(data, length, word);
-  };
-  std::string list = FText;
-  bool required_failed = false;
   bool optional_seen = false;
   bool optional_found = false;
-  for (std::string word = TakeWord(list); !word.empty(); word = TakeWord(list)) {
-    if (word[0] == '+') {
-      if (!test(word.substr(1))) required_failed = true;
-    } else if (word[0] == '-') {
-      if (test(word.substr(1))) required_failed = true;
-    } else {
+  for (const SearchWord& word : SearchWords) {
+    if (word.sign == '+' && !WordTest(data, length, word, pattern_words)) return false;
+    if (word.sign == '-' && WordTest(data, length, word, pattern_words)) return false;
+    if (word.sign == 0) {
       optional_seen = true;
-      if (!optional_found) optional_found = test(word);
+      if (!optional_found) optional_found = WordTest(data, length, word, pattern_words);
     }
-    if (required_failed || CurrentRun.interrupted) break;
   }
-  if (CurrentRun.interrupted || required_failed) return false;
   return !optional_seen || optional_found;
 }
 
