@@ -1,4 +1,6 @@
-// The file search command.
+// The file search command. With several threads, the walk and everything
+// the host shows stay on the host's thread and only the content tests run
+// on workers; the results are the same as on one thread, in the same order.
 #include "module/files/search_command.hpp"
 
 #include <cstring>
@@ -9,6 +11,7 @@
 #include "module/files/file_patterns.hpp"
 #include "module/files/file_warning.hpp"
 #include "module/files/mapped_file.hpp"
+#include "module/files/search_workers.hpp"
 #include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
@@ -18,8 +21,33 @@
 
 namespace {
 
+// The worker threads of the search that is running, while it tests files
+// on more than the host's thread.
+SearchWorkers* Workers = nullptr;
+
 bool IsEmptyFile(const WIN32_FIND_DATAA& entry) {
   return entry.nFileSizeLow == 0 && entry.nFileSizeHigh == 0;
+}
+
+// The content test of one file. Runs on any thread and shows nothing.
+FileVerdict TestFile(const WIN32_FIND_DATAA& entry) {
+  FileVerdict verdict;
+  verdict.scan = ScanMappedFile(entry.cFileName, ContentMatches);
+  verdict.undecided = TakeContentUndecided();
+  return verdict;
+}
+
+// What a file's verdict shows and lists; on the host's thread, in walk order.
+void TakeVerdict(WIN32_FIND_DATAA& entry, const FileVerdict& verdict, ResultList& results) {
+  if (verdict.scan == MappedScan::kUnreadable)
+    ShowFileWarning("FSOpenError", MOpenError, entry.cFileName);
+  const bool found = verdict.scan == MappedScan::kFound;
+  // Neither listed as matching nor, in an inverse search, as not matching.
+  if (verdict.undecided && !found) {
+    ShowFileWarning("FSUndecided", MSearchUndecided, entry.cFileName);
+    return;
+  }
+  if (found != (FSInverse != 0)) AddResult(entry, results);
 }
 
 void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
@@ -27,19 +55,34 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
     if (FText.empty()) AddResult(entry, results);
     return;
   }
-  bool found;
-  if (FText.empty())
-    found = true;
-  else if (IsEmptyFile(entry))
-    found = false;
+  // Without a text every file is found; an empty file holds none.
+  const bool decided = FText.empty() || IsEmptyFile(entry);
+  const FileVerdict known{FText.empty() ? MappedScan::kFound : MappedScan::kNotFound, false};
+  if (!Workers)
+    TakeVerdict(entry, decided ? known : TestFile(entry), results);
+  else if (decided)
+    Workers->AddDecided(entry, known);
   else
-    found = SearchMappedFile(entry.cFileName, ContentMatches);
-  // Neither listed as matching nor, in an inverse search, as not matching.
-  if (TakeContentUndecided() && !found) {
-    ShowFileWarning("FSUndecided", MSearchUndecided, entry.cFileName);
-    return;
-  }
-  if (found != (FSInverse != 0)) AddResult(entry, results);
+    Workers->Add(entry);
+}
+
+void FinishWorkers() { Workers->Finish(); }
+
+// The walk, with the content tests on worker threads where there are
+// contents to test and more than one thread to test them.
+int WalkTestingFiles(ResultList& results) {
+  const int threads = SearchThreadCount();
+  if (FText.empty() || threads <= 1) return WalkScope(results, FileSearchCallback);
+  SearchWorkers workers(
+      threads, TestFile,
+      [&results](WIN32_FIND_DATAA& entry, const FileVerdict& verdict) {
+        TakeVerdict(entry, verdict, results);
+      },
+      WalkInterrupted);
+  Workers = &workers;
+  const int walked = WalkScope(results, FileSearchCallback, FinishWorkers);
+  Workers = nullptr;
+  return walked;
 }
 
 FileDialogExit SearchDialogPass(FileDialogTexts& texts) {
@@ -75,6 +118,6 @@ int SearchFilesCommand(ResultList& results, int show_dialog) {
   StartRun();
   if (!ActivePanelIsPlainFilePanel()) return kNothingRun;
   if (show_dialog ? !FileSearchDialog() : !PreparePatterns()) return kCancelled;
-  if (!WalkScope(results, FileSearchCallback)) return kNothingRun;
+  if (!WalkTestingFiles(results)) return kNothingRun;
   return results.empty() ? ReportNoFilesFound() : kListReady;
 }

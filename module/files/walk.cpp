@@ -254,8 +254,9 @@ bool WalkInterrupted() {
   return CurrentRun.interrupted;
 }
 
-int WalkScope(ResultList& results, FileCallback callback) {
+int WalkScope(ResultList& results, FileCallback callback, void (*walk_ended)()) {
   const int walked = WalkScopeFolders(results, callback);
+  if (walk_ended) walk_ended();
   ReportSkippedPaths();
   return walked;
 }
