@@ -39,30 +39,23 @@ pattern_finderix() { finderix "$1" "ff:|*.*|$pattern|rc"; }
 pattern_rg() { rg "$@" -l --hidden --no-ignore "$pattern" "$tree" || [ $? -eq 1 ]; }
 pattern_grep() { LC_ALL=C grep -rlP "$pattern" "$tree" || [ $? -eq 1 ]; }
 
-# Best of $runs wall-clock times in ms of the command; its list, sorted,
-# goes to $work/last.
-best_of() {
+# Best of $runs warm runs of the command in ms; its list, sorted, goes to
+# $work/last.
+best_sorted() {
   "$@" > /dev/null
-  best=""
-  for (( i = 0; i < runs; i++ )); do
-    start=$(now_ms)
-    "$@" > "$work/out"
-    took=$(( $(now_ms) - start ))
-    if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
-  done
+  best_of "$work/out" "$@"
   sort "$work/out" > "$work/last"
-  echo "$best"
 }
 
 status=0
 for query in literal pattern; do
   echo "== $query"
-  grep_ms=$(best_of "${query}_grep")
+  grep_ms=$(best_sorted "${query}_grep")
   mv "$work/last" "$work/reference"
   echo "$(wc -l < "$work/reference") files listed by grep: ${grep_ms} ms"
   report() {  # label command...
     local label=$1; shift
-    local ms; ms=$(best_of "$@")
+    local ms; ms=$(best_sorted "$@")
     local same=yes
     cmp -s "$work/last" "$work/reference" || { same=NO; status=1; }
     awk -v l="$label" -v m="$ms" -v g="$grep_ms" -v s="$same" \
