@@ -79,26 +79,13 @@ search_finderix() {
 }
 search_grep() { grep -rliF "$needle" "$tree" || [ $? -eq 1 ]; }
 
-# Best of $runs wall-clock times of one search, in ms; the last run's list
-# goes to the file $2.
-best_of() {  # function output-file
-  best=""
-  for (( i = 0; i < runs; i++ )); do
-    start=$(now_ms)
-    "$1" > "$2"
-    took=$(( $(now_ms) - start ))
-    if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
-  done
-  echo "$best"
-}
-
 # Stores the scope (the folder tree) and warms the page cache for both.
 "$program" --registry "$registry" -C "$tree" --set FSearchIn=3 "ff:/*/$needle/pC" \
   > /dev/null 2>&1 || true
 search_grep > /dev/null
 
-finderix_ms=$(best_of search_finderix "$work/finderix.out")
-grep_ms=$(best_of search_grep "$work/grep.out")
+finderix_ms=$(best_of "$work/finderix.out" search_finderix)
+grep_ms=$(best_of "$work/grep.out" search_grep)
 
 sort "$work/finderix.out" > "$work/finderix.sorted"
 sort "$work/grep.out" > "$work/grep.sorted"

@@ -11,3 +11,17 @@ release_program() {
 }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# Best of $runs wall-clock times of a command, in ms; the last run's output
+# goes to the file given first.
+best_of() {  # output-file command...
+  local output=$1 best="" start took
+  shift
+  for (( i = 0; i < runs; i++ )); do
+    start=$(now_ms)
+    "$@" > "$output"
+    took=$(( $(now_ms) - start ))
+    if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
+  done
+  echo "$best"
+}

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "host/cli/scope.hpp"
+#include "module/base/setting_table.hpp"
 
 namespace host::cli {
 
@@ -38,6 +39,8 @@ const char kUsage[] =
     "                       covers the selected files and folders\n"
     "  --set NAME=VALUE     one of the module's settings for this run\n"
     "                       (--list-settings lists the names)\n"
+    "  --threads N          search file contents on N threads (default 0: one\n"
+    "                       per processor; same as --set SearchThreads=N)\n"
     "  --use-stored         start from the stored settings, not the defaults\n"
     "  --save               store the settings this run ends with\n"
     "  --registry FILE      the settings file (default:\n"
@@ -159,6 +162,8 @@ class ArgumentReader {
       return error_->empty() && ReadSetting(value);
     } else if (Valued(argument, "--scope", &value)) {
       return error_->empty() && ReadScope(value);
+    } else if (Valued(argument, "--threads", &value)) {
+      return error_->empty() && ReadThreads(value);
     } else {
       *error_ = "unknown option " + std::string(argument) + " (try -h)";
     }
@@ -248,6 +253,15 @@ class ArgumentReader {
   static bool IsRunNumber(std::string_view text) {
     return !text.empty() && text.size() < 18 &&
            text.find_first_not_of("0123456789") == std::string_view::npos;
+  }
+
+  // The setting's own check, in the option's words.
+  bool ReadThreads(const std::string& count) {
+    const SettingDescriptor& rule = kSettingTable[static_cast<int>(SettingId::SearchThreads)];
+    if (ReadSetting(std::string(rule.name) + "=" + count)) return true;
+    *error_ = "--threads " + count + ": not a number of threads from 0 (one per processor) to " +
+              std::to_string(rule.maximum);
+    return false;
   }
 
   bool ReadCommand(std::string_view argument) {

@@ -75,6 +75,8 @@ inline constexpr int kDefaultDateHi = 0x01A8E79F;
   INT(ERightSideOffset, 5, 0, 1024)                                 \
   INT(EFindTextAtCursor, TextAtCursorWord, TextAtCursorNone, TextAtCursorAny) \
   INT(EFindSelection, 1, 0, 1)                                      \
+  /* Worker threads of a file search; 0: one per processor. */      \
+  INT(SearchThreads, 0, 0, 256)                                     \
   /* Editor values. */                                              \
   TEXT(EText, "")                                                   \
   INT(ERegExp, 0, 0, 1)                                             \

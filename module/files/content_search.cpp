@@ -1,5 +1,7 @@
 // The content tests. Files are searched in place: only the character-table
-// alternatives of a pattern test copy the data, once per table.
+// alternatives of a pattern test copy the data, once per table. They read
+// the settings and the prepared patterns and write nothing shared, so the
+// file search runs them on several threads at once.
 #include "module/files/content_search.hpp"
 
 #include <algorithm>
@@ -13,14 +15,12 @@
 #include "module/files/file_patterns.hpp"
 #include "module/files/lines.hpp"
 #include "module/files/utf8_content.hpp"
-#include "module/files/walk.hpp"
-#include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
 
 namespace {
 
-// Set when a pattern could not decide part of the current file.
-bool Undecided = false;
+// Set when a pattern could not decide part of the thread's current file.
+thread_local bool Undecided = false;
 
 bool Matched(int run_result) {
   if (run_result == kPatternUndecided) Undecided = true;
@@ -92,14 +92,10 @@ bool WindowPatternTest(const char* data, size_t length) {
   return false;
 }
 
-bool PatternWordTest(const char* data, size_t length, const std::string& word) {
-  if (word.empty()) return true;
-  SearchPattern pattern;
-  if (!CompilePattern(pattern, word.c_str(), FCaseSensitive)) {
-    CurrentRun.interrupted = true;
-    return false;
-  }
-  return PatternTest(pattern, data, length);
+bool WordTest(const char* data, size_t length, const SearchWord& word, bool pattern_words) {
+  if (word.text.empty()) return true;
+  return pattern_words ? PatternTest(word.pattern, data, length)
+                       : PlainTest(data, length, word.text);
 }
 
 // A word is in a UTF-8 file when it is in its bytes or in its code page
@@ -107,29 +103,20 @@ bool PatternWordTest(const char* data, size_t length, const std::string& word) {
 bool WordListTest(const char* data, size_t length, bool pattern_words) {
   platform::Utf8AsOem view;
   const bool utf8 = ViewUtf8File(data, length, &view);
-  auto test_in = [&](const char* subject, size_t size, const std::string& word) {
-    return pattern_words ? PatternWordTest(subject, size, word) : PlainTest(subject, size, word);
+  auto test = [&](const SearchWord& word) {
+    return WordTest(data, length, word, pattern_words) ||
+           (utf8 && WordTest(view.text().data(), view.text().size(), word, pattern_words));
   };
-  auto test = [&](const std::string& word) {
-    return test_in(data, length, word) ||
-           (utf8 && test_in(view.text().data(), view.text().size(), word));
-  };
-  std::string list = FText;
-  bool required_failed = false;
   bool optional_seen = false;
   bool optional_found = false;
-  for (std::string word = TakeWord(list); !word.empty(); word = TakeWord(list)) {
-    if (word[0] == '+') {
-      if (!test(word.substr(1))) required_failed = true;
-    } else if (word[0] == '-') {
-      if (test(word.substr(1))) required_failed = true;
-    } else {
+  for (const SearchWord& word : SearchWords) {
+    if (word.sign == '+' && !test(word)) return false;
+    if (word.sign == '-' && test(word)) return false;
+    if (word.sign == 0) {
       optional_seen = true;
       if (!optional_found) optional_found = test(word);
     }
-    if (required_failed || CurrentRun.interrupted) break;
   }
-  if (CurrentRun.interrupted || required_failed) return false;
   return !optional_seen || optional_found;
 }
 

@@ -2,10 +2,29 @@
 #include "module/files/file_patterns.hpp"
 
 #include "module/match/mask.hpp"
+#include "module/files/content_search.hpp"
 #include "module/files/criteria.hpp"
 #include "module/base/settings.hpp"
 
 SearchPattern TextPattern;
+std::vector<SearchWord> SearchWords;
+
+namespace {
+
+// Splits FText into SearchWords, compiling each in the pattern-word mode.
+int PrepareWords() {
+  const bool patterns = FSearchAs == AsPatternWords;
+  std::string list = FText;
+  for (std::string word = TakeWord(list); !word.empty(); word = TakeWord(list)) {
+    SearchWord& added = SearchWords.emplace_back();
+    if (word[0] == '+' || word[0] == '-') added.sign = word[0];
+    added.text = word.substr(added.sign ? 1 : 0);
+    if (patterns && !CompilePattern(added.pattern, added.text.c_str(), FCaseSensitive)) return 0;
+  }
+  return 1;
+}
+
+}  // namespace
 
 int PrepareMaskPattern() {
   MaskPattern.Release();
@@ -15,14 +34,17 @@ int PrepareMaskPattern() {
 
 int PreparePatterns() {
   TextPattern.Release();
+  SearchWords.clear();
   if (!PrepareMaskPattern()) return 0;
   if (FSearchAs == AsLinePattern || FSearchAs == AsLinesWindowPattern || FSearchAs == AsFilePattern)
     return CompilePattern(TextPattern, FText.c_str(), FCaseSensitive);
+  if (FSearchAs == AsPlainWords || FSearchAs == AsPatternWords) return PrepareWords();
   return 1;
 }
 
 void ReleaseFileState() {
   TextPattern.Release();
+  SearchWords.clear();
   MaskPattern.Release();
   FullPathPattern.Release();
 }

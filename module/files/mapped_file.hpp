@@ -5,7 +5,13 @@
 
 using ContentTest = bool (*)(const char* data, size_t length);
 
-// Maps the whole file and runs the test on it. A file that cannot be
-// opened or mapped, or that shrinks under the scan, shows the open-error box
-// with its path and counts as not found.
-bool SearchMappedFile(const char* path, ContentTest test);
+enum class MappedScan {
+  kNotFound,
+  kFound,
+  kUnreadable,  // could not be opened or mapped, or shrank under the scan
+};
+
+// Maps the whole file and runs the test on it. Shows nothing and calls no
+// host service, so any thread may call it; the caller reports an
+// unreadable file.
+MappedScan ScanMappedFile(const char* path, ContentTest test);

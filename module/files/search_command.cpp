@@ -1,4 +1,6 @@
-// The file search command.
+// The file search command. With several threads, the walk and everything
+// the host shows stay on the host's thread and only the content tests run
+// on workers; the results are the same as on one thread, in the same order.
 #include "module/files/search_command.hpp"
 
 #include <cstring>
@@ -11,6 +13,7 @@
 #include "module/files/mapped_file.hpp"
 #include "module/files/match_report.hpp"
 #include "module/files/utf8_content.hpp"
+#include "module/files/search_workers.hpp"
 #include "module/base/commands.hpp"
 #include "module/base/host_access.hpp"
 #include "module/base/messages.hpp"
@@ -20,8 +23,40 @@
 
 namespace {
 
+// The worker threads of the search that is running, while it tests files
+// on more than the host's thread.
+SearchWorkers* Workers = nullptr;
+
 bool IsEmptyFile(const WIN32_FIND_DATAA& entry) {
   return entry.nFileSizeLow == 0 && entry.nFileSizeHigh == 0;
+}
+
+// The content test of one file. Runs on any thread and shows nothing.
+FileVerdict TestFile(const WIN32_FIND_DATAA& entry) {
+  FileVerdict verdict;
+  verdict.scan = ScanMappedFile(entry.cFileName, ContentMatches);
+  verdict.undecided = TakeContentUndecided();
+  verdict.utf8_too_large = TakeUtf8TooLarge();
+  return verdict;
+}
+
+// What a file's verdict shows and lists; on the host's thread, in walk order.
+void TakeVerdict(WIN32_FIND_DATAA& entry, const FileVerdict& verdict, ResultList& results) {
+  if (verdict.scan == MappedScan::kUnreadable)
+    ShowFileWarning("FSOpenError", MOpenError, entry.cFileName);
+  const bool found = verdict.scan == MappedScan::kFound;
+  if (verdict.utf8_too_large && !found) {
+    ShowFileWarning("Utf8TooLarge", MUtf8TooLarge, entry.cFileName);
+    return;
+  }
+  // Neither listed as matching nor, in an inverse search, as not matching.
+  if (verdict.undecided && !found) {
+    ShowFileWarning("FSUndecided", MSearchUndecided, entry.cFileName);
+    return;
+  }
+  if (found == (FSInverse != 0)) return;
+  AddResult(entry, results);
+  ReportFoundFile(entry.cFileName, found);
 }
 
 void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
@@ -31,26 +66,35 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
     ReportFoundFile(entry.cFileName, false);
     return;
   }
-  bool found;
-  if (FText.empty())
-    found = true;
-  else if (IsEmptyFile(entry))
-    found = false;
+  // Without a text every file is found; an empty file holds none.
+  const bool decided = FText.empty() || IsEmptyFile(entry);
+  const FileVerdict known{FText.empty() ? MappedScan::kFound : MappedScan::kNotFound, false};
+  if (!Workers)
+    TakeVerdict(entry, decided ? known : TestFile(entry), results);
+  else if (decided)
+    Workers->AddDecided(entry, known);
   else
-    found = SearchMappedFile(entry.cFileName, ContentMatches);
-  // A UTF-8 file too large to decode was searched as bytes only.
-  if (TakeUtf8TooLarge() && !found) {
-    ShowFileWarning("Utf8TooLarge", MUtf8TooLarge, entry.cFileName);
-    return;
-  }
-  // Neither listed as matching nor, in an inverse search, as not matching.
-  if (TakeContentUndecided() && !found) {
-    ShowFileWarning("FSUndecided", MSearchUndecided, entry.cFileName);
-    return;
-  }
-  if (found == (FSInverse != 0)) return;
-  AddResult(entry, results);
-  ReportFoundFile(entry.cFileName, found);
+    Workers->Add(entry);
+}
+
+void FinishWorkers() { Workers->Finish(); }
+
+// The walk, with the content tests on worker threads where there are
+// contents to test and more than one thread to test them.
+int WalkTestingFiles(ResultList& results) {
+  const int threads = SearchThreadCount();
+  if (FText.empty() || threads <= 1)
+    return WalkScope(results, FileSearchCallback, WalkChanges::kNothing);
+  SearchWorkers workers(
+      threads, TestFile,
+      [&results](WIN32_FIND_DATAA& entry, const FileVerdict& verdict) {
+        TakeVerdict(entry, verdict, results);
+      },
+      WalkInterrupted);
+  Workers = &workers;
+  const int walked = WalkScope(results, FileSearchCallback, WalkChanges::kNothing, FinishWorkers);
+  Workers = nullptr;
+  return walked;
 }
 
 FileDialogExit SearchDialogPass(FileDialogTexts& texts) {
@@ -86,6 +130,6 @@ int SearchFilesCommand(ResultList& results, int show_dialog) {
   StartRun();
   if (!ActivePanelIsPlainFilePanel()) return kNothingRun;
   if (show_dialog ? !FileSearchDialog() : !PreparePatterns()) return kCancelled;
-  if (!WalkScope(results, FileSearchCallback, WalkChanges::kNothing)) return kNothingRun;
+  if (!WalkTestingFiles(results)) return kNothingRun;
   return results.empty() ? ReportNoFilesFound() : kListReady;
 }

@@ -13,7 +13,7 @@
 namespace {
 
 // Set when the current file is UTF-8 but too large to decode in memory.
-bool TooLarge = false;
+thread_local bool TooLarge = false;  // per thread: content tests run on workers
 
 }  // namespace
 

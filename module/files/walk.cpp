@@ -284,9 +284,11 @@ bool WalkInterrupted() {
   return CurrentRun.interrupted;
 }
 
-int WalkScope(ResultList& results, FileCallback callback, WalkChanges changes) {
+int WalkScope(ResultList& results, FileCallback callback, WalkChanges changes,
+              void (*walk_ended)()) {
   Changes = changes;
   const int walked = WalkScopeFolders(results, callback);
+  if (walk_ended) walk_ended();
   ReportSkippedPaths();
   return walked;
 }

@@ -38,9 +38,11 @@ enum class WalkChanges {
 // Walks the scope of FSearchIn, starting with an empty list, until the end
 // or CurrentRun.interrupted. Folders it could not list and paths too long
 // for the module are counted in CurrentRun and shown in one warning box
-// (help topic "WalkSkipped") when it ends. Returns 0 only when the
-// selection scope finds a panel with no items at all.
-int WalkScope(ResultList& results, FileCallback callback, WalkChanges changes);
+// (help topic "WalkSkipped") when it ends, after walk_ended (if any) has
+// finished with the entries handed out. Returns 0 only when the selection
+// scope finds a panel with no items at all.
+int WalkScope(ResultList& results, FileCallback callback, WalkChanges changes,
+              void (*walk_ended)() = nullptr);
 
 void AddResult(const WIN32_FIND_DATAA& entry, ResultList& results);
 

@@ -1,8 +1,9 @@
 // Compiling and running search patterns on PCRE2.
 //
 // Every allocation the library makes goes through the module's process-heap
-// functions. One match context carries the limits and the JIT stack for all
-// patterns: the module runs on the host's single thread, one match at a time.
+// functions. Compiled code is shared; what a match writes (match data, the
+// match context's callout, the JIT stack) belongs to the thread that runs
+// it, so the file search's worker threads can match at the same time.
 //
 // A run that hits a limit is never a silent "no match": it is retried
 // without JIT when the JIT stack overflowed, then, when only a yes/no answer
@@ -14,6 +15,8 @@
 #include <pcre2.h>
 
 #include <climits>
+#include <memory>
+#include <mutex>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -44,29 +47,17 @@ void HeapRelease(void* block, void*) {
   if (block) HeapFree(GetProcessHeap(), 0, block);
 }
 
-// The library contexts every compile and match uses, released when the
-// module is unloaded.
+// The library contexts every compile uses, released when the module is
+// unloaded. Only read once made, so every thread shares them.
 class Contexts {
  public:
   Contexts()
       : general_(pcre2_general_context_create(HeapAllocate, HeapRelease, nullptr)),
-        compile_(pcre2_compile_context_create(general_)),
-        match_(pcre2_match_context_create(general_)),
-        jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, general_)),
-        quick_match_(nullptr) {
+        compile_(pcre2_compile_context_create(general_)) {
     pcre2_set_character_tables(compile_, PatternCharTables());
     pcre2_set_newline(compile_, PCRE2_NEWLINE_ANYCRLF);
-    pcre2_set_match_limit(match_, kMatchLimit);
-    pcre2_set_depth_limit(match_, kDepthLimit);
-    pcre2_set_heap_limit(match_, kHeapLimitKiB);
-    pcre2_jit_stack_assign(match_, nullptr, jit_stack_);
-    quick_match_ = pcre2_match_context_copy(match_);
-    pcre2_set_match_limit(quick_match_, kQuickMatchLimit);
   }
   ~Contexts() {
-    pcre2_jit_stack_free(jit_stack_);
-    pcre2_match_context_free(quick_match_);
-    pcre2_match_context_free(match_);
     pcre2_compile_context_free(compile_);
     pcre2_general_context_free(general_);
   }
@@ -75,21 +66,74 @@ class Contexts {
 
   pcre2_general_context* general() const { return general_; }
   pcre2_compile_context* compile() const { return compile_; }
-  pcre2_match_context* match() const { return match_; }
-  // The same with the quick match limit.
-  pcre2_match_context* quick_match() const { return quick_match_; }
 
  private:
   pcre2_general_context* general_;
   pcre2_compile_context* compile_;
-  pcre2_match_context* match_;
-  pcre2_jit_stack* jit_stack_;
-  pcre2_match_context* quick_match_;
 };
 
 const Contexts& Library() {
   static const Contexts contexts;
   return contexts;
+}
+
+}  // namespace
+
+// What one thread's matches write: the match context (its limits, the
+// callout of the run in progress, the JIT stack) and the match data, which
+// grows to the most groups a pattern run on the thread has.
+class MatchScratch {
+ public:
+  MatchScratch()
+      : context_(pcre2_match_context_create(Library().general())),
+        jit_stack_(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, Library().general())) {
+    pcre2_set_match_limit(context_, kMatchLimit);
+    pcre2_set_depth_limit(context_, kDepthLimit);
+    pcre2_set_heap_limit(context_, kHeapLimitKiB);
+    pcre2_jit_stack_assign(context_, nullptr, jit_stack_);
+    quick_context_ = pcre2_match_context_copy(context_);
+    pcre2_set_match_limit(quick_context_, kQuickMatchLimit);
+  }
+  ~MatchScratch() {
+    pcre2_match_data_free(data_);
+    pcre2_match_context_free(quick_context_);
+    pcre2_jit_stack_free(jit_stack_);
+    pcre2_match_context_free(context_);
+  }
+  MatchScratch(const MatchScratch&) = delete;
+  MatchScratch& operator=(const MatchScratch&) = delete;
+
+  pcre2_match_context* context() const { return context_; }
+  // The same with the quick match limit.
+  pcre2_match_context* quick_context() const { return quick_context_; }
+
+  // Match data with a pair for the whole match and each group of `code`.
+  pcre2_match_data* DataFor(const pcre2_code* code) {
+    uint32_t groups = 0;
+    pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
+    if (!data_ || pcre2_get_ovector_count(data_) < groups + 1) {
+      pcre2_match_data_free(data_);
+      data_ = pcre2_match_data_create(groups + 1, Library().general());
+    }
+    return data_;
+  }
+
+ private:
+  pcre2_match_context* context_;
+  pcre2_match_context* quick_context_ = nullptr;
+  pcre2_jit_stack* jit_stack_;
+  pcre2_match_data* data_ = nullptr;
+};
+
+namespace {
+
+thread_local MatchScratch* ThreadScratch = nullptr;  // set by a PatternThreadScope
+
+// The calling thread's scratch: its scope's, or else the host thread's.
+MatchScratch& Scratch() {
+  if (ThreadScratch) return *ThreadScratch;
+  static MatchScratch host_thread;
+  return host_thread;
 }
 
 void ShowPatternError(const char* text, int error_code, PCRE2_SIZE error_offset) {
@@ -135,19 +179,18 @@ int RejectLateEnd(pcre2_callout_block* block, void* data) {
 }
 
 // One subject and the way it is run; the callout is set for every run, as
-// the match context is shared.
+// the thread's match context serves every pattern.
 struct Run {
   PCRE2_SPTR subject;
   size_t length;
   size_t start;
   uint32_t options;
   pcre2_match_data* match_data;
-  const EndBound* bound;  // null: a match may end anywhere
-  pcre2_match_context* context = Library().match();
+  pcre2_match_context* context;  // the running thread's
+  const EndBound* bound;         // null: a match may end anywhere
 
   void SetCallout() const {
-    pcre2_set_callout(context, bound ? RejectLateEnd : nullptr,
-                      const_cast<EndBound*>(bound));
+    pcre2_set_callout(context, bound ? RejectLateEnd : nullptr, const_cast<EndBound*>(bound));
   }
 
   int Backtracking(const pcre2_code* code, bool jit) const {
@@ -155,8 +198,7 @@ struct Run {
     int rc = pcre2_match(code, subject, length, start, options | (jit ? 0 : PCRE2_NO_JIT),
                          match_data, context);
     if (jit && rc == PCRE2_ERROR_JIT_STACKLIMIT)
-      rc = pcre2_match(code, subject, length, start, options | PCRE2_NO_JIT, match_data,
-                       context);
+      rc = pcre2_match(code, subject, length, start, options | PCRE2_NO_JIT, match_data, context);
     return rc;
   }
 
@@ -195,9 +237,11 @@ RequiredLiteral FindRequired(const pcre2_code* code, const std::string& text, ui
 
 void SearchPattern::CodeDeleter::operator()(pcre2_code* code) const { pcre2_code_free(code); }
 
-void SearchPattern::MatchDataDeleter::operator()(pcre2_match_data* data) const {
-  pcre2_match_data_free(data);
+PatternThreadScope::PatternThreadScope() : scratch_(std::make_unique<MatchScratch>()) {
+  ThreadScratch = scratch_.get();
 }
+
+PatternThreadScope::~PatternThreadScope() { ThreadScratch = nullptr; }
 
 int SearchPattern::CaptureCount() const {
   uint32_t count = 0;
@@ -206,9 +250,8 @@ int SearchPattern::CaptureCount() const {
 }
 
 void SearchPattern::Release() {
-  match_data_.reset();
   code_.reset();
-  bounded_code_.reset();
+  bounded_.reset();
   studied_ = false;
   text_.clear();
   required_ = {};
@@ -228,8 +271,7 @@ int CompilePattern(SearchPattern& pattern, const char* text, int case_sensitive,
     ShowPatternError(text, error_code, error_offset);
     return 0;
   }
-  pattern.match_data_.reset(pcre2_match_data_create_from_pattern(pattern.code_.get(),
-                                                                 Library().general()));
+  pattern.bounded_ = std::make_unique<SearchPattern::BoundedCode>();
   if (study) pattern.studied_ = pcre2_jit_compile(pattern.code_.get(), PCRE2_JIT_COMPLETE) == 0;
   pattern.text_ = text;
   pattern.options_ = options;
@@ -261,9 +303,10 @@ int RunBacktracking(const Run& run, const pcre2_code* code, bool jit,
 
 // A yes/no answer: backtracking within the quick limit, then the DFA
 // matcher, then backtracking within the full limit.
-int AnswerYesNo(const Run& run, const pcre2_code* code, bool jit, const pcre2_code* bounded_code) {
+int AnswerYesNo(const Run& run, const pcre2_code* code, bool jit, const pcre2_code* bounded_code,
+                pcre2_match_context* quick_context) {
   Run quick_run = run;
-  quick_run.context = Library().quick_match();
+  quick_run.context = quick_context;
   const int quick = RunBacktracking(quick_run, code, jit, bounded_code);
   if (!HitLimit(quick)) return quick;
   const pcre2_code* dfa_code = run.bound ? bounded_code : code;
@@ -283,20 +326,27 @@ int RunPatternWithin(const SearchPattern& pattern, const char* subject, size_t l
                      size_t start, size_t end_limit, int options, int* offsets, int offsets_size) {
   if (!pattern.code_ || start > length) return kPatternNoMatch;
   const bool bounded = end_limit < length;
-  if (bounded && !pattern.bounded_code_)
-    pattern.bounded_code_.reset(CompileBounded(pattern.text_, pattern.options_));
-  const pcre2_code* bounded_code = bounded ? pattern.bounded_code_.get() : nullptr;
+  const pcre2_code* bounded_code = nullptr;
+  if (bounded) {
+    SearchPattern::BoundedCode& lazy = *pattern.bounded_;
+    std::call_once(lazy.compiled,
+                   [&] { lazy.code.reset(CompileBounded(pattern.text_, pattern.options_)); });
+    bounded_code = lazy.code.get();
+  }
   const EndBound bound{pattern.text_.size(), end_limit};
+  MatchScratch& scratch = Scratch();
+  pcre2_match_data* match_data = scratch.DataFor(pattern.code_.get());
   const Run run{reinterpret_cast<PCRE2_SPTR>(subject), length, start, MatchOptions(options),
-                pattern.match_data_.get(), bounded ? &bound : nullptr};
+                match_data, scratch.context(), bounded ? &bound : nullptr};
   const int rc = offsets_size == 0
-                     ? AnswerYesNo(run, pattern.code_.get(), pattern.studied_, bounded_code)
+                     ? AnswerYesNo(run, pattern.code_.get(), pattern.studied_, bounded_code,
+                                   scratch.quick_context())
                      : RunBacktracking(run, pattern.code_.get(), pattern.studied_, bounded_code);
   if (HitLimit(rc)) return kPatternUndecided;
   if (rc < 0) return kPatternNoMatch;
 
-  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(pattern.match_data_.get());
-  const int pairs = static_cast<int>(pcre2_get_ovector_count(pattern.match_data_.get()));
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(match_data);
+  const int pairs = static_cast<int>(pcre2_get_ovector_count(match_data));
   if (offsets_size > 0 && ovector[1] > INT_MAX) return kPatternBeyondOffsets;
   for (int i = 0; i < offsets_size / 3; i++) {
     bool set = i < rc && i < pairs && ovector[2 * i] != PCRE2_UNSET;

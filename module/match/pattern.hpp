@@ -1,8 +1,10 @@
 // A compiled search pattern and the one way every caller runs it.
 //
-// A SearchPattern owns its compiled code (and, when studied, its JIT code)
-// and a match-data block reused by every match, so running a pattern on
-// millions of lines allocates nothing. Patterns are always compiled in
+// A SearchPattern owns its compiled code (and, when studied, its JIT code).
+// It is only read while it runs, so several threads may run one pattern at
+// once; the match data they fill belongs to each thread (see
+// PatternThreadScope) and is reused by every match on that thread, so
+// running a pattern on millions of lines allocates nothing. Patterns are always compiled in
 // multi-line mode with the code page 866 character tables, CR, LF and the
 // pair CR LF each being one line end, and matches run under match and depth
 // limits: a runaway pattern ends as "undecided" instead of hanging the host,
@@ -12,13 +14,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "module/match/required_literal.hpp"
 
 struct pcre2_real_code_8;
-struct pcre2_real_match_data_8;
 
 class SearchPattern {
  public:
@@ -37,16 +39,17 @@ class SearchPattern {
   struct CodeDeleter {
     void operator()(pcre2_real_code_8* code) const;
   };
-  struct MatchDataDeleter {
-    void operator()(pcre2_real_match_data_8* data) const;
+  // The same pattern with a check before every item, for runs whose
+  // matches must end before the subject's end: compiled once, on first
+  // need, by whichever thread needs it first.
+  struct BoundedCode {
+    std::once_flag compiled;
+    std::unique_ptr<pcre2_real_code_8, CodeDeleter> code;
   };
 
   std::unique_ptr<pcre2_real_code_8, CodeDeleter> code_;
-  std::unique_ptr<pcre2_real_match_data_8, MatchDataDeleter> match_data_;
   bool studied_ = false;
-  // The same pattern with a check before every item, compiled on first
-  // need, for runs whose matches must end before the subject's end.
-  mutable std::unique_ptr<pcre2_real_code_8, CodeDeleter> bounded_code_;
+  std::unique_ptr<BoundedCode> bounded_;  // set with code_
   std::string text_;
   uint32_t options_ = 0;
   RequiredLiteral required_;
@@ -56,6 +59,22 @@ class SearchPattern {
   friend int RunPatternWithin(const SearchPattern& pattern, const char* subject, size_t length,
                               size_t start, size_t end_limit, int options, int* offsets,
                               int offsets_size);
+};
+
+// The matching state of one thread: match data, the match context with its
+// limits and callout, and the JIT stack. The host's thread has its own; any
+// other thread that runs patterns holds one of these for as long as it
+// does, and must not outlive it.
+class MatchScratch;
+class PatternThreadScope {
+ public:
+  PatternThreadScope();
+  ~PatternThreadScope();
+  PatternThreadScope(const PatternThreadScope&) = delete;
+  PatternThreadScope& operator=(const PatternThreadScope&) = delete;
+
+ private:
+  std::unique_ptr<MatchScratch> scratch_;
 };
 
 // Pattern run options: the subject does not start at a line start, or does

@@ -169,6 +169,32 @@ TEST_F(Finderix, InverseSearchListsWhatGrepLeavesOut) {
   EXPECT_NE(std::find(listed.begin(), listed.end(), Tree() + "/empty.txt"), listed.end());
 }
 
+// One thread or several: the same files in the same order, the same
+// messages in the same places, in every search mode. The tree is large
+// enough for the workers to run many files ahead of the walk.
+TEST_F(Finderix, ThreadsListTheSameFilesInTheSameOrderInEveryMode) {
+  for (unsigned seed = 1; seed <= 5; seed++) GenerateTree(Tree() + "/g" + std::to_string(seed), seed);
+  // A line the pattern cannot decide within its limits: its message has a place too.
+  WriteText(Tree() + "/g3/runaway.txt", std::string(40, 'a') + "c\n");
+  const char* commands[] = {
+      "ff:/*/NEEDLE/Ci",
+      "ff:/*/(a+)+\\1b|^ne+dle[0-9]?$|fo{2,}bar/r",
+      "ff:/*/needle\\s+\\w+\\s+hay/s",
+      "ff:/*/\\Afoo|stack\\z/m",
+      "ff:/*/+needle -foo hay stack/a",
+      "ff:/*/+ne+dle -^foo x=\\d+/li",
+  };
+  for (const char* command : commands) {
+    SCOPED_TRACE(command);
+    const Outcome one = Finder({"--threads", "1", command});
+    const Outcome several = Finder({"--threads", "4", command});
+    EXPECT_GT(Lines(one.out).size(), 5u) << one.err;
+    EXPECT_EQ(several.status, one.status);
+    EXPECT_EQ(several.out, one.out);
+    EXPECT_EQ(several.err, one.err);
+  }
+}
+
 TEST_F(Finderix, FolderScopeStaysInTheFolder) {
   Outcome found = Finder({"--set", "FSearchIn=4", "ff:/*/needle/"});
   std::vector<std::string> grep = {"grep", "-liF", "needle"};

@@ -50,7 +50,7 @@ TEST(ProgramOptions, CommandInOneOrTwoArguments) {
 
 TEST(ProgramOptions, OptionsBeforeAndAfterTheCommand) {
   Parsed parsed = Parse({"-C", "/srv", "--select", "a.txt", "ff:/x/y/", "--select=b c",
-                         "--registry=/tmp/r.db", "-y", "--set", "FSearchIn=4"});
+                         "--registry=/tmp/r.db", "-y", "--set", "FSearchIn=4", "--threads=3"});
   ASSERT_TRUE(parsed.ok) << parsed.error;
   const ProgramOptions& o = parsed.options;
   EXPECT_EQ(o.folder, "/srv");
@@ -58,9 +58,11 @@ TEST(ProgramOptions, OptionsBeforeAndAfterTheCommand) {
   EXPECT_TRUE(o.scope_selected);
   EXPECT_EQ(o.registry_file, "/tmp/r.db");
   EXPECT_TRUE(o.accept_dialogs);
-  ASSERT_EQ(o.settings.size(), 1u);
+  ASSERT_EQ(o.settings.size(), 2u);
   EXPECT_STREQ(o.settings[0].rule->name, "FSearchIn");
   EXPECT_EQ(o.settings[0].number, 4u);
+  EXPECT_STREQ(o.settings[1].rule->name, "SearchThreads");  // --threads is that setting
+  EXPECT_EQ(o.settings[1].number, 3u);
   EXPECT_EQ(o.command_text, "/x/y/");
 }
 
@@ -119,6 +121,10 @@ TEST(ProgramOptions, RefusalsGiveOneLineReasons) {
       {{"--undo=x"}, "--undo x: not a run number (see --history)"},
       {{"--undo", "ff:x"}, "--undo and --history take no ff command"},
       {{"ff:x", "--history"}, "--undo and --history take no ff command"},
+      {{"--threads", "many", "ff:x"},
+       "--threads many: not a number of threads from 0 (one per processor) to 256"},
+      {{"--threads=257", "ff:x"},
+       "--threads 257: not a number of threads from 0 (one per processor) to 256"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.error);

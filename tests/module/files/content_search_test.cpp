@@ -174,10 +174,13 @@ TEST_F(ContentTest, RequiredExcludedAndOptionalWords) {
   EXPECT_FALSE(Found(AsPlainWords, "\"+two words\" x", "has two and x"));
 }
 
-TEST_F(ContentTest, BadPatternWordStopsTheSearchOnce) {
-  EXPECT_FALSE(Found(AsPatternWords, "+(b a+", "aaa b"));
-  EXPECT_TRUE(CurrentRun.interrupted);
+// Word patterns are compiled before any file is read: a bad one is refused
+// there, with one box, like any other pattern.
+TEST_F(ContentTest, BadPatternWordIsRefusedBeforeTheSearch) {
+  FSearchAs = AsPatternWords;
+  FText = "+a -(b a+";
+  EXPECT_EQ(PreparePatterns(), 0);
   EXPECT_EQ(host_.messages.size(), 1u);
-  StartRun();
   EXPECT_TRUE(Found(AsPatternWords, "+^a+$ -^b", "aaa\nc"));
+  EXPECT_FALSE(Found(AsPatternWords, "+^a+$ -^b", "aaa\nb"));
 }

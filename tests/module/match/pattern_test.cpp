@@ -6,9 +6,12 @@
 
 #include <sys/mman.h>
 
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "sdk/plugin.hpp"
 #include "tests/support/recording_host.hpp"
@@ -270,4 +273,36 @@ TEST(Pattern, MatchBeyondIntOffsetsIsSaidSo) {
   EXPECT_EQ(RunPattern(p, subject, length, start, 0, v.data(), v.size()), kPatternBeyondOffsets);
   EXPECT_GT(RunPattern(p, subject, length, start, 0, nullptr, 0), 0);  // a yes/no run finds it
   munmap(memory, length);
+}
+
+// --- Several threads ---
+
+// Threads share the compiled pattern (and its bounded form, compiled by the
+// first run that needs it) but fill match data of their own: every run sees
+// its own offsets, never another thread's.
+TEST(Pattern, ThreadsRunOnePatternAtOnceEachSeeingItsOwnOffsets) {
+  RecordingHost host;
+  SearchPattern p = Compile("(\\d+)-(\\d+)", 1);
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; t++) {
+    threads.emplace_back([&, t] {
+      PatternThreadScope scope;
+      OffsetVector v(p);
+      for (int i = 0; i < 2000; i++) {
+        const std::string first = std::to_string(t * 100000 + i), second = std::to_string(i);
+        const std::string subject = std::string(t, ' ') + first + "-" + second + "\nx-1";
+        // Bounded to the first line half the time: the x-1 line must not count.
+        const size_t limit = i % 2 ? subject.find('\n') : subject.size();
+        const int rc = RunPatternWithin(p, subject.data(), subject.size(), 0, limit, 0, v.data(),
+                                        v.size());
+        const int start = t, dash = start + static_cast<int>(first.size());
+        if (rc != 3 || v.Start(1) != start || v.End(1) != dash || v.Start(2) != dash + 1 ||
+            v.End(2) != dash + 1 + static_cast<int>(second.size()))
+          wrong++;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(wrong, 0);
 }

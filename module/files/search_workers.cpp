@@ -1,0 +1,159 @@
+// The worker threads of a file search and the ordered queue between them
+// and the walk. Workers take the queued files in order and each fills its
+// own slot; the host's thread hands slots back only from the front, so the
+// order never depends on which worker was faster.
+#include "module/files/search_workers.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <system_error>
+#include <utility>
+
+#include "module/match/pattern.hpp"
+#include "module/base/settings.hpp"
+
+namespace {
+
+// Enough queued files to keep every worker busy while the walk lists a
+// folder or a worker is held up by one large file.
+constexpr size_t kFilesPerWorker = 8;
+// How often Esc is polled while the host's thread waits for a worker.
+constexpr auto kStopPollInterval = std::chrono::milliseconds(20);
+
+}  // namespace
+
+int SearchThreadCount() {
+  if (SearchThreads > 0) return SearchThreads;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+SearchWorkers::SearchWorkers(int workers, Test test, Take take, StopAsked stop_asked)
+    : test_(std::move(test)),
+      take_(std::move(take)),
+      stop_asked_(std::move(stop_asked)),
+      capacity_(static_cast<size_t>(std::max(workers, 1)) * kFilesPerWorker) {
+  try {
+    for (int i = 0; i < workers; i++) threads_.emplace_back([this] { Work(); });
+  } catch (const std::system_error&) {
+    // Fewer threads than asked for still search; with none, Add tests.
+  }
+}
+
+SearchWorkers::~SearchWorkers() { EndWorkers(); }
+
+void SearchWorkers::Add(const WIN32_FIND_DATAA& entry) {
+  if (threads_.empty()) {  // the queue is empty: Queue hands back what is done
+    WIN32_FIND_DATAA copy = entry;
+    take_(copy, test_(entry));
+    return;
+  }
+  Queue({entry, {}, Slot::kQueued});
+}
+
+void SearchWorkers::AddDecided(const WIN32_FIND_DATAA& entry, const FileVerdict& verdict) {
+  Queue({entry, verdict, Slot::kDone});
+}
+
+void SearchWorkers::Finish() {
+  if (!stopped_ && stop_asked_()) StopEarly();
+  while (!stopped_) {
+    {
+      std::lock_guard lock(mutex_);
+      if (slots_.empty()) break;
+    }
+    HandBackOldest();
+  }
+  EndWorkers();
+}
+
+void SearchWorkers::Queue(const Slot& slot) {
+  if (stopped_) return;
+  for (;;) {
+    {
+      std::lock_guard lock(mutex_);
+      if (slots_.size() < capacity_) {
+        slots_.push_back(slot);
+        break;
+      }
+    }
+    if (!HandBackOldest()) return;
+  }
+  if (slot.state == Slot::kQueued) work_ready_.notify_one();
+  HandBackReady();
+}
+
+bool SearchWorkers::HandBackOldest() {
+  std::unique_lock lock(mutex_);
+  auto oldest_done = [this] { return slots_.front().state == Slot::kDone; };
+  while (!verdict_ready_.wait_for(lock, kStopPollInterval, oldest_done)) {
+    lock.unlock();
+    const bool stop = stop_asked_();
+    if (stop) {
+      StopEarly();
+      return false;
+    }
+    lock.lock();
+  }
+  Slot oldest = PopOldest();
+  lock.unlock();
+  take_(oldest.entry, oldest.verdict);
+  return true;
+}
+
+void SearchWorkers::HandBackReady() {
+  for (;;) {
+    std::unique_lock lock(mutex_);
+    if (slots_.empty() || slots_.front().state != Slot::kDone) return;
+    Slot oldest = PopOldest();
+    lock.unlock();
+    take_(oldest.entry, oldest.verdict);
+  }
+}
+
+SearchWorkers::Slot SearchWorkers::PopOldest() {
+  Slot oldest = slots_.front();
+  slots_.pop_front();
+  if (next_ > 0) next_--;
+  return oldest;
+}
+
+void SearchWorkers::StopEarly() {
+  stopped_ = true;
+  EndWorkers();
+  // No worker runs now: the queue is the host thread's alone.
+  std::deque<Slot> left = std::exchange(slots_, {});
+  for (Slot& slot : left)
+    if (slot.state == Slot::kDone) take_(slot.entry, slot.verdict);
+}
+
+void SearchWorkers::EndWorkers() {
+  {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+  }
+  work_ready_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
+}
+
+bool SearchWorkers::HasQueued() {
+  while (next_ < slots_.size() && slots_[next_].state != Slot::kQueued) next_++;
+  return next_ < slots_.size();
+}
+
+void SearchWorkers::Work() {
+  PatternThreadScope patterns;
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    work_ready_.wait(lock, [this] { return ending_ || HasQueued(); });
+    if (ending_) return;
+    Slot& slot = slots_[next_++];
+    slot.state = Slot::kTesting;
+    lock.unlock();
+    const FileVerdict verdict = test_(slot.entry);
+    lock.lock();
+    slot.verdict = verdict;
+    slot.state = Slot::kDone;
+    verdict_ready_.notify_one();
+  }
+}

@@ -1,0 +1,97 @@
+// The content tests of a file search on worker threads. The walk stays on
+// the host's thread and queues each file in walk order; the verdicts come
+// back to the host's thread in that same order, so a search lists, warns and
+// counts exactly as it does on one thread. Workers only run the test, which
+// calls no host service; everything the host shows happens when a verdict is
+// handed back. A few files per worker are in flight at most, so memory does
+// not grow with the tree.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "module/files/mapped_file.hpp"
+#include "sdk/plugin.hpp"
+
+// What the content test made of one file.
+struct FileVerdict {
+  MappedScan scan = MappedScan::kNotFound;
+  bool undecided = false;  // a pattern could not decide some part of it
+  bool utf8_too_large = false;  // a UTF-8 file too large to decode was searched as bytes only
+};
+
+// The number of threads SearchThreads asks for; 0 there is one per
+// processor.
+int SearchThreadCount();
+
+class SearchWorkers {
+ public:
+  // Runs on a worker thread.
+  using Test = std::function<FileVerdict(const WIN32_FIND_DATAA& entry)>;
+  // Runs on the host's thread, once per handed-back file, in queue order.
+  using Take = std::function<void(WIN32_FIND_DATAA& entry, const FileVerdict& verdict)>;
+  // Runs on the host's thread, polled while it waits for a worker.
+  using StopAsked = std::function<bool()>;
+
+  // Starts `workers` threads (with none, every test runs in Add).
+  SearchWorkers(int workers, Test test, Take take, StopAsked stop_asked);
+  // Ends the workers after their current files; what is not handed back
+  // yet is dropped.
+  ~SearchWorkers();
+  SearchWorkers(const SearchWorkers&) = delete;
+  SearchWorkers& operator=(const SearchWorkers&) = delete;
+
+  // Queues a file to be tested, waiting for the oldest verdict while the
+  // queue is full, then hands back the verdicts that are ready.
+  void Add(const WIN32_FIND_DATAA& entry);
+  // Queues a file whose verdict is known without reading it, so that it is
+  // handed back in its place.
+  void AddDecided(const WIN32_FIND_DATAA& entry, const FileVerdict& verdict);
+  // Hands back every verdict and ends the workers.
+  //
+  // Once StopAsked says so (while Add or Finish waits, or at the start of
+  // Finish), nothing more is queued or started: the files being tested are
+  // finished, every tested file is handed back in order, and the files no
+  // worker started are dropped.
+  void Finish();
+
+ private:
+  struct Slot {
+    enum State { kQueued, kTesting, kDone };
+    WIN32_FIND_DATAA entry;
+    FileVerdict verdict;
+    State state;
+  };
+
+  void Queue(const Slot& slot);
+  // Waits for the oldest verdict and hands it back; false once stopped.
+  bool HandBackOldest();
+  // Hands back the verdicts at the front of the queue that are ready.
+  void HandBackReady();
+  Slot PopOldest();  // with mutex_ held
+  void StopEarly();
+  void EndWorkers();
+  void Work();
+  bool HasQueued();  // with mutex_ held; moves next_ to the next queued slot
+
+  const Test test_;
+  const Take take_;
+  const StopAsked stop_asked_;
+  const size_t capacity_;  // files in the queue at most
+  bool stopped_ = false;   // host thread only
+
+  std::mutex mutex_;
+  std::condition_variable work_ready_;  // a slot was queued, or the workers end
+  std::condition_variable verdict_ready_;
+  // In walk order; slots are popped from the front by the host's thread
+  // only when done, so a worker's reference to its slot stays valid.
+  std::deque<Slot> slots_;
+  size_t next_ = 0;      // slots_[next_]: where a worker looks for work
+  bool ending_ = false;  // the workers are to return
+  std::vector<std::thread> threads_;
+};
