@@ -44,7 +44,7 @@ void ReportFoundFile(const char* path, bool found) {
   if (!SendReport(report))
     CurrentRun.match_reports_refused = true;
   else if (report.WantLines && lines_available) {
-    SearchMappedFile(path, ReportMatchedLines);
+    ScanMappedFile(path, ReportMatchedLines);
     MatchReport end{};
     end.Kind = MRK_LINESEND;
     SendReport(end);

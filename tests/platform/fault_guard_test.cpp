@@ -30,7 +30,8 @@ void AddBytes(void* context) {
 // state each thread's own.
 void ReadATruncatedMapping() {
   TempFolder folder;
-  const size_t size = 4 * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  // Larger than the files the platform reads into memory instead of mapping.
+  const size_t size = (2u << 20) + 4 * static_cast<size_t>(sysconf(_SC_PAGESIZE));
   WriteText(folder.Posix("shrinks"), std::string(size, '\x01'));
   HANDLE file = CreateFileA(folder.Module("shrinks").c_str(), GENERIC_READ, FILE_SHARE_READ,
                             nullptr, OPEN_EXISTING, 0, nullptr);
