@@ -12,8 +12,12 @@ namespace platform {
 
 // Registry database. The file is opened on the first registry call after
 // this; a previous connection is closed. Creating missing parent folders is
-// the caller's business.
-void SetRegistryFile(const std::string& path);
+// the caller's business. A scratch file (a shell run's private settings,
+// removed when the run ends) is written without waiting for the disk: its
+// values matter only while the run lives, and a flush per value would
+// cost the run more than its work.
+enum class RegistryWrites { kDurable, kScratch };
+void SetRegistryFile(const std::string& path, RegistryWrites writes = RegistryWrites::kDurable);
 void CloseRegistry();
 // Whether the registry file can be written now, proved by a write that is
 // rolled back: the file never changes, and processes checking at the same

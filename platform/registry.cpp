@@ -41,6 +41,7 @@ constexpr size_t kMaxKeyNameLength = 255;  // Windows' limit, and what a 256-byt
 std::mutex registry_mutex;
 // Guarded by registry_mutex:
 std::string registry_file;                // empty: the default location
+platform::RegistryWrites registry_writes = platform::RegistryWrites::kDurable;
 std::unique_ptr<RegistryStore> registry;  // null until the first call succeeds in opening
 LSTATUS refusal = ERROR_SUCCESS;          // why the file was found damaged, if it was
 std::unordered_map<HKEY, std::unique_ptr<HKEY__>> open_keys;
@@ -88,7 +89,7 @@ LSTATUS Connect(RegistryStore** store) {
   if (!registry) {
     std::string path = registry_file.empty() ? DefaultRegistryFile() : registry_file;
     if (path.empty()) return ERROR_CANTOPEN;
-    if (LSTATUS code = RegistryStore::Open(path, &registry)) {
+    if (LSTATUS code = RegistryStore::Open(path, registry_writes == platform::RegistryWrites::kDurable, &registry)) {
       if (IsDamage(code)) refusal = code;
       return code;
     }
@@ -221,9 +222,10 @@ LSTATUS OpenPath(HKEY key, LPCSTR sub_key, bool create, PHKEY result, LPDWORD di
 
 namespace platform {
 
-void SetRegistryFile(const std::string& path) {
+void SetRegistryFile(const std::string& path, RegistryWrites writes) {
   std::lock_guard lock(registry_mutex);
   registry.reset();
+  registry_writes = writes;
   refusal = ERROR_SUCCESS;
   // The file is opened lazily, perhaps after the current folder moved with
   // a panel: a relative name is fixed now.

@@ -247,7 +247,8 @@ RegistryStore::RegistryStore(DatabasePtr db, std::unique_ptr<Statements> stateme
 
 RegistryStore::~RegistryStore() = default;
 
-LSTATUS RegistryStore::Open(const std::string& path, std::unique_ptr<RegistryStore>* store) {
+LSTATUS RegistryStore::Open(const std::string& path, bool durable,
+                            std::unique_ptr<RegistryStore>* store) {
   sqlite3* raw = nullptr;
   int result = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                                nullptr);
@@ -256,8 +257,11 @@ LSTATUS RegistryStore::Open(const std::string& path, std::unique_ptr<RegistrySto
   sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
   // Nothing may write before the file has been found sound.
   if (LSTATUS code = CheckIntegrity(db.get())) return code;
+  if (LSTATUS code = Execute(db.get(), durable ? "PRAGMA synchronous = FULL;"
+                                                : "PRAGMA synchronous = OFF;")) {
+    return code;
+  }
   if (LSTATUS code = Execute(db.get(),
-                             "PRAGMA synchronous = FULL;"
                              "PRAGMA foreign_keys = ON;"
                              "PRAGMA journal_mode = DELETE;")) {
     return code;

@@ -32,7 +32,8 @@ class RegistryStore {
   // Opens the database at `path`, creating the file and the schema when the
   // file is missing or empty. A file that is not a registry database, or is
   // damaged (checked whole, once), is refused and left as it is.
-  static LSTATUS Open(const std::string& path, std::unique_ptr<RegistryStore>* store);
+  // durable: every committed call is on disk when it returns.
+  static LSTATUS Open(const std::string& path, bool durable, std::unique_ptr<RegistryStore>* store);
 
   ~RegistryStore();
   RegistryStore(const RegistryStore&) = delete;

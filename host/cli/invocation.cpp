@@ -164,6 +164,7 @@ int RunInvocation(const ProgramOptions& options, const std::string& module_path,
     host_options.matches = &printer;
     host_options.module_path = module_path;
     host_options.registry_file = settings->file();
+    host_options.registry_is_scratch = true;
     host_options.folder = Absolute(options.folder);
     std::unique_ptr<Host> host = Host::Start(host_options, ui, &error);
     if (!host) return fail(error);

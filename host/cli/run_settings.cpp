@@ -127,7 +127,7 @@ std::unique_ptr<RunSettings> RunSettings::Open(const Choice& choice, std::string
   std::unique_ptr<RunSettings> run(new RunSettings(folder, choice.stored_file));
   run->scope_ = ScopeIn(settings);
   run->mask_ = MaskIn(settings);
-  platform::SetRegistryFile(run->file_);
+  platform::SetRegistryFile(run->file_, platform::RegistryWrites::kScratch);
   bool written = PrepareModuleSettings(settings, error);
   platform::CloseRegistry();
   if (!written) return nullptr;
@@ -141,7 +141,7 @@ RunSettings::~RunSettings() {
 
 bool RunSettings::Save(std::string* error) const {
   std::vector<StoredSetting> settings;
-  platform::SetRegistryFile(file_);
+  platform::SetRegistryFile(file_, platform::RegistryWrites::kScratch);
   LSTATUS status = ReadModuleSettings(&settings);
   platform::CloseRegistry();
   if (status != ERROR_SUCCESS) {

@@ -57,7 +57,9 @@ std::unique_ptr<Host> Host::Start(const HostOptions& options, Ui& ui, std::strin
   std::unique_ptr<Host> host(new Host(ui, std::move(module)));
 
   if (!options.registry_file.empty()) {
-    platform::SetRegistryFile(options.registry_file);
+    platform::SetRegistryFile(options.registry_file,
+                              options.registry_is_scratch ? platform::RegistryWrites::kScratch
+                                                          : platform::RegistryWrites::kDurable);
     host->registry_set_ = true;
   }
   const char* lang = options.lang ? options.lang->c_str() : std::getenv("LANG");

@@ -21,6 +21,7 @@ namespace host {
 struct HostOptions {
   std::string module_path;    // POSIX path of finderix.so
   std::string registry_file;  // empty: leave the platform's registry file as it is
+  bool registry_is_scratch = false;  // registry_file lives only as long as the run
   std::string folder;         // POSIX folder of the active panel; empty: the current folder
   std::string passive_folder; // POSIX folder of the other panel; empty: same as the active one
   std::optional<std::string> lang;  // LANG value choosing the language file; unset: $LANG
