@@ -386,18 +386,18 @@ int EditorBuffer::ConvertPos(EditorConvertPos* pos, bool to_tab) const {
 // upper one to both texts (the module's replace across lines keeps the
 // lower one's end): the end the new text shares with the deleted line
 // brings that line's placeholders along.
-std::vector<std::string> EditorBuffer::PlaceholdersOfNewText(int line,
-                                                             std::string_view text) const {
+std::vector<std::string> EditorBuffer::PlaceholdersOfNewText(int line, std::string_view text) {
   const EditorLine& old = lines_[line];
   const size_t edit_at = line == cur_line_ ? static_cast<size_t>(cur_pos_) : std::string_view::npos;
-  if (!deleted_ || deleted_->number != line + 1) return KeptPlaceholders(old, text, edit_at);
+  if (!deleted_ || deleted_->number != line + 1)
+    return KeptPlaceholders(old, text, moved_placeholders_, edit_at);
   const std::string_view lower = deleted_->line.text;
   size_t shared = 0;
   while (shared < std::min(lower.size(), text.size()) &&
          lower[lower.size() - 1 - shared] == text[text.size() - 1 - shared])
     shared++;
   std::vector<std::string> kept =
-      KeptPlaceholders(old, text.substr(0, text.size() - shared), edit_at);
+      KeptPlaceholders(old, text.substr(0, text.size() - shared), moved_placeholders_, edit_at);
   for (std::string& bytes : PlaceholdersFrom(deleted_->line, lower.size() - shared))
     kept.push_back(std::move(bytes));
   return kept;

@@ -8,6 +8,7 @@
 // characters 866 lacks (see utf8_lines.hpp), encoded again when saved.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -123,7 +124,7 @@ class EditorBuffer {
   void MendLineBreaks(int line);
   void ShiftBlockForInsert(int split_line);
   void ShiftBlockForDelete(int deleted_line);
-  std::vector<std::string> PlaceholdersOfNewText(int line, std::string_view text) const;
+  std::vector<std::string> PlaceholdersOfNewText(int line, std::string_view text);
 
   std::string path_;
   std::string module_name_;  // the file's name in the module's form, for ECTL_GETINFO
@@ -139,6 +140,9 @@ class EditorBuffer {
     int number;
   };
   std::optional<DeletedLine> deleted_;
+  // UTF-8 table: placeholders an edit took out of a line, in order, for the
+  // edit that puts them back (see KeptPlaceholders).
+  std::deque<std::string> moved_placeholders_;
   int columns_ = 80;
   int rows_ = 24;
   int cur_line_ = 0;

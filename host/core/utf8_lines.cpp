@@ -13,6 +13,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";
+// Placeholders waiting to be put back: a bound against a long session of
+// deletions, far above what one replace moves.
+constexpr size_t kMovedPlaceholdersKept = 4096;
 
 size_t CountPlaceholders(std::string_view text) {
   return static_cast<size_t>(std::count(text.begin(), text.end(), platform::kUtf8Placeholder));
@@ -68,7 +71,7 @@ std::string EncodeUtf8Line(const EditorLine& line) {
 }
 
 std::vector<std::string> KeptPlaceholders(const EditorLine& old, std::string_view text,
-                                          size_t edit_at) {
+                                          std::deque<std::string>& moved, size_t edit_at) {
   const std::string_view before = old.text;
   const size_t shorter = std::min(before.size(), text.size());
   size_t common_start = 0;
@@ -94,7 +97,16 @@ std::vector<std::string> KeptPlaceholders(const EditorLine& old, std::string_vie
     for (std::string& bytes : Slice(old.placeholders, head, old_middle))
       kept.push_back(std::move(bytes));
   } else {
-    kept.insert(kept.end(), new_middle, std::string(kReplacementChar));
+    for (std::string& bytes : Slice(old.placeholders, head, old_middle))
+      moved.push_back(std::move(bytes));
+    // The newest ones first: what this command moved, not what an earlier
+    // edit dropped for good.
+    const size_t known = std::min(new_middle, moved.size());
+    for (auto at = moved.end() - static_cast<std::ptrdiff_t>(known); at != moved.end(); ++at)
+      kept.push_back(std::move(*at));
+    moved.erase(moved.end() - static_cast<std::ptrdiff_t>(known), moved.end());
+    kept.insert(kept.end(), new_middle - known, std::string(kReplacementChar));
+    while (moved.size() > kMovedPlaceholdersKept) moved.pop_front();
   }
   for (std::string& bytes : Slice(old.placeholders, head + old_middle, tail))
     kept.push_back(std::move(bytes));

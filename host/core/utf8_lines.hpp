@@ -4,6 +4,7 @@
 // keeps aside, in order, to write it back unchanged.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,11 +27,16 @@ std::string EncodeUtf8Line(const EditorLine& line);
 
 // The placeholders of `old` that `text`, its new content, still holds: those
 // in the unchanged start and end, and those of the changed middle when it
-// holds as many as before (in order); any other is unknown (written as
-// U+FFFD). Where the change could lie anywhere in a run of equal bytes, it
-// is taken to be at `edit_at` (the cursor), so that a character typed or
-// deleted between two placeholders keeps each where it was.
+// holds as many as before (in order). When the middle holds another number,
+// the old middle's placeholders join the end of `moved` and the new
+// middle's are the newest there, in order: a replace that splits a line
+// sets the first piece before the last one gets the rest, so what one edit
+// drops the next one brings back. Only a placeholder nothing can account for is written as U+FFFD.
+// Where the change could lie anywhere in a run of equal bytes, it is taken
+// to be at `edit_at` (the cursor), so that a character typed or deleted
+// between two placeholders keeps each where it was.
 std::vector<std::string> KeptPlaceholders(const EditorLine& old, std::string_view text,
+                                          std::deque<std::string>& moved,
                                           size_t edit_at = std::string_view::npos);
 
 // The placeholders of the text before `at`, and after it, when a line is split.

@@ -139,6 +139,21 @@ TEST(Utf8Lines, ReplaceAcrossLinesKeepsTheLowerLinesEnd) {
   EXPECT_EQ(buffer.Content(), "中 X 😀é\n");
 }
 
+TEST(Utf8Lines, ReplacementWithALineBreakKeepsThePlaceholdersItMoves) {
+  // What the module does for "мир" -> "X<LF>Y": set the line to its head and
+  // the first piece, split it after that, then set the new line to the last
+  // piece and the tail, which held placeholders of its own.
+  EditorBuffer buffer("中 мир 😀é\nnext 😀");
+  ASSERT_TRUE(buffer.SetCharTable(EditorBuffer::kUtf8Table));
+  SetLine(buffer, 1, "next ");  // a placeholder an earlier edit dropped for good
+  buffer.SetCursor(0, 2);
+  SetLine(buffer, 0, "\x1A X");
+  buffer.SetCursor(0, 3);
+  ASSERT_TRUE(buffer.Control(ECTL_INSERTSTRING, nullptr));
+  SetLine(buffer, 1, "Y \x1A\x1A");
+  EXPECT_EQ(buffer.Content(), "中 X\nY 😀é\nnext ");
+}
+
 // --- Tables ---
 
 TEST(Utf8Lines, SwitchingTablesGivesTheSameBytesBackAndRefusesWhatIsNotUtf8) {
