@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -101,11 +102,13 @@ bool WordTest(const char* data, size_t length, const SearchWord& word, bool patt
 // A word is in a UTF-8 file when it is in its bytes or in its code page
 // 866 view, so an excluded word excludes the file in either form.
 bool WordListTest(const char* data, size_t length, bool pattern_words) {
+  // The view is decoded only when a word is not in the bytes as they are.
   platform::Utf8AsOem view;
-  const bool utf8 = ViewUtf8File(data, length, &view);
+  std::optional<bool> utf8;
   auto test = [&](const SearchWord& word) {
-    return WordTest(data, length, word, pattern_words) ||
-           (utf8 && WordTest(view.text().data(), view.text().size(), word, pattern_words));
+    if (WordTest(data, length, word, pattern_words)) return true;
+    if (!utf8) utf8 = ViewUtf8File(data, length, &view);
+    return *utf8 && WordTest(view.text().data(), view.text().size(), word, pattern_words);
   };
   bool optional_seen = false;
   bool optional_found = false;
