@@ -65,27 +65,6 @@ bool FinalPathOf(FileObject* file, std::string* path) {
 
 }  // namespace
 
-bool RealPathOfDescriptor(int fd, const std::string& opened_by, std::string* path) {
-  // The kernel names an open file by a path with no link in it: one
-  // readlink, where resolving the path would read every name of it. A file
-  // no longer reachable shows as "... (deleted)" or without a leading "/".
-  char named[PATH_MAX];
-  const std::string by_descriptor = "/proc/self/fd/" + std::to_string(fd);
-  const ssize_t length = readlink(by_descriptor.c_str(), named, sizeof named);
-  const std::string_view kernel_name(named, length > 0 ? static_cast<size_t>(length) : 0);
-  if (length > 0 && static_cast<size_t>(length) < sizeof named && kernel_name[0] == '/' &&
-      !kernel_name.ends_with(" (deleted)")) {
-    *path = kernel_name;
-    return true;
-  }
-  std::unique_ptr<char, decltype(&std::free)> resolved(realpath(by_descriptor.c_str(), nullptr),
-                                                       &std::free);
-  if (!resolved) resolved.reset(realpath(opened_by.c_str(), nullptr));
-  if (!resolved) return false;
-  *path = resolved.get();
-  return true;
-}
-
 }  // namespace platform::internal
 
 using namespace platform::internal;

@@ -42,6 +42,7 @@ int OpenFlags(DWORD access, DWORD disposition, DWORD flags) {
 struct Opened {
   UniqueFd fd;
   bool existed = false;
+  bool last_name_is_file = false;  // opened without following a link at the end
   struct stat state {};
 };
 
@@ -75,12 +76,25 @@ bool OpenByDisposition(const std::string& path, int open_flags, DWORD dispositio
   return true;
 }
 
-// A dry run opens only to read, and sees what the run has changed.
+// A dry run opens only to read, and sees what the run has changed. A read
+// first opens the name without following a last link: most names are none,
+// and then the file's real path follows from its folder's.
 bool OpenForCall(const std::string& path, int open_flags, DWORD disposition, bool only_reads,
                  Opened* opened) {
-  if (!DryRunActive()) return OpenByDisposition(path, open_flags, disposition, opened);
-  opened->existed = true;
-  return OpenSeen(path, open_flags, only_reads, &opened->fd);
+  if (DryRunActive()) {
+    opened->existed = true;
+    return OpenSeen(path, open_flags, only_reads, &opened->fd);
+  }
+  if (only_reads) {
+    opened->fd = UniqueFd(open(path.c_str(), open_flags | O_NOFOLLOW));
+    opened->existed = opened->last_name_is_file = opened->fd.valid();
+    if (opened->existed) return true;
+    if (errno != ELOOP) {
+      SetLastErrorForPath(errno, path);
+      return false;
+    }
+  }
+  return OpenByDisposition(path, open_flags, disposition, opened);
 }
 
 // Refuses what is not a regular file, and an existing file its owner may not
@@ -101,12 +115,10 @@ bool CheckOpenedFile(Opened& opened, DWORD access, DWORD disposition) {
   return true;
 }
 
-// Clears O_NONBLOCK; F_SETFL ignores the access mode and creation flags
-// among the flags the file was opened with, so no F_GETFL is needed.
-bool FinishOpening(const Opened& opened, int open_flags, DWORD disposition) {
-  const int fd = opened.fd.get();
-  if (fcntl(fd, F_SETFL, open_flags & ~O_NONBLOCK) != 0 ||
-      (opened.existed && Truncates(disposition) && ftruncate(fd, 0) != 0)) {
+// O_NONBLOCK, which kept the open from hanging on a FIFO, stays set: only
+// regular files get this far, and Linux ignores the flag for them.
+bool FinishOpening(const Opened& opened, DWORD disposition) {
+  if (opened.existed && Truncates(disposition) && ftruncate(opened.fd.get(), 0) != 0) {
     SetLastErrorFromErrno(errno);
     return false;
   }
@@ -165,14 +177,15 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share,
   if (!ResolvePath(name, only_reads ? PathUse::kRead : PathUse::kChange, &file->path) ||
       !OpenForCall(file->path, open_flags, disposition, only_reads, &opened) ||
       !CheckOpenedFile(opened, access, disposition) ||
-      !FinishOpening(opened, open_flags, disposition)) {
+      !FinishOpening(opened, disposition)) {
     return INVALID_HANDLE_VALUE;
   }
   file->fd = std::move(opened.fd);
   if (only_reads && (share & FILE_SHARE_WRITE) == 0)
     file->size_at_open = static_cast<uint64_t>(opened.state.st_size);
   file->access = access;
-  if (only_reads && RealPathOfDescriptor(file->fd.get(), file->path, &file->read_target))
+  if (only_reads && RealPathOfOpened(file->fd.get(), file->path, opened.last_name_is_file,
+                                     &file->read_target))
     file->read_state = opened.state;
   // Windows reports whether an "always" disposition met an existing file,
   // and clears the last error on every other success.

@@ -240,6 +240,27 @@ TEST(ReplaceFile, AFileChangedSinceItWasReadIsLeftAsTheOtherProgramMadeIt) {
   }
 }
 
+// A reader remembers where a folder leads, for the next file read there;
+// a folder link pointed elsewhere meanwhile must not send a write to the
+// file the folder held before.
+TEST(ReplaceFile, AFolderLinkRepointedBetweenTwoReadsNeverMisdirectsTheWrite) {
+  TempFolder f;
+  for (const std::string folder : {"x", "y"}) {
+    ASSERT_EQ(mkdir(f.Posix(folder).c_str(), 0755), 0);
+    WriteText(f.Posix(folder + "/a.txt"), folder);
+    WriteText(f.Posix(folder + "/b.txt"), folder);
+  }
+  ASSERT_EQ(symlink("x", f.Posix("d").c_str()), 0);
+  HANDLE first = OpenForReading(f.Module("d/a.txt"));
+  ASSERT_NE(first, INVALID_HANDLE_VALUE);
+  CloseHandle(first);
+  ASSERT_EQ(unlink(f.Posix("d").c_str()), 0);
+  ASSERT_EQ(symlink("y", f.Posix("d").c_str()), 0);
+  const DWORD error = CommitNew(f, "d/b.txt");
+  EXPECT_EQ(ReadText(f.Posix("x/b.txt")), "x");
+  EXPECT_EQ(ReadText(f.Posix("y/b.txt")), error == ERROR_SUCCESS ? "new" : "y");
+}
+
 TEST(ReplaceFile, ALinkSwappedInDuringTheRunNeverRedirectsTheWrite) {
   TempFolder f;
   ASSERT_EQ(mkdir(f.Posix("scope").c_str(), 0755), 0);
