@@ -103,13 +103,12 @@ std::string AssignAlias(FolderAliases& folder, int dir_fd, const std::string& re
 // order, so an alias read before this process listed the folder (a path
 // the host was given) still finds its entry.
 void AliasWholeFolder(FolderAliases& folder, int dir_fd) {
-  DirStream stream(fdopendir(dup(dir_fd)));
-  if (!stream) return;
-  while (dirent* entry = readdir(stream.get())) {
-    const std::string real(entry->d_name);
+  DirStream stream(UniqueFd(dup(dir_fd)));
+  while (const char* name = stream.Next()) {
+    const std::string real(name);
     Identity identity;
     if (real == "." || real == ".." || !NeedsAlias(real)) continue;
-    if (IdentityAt(dir_fd, entry->d_name, &identity)) AssignAlias(folder, dir_fd, real, identity);
+    if (IdentityAt(dir_fd, name, &identity)) AssignAlias(folder, dir_fd, real, identity);
   }
 }
 

@@ -71,13 +71,13 @@ void ListSeen(const std::string& folder, int folder_fd,
   if (!SeenOnDisk(folder, &folder_on_disk)) return;
   WIN32_FIND_DATAA record;
   // The folder's own entries that are still where the disk has them...
-  DirStream stream(fdopendir(dup(folder_fd)));
-  while (dirent* entry = stream ? readdir(stream.get()) : nullptr) {
-    const std::string name = entry->d_name;
+  DirStream stream(UniqueFd(dup(folder_fd)));
+  while (const char* entry_name = stream.Next()) {
+    const std::string name = entry_name;
     std::string on_disk;
     if (name == "." || name == ".." || !SeenOnDisk(ChildOf(folder, name), &on_disk) ||
         on_disk != ChildOf(folder_on_disk, name) ||
-        !DescribeEntry(folder_fd, entry->d_name, name, &record))
+        !DescribeEntry(folder_fd, entry_name, name, &record))
       continue;
     if (const auto content = SeenContent(ChildOf(folder, name))) SetSize(&record, content->size());
     std::string module_name = ModuleNameAt(folder_fd, name);

@@ -127,12 +127,12 @@ bool MakeRecord(int dir_fd, const char* on_disk, const std::string& module_name,
 }
 
 bool NextFromStream(FindObject* find, WIN32_FIND_DATAA* record) {
-  while (dirent* entry = readdir(find->stream.get())) {
-    const std::string_view on_disk(entry->d_name);
+  while (const char* name = find->stream.Next()) {
+    const std::string_view on_disk(name);
     if (on_disk == "." || on_disk == "..") continue;  // listed first, as Windows does
-    const std::string module_name = ModuleNameAt(dirfd(find->stream.get()), entry->d_name);
+    const std::string module_name = ModuleNameAt(find->stream.fd(), name);
     if (!MatchesPattern(find->pattern, module_name)) continue;
-    if (MakeRecord(dirfd(find->stream.get()), entry->d_name, module_name, record)) return true;
+    if (MakeRecord(find->stream.fd(), name, module_name, record)) return true;
   }
   find->stream.reset();
   return false;
@@ -144,7 +144,7 @@ bool NextRecord(FindObject* find, WIN32_FIND_DATAA* record) {
     find->ready.pop_front();
     return true;
   }
-  return find->stream && NextFromStream(find, record);
+  return find->stream.valid() && NextFromStream(find, record);
 }
 
 // The record of the one entry a plain path names.
@@ -197,12 +197,7 @@ bool StartListing(const std::string& folder_text, const std::string& pattern, Fi
     });
     return true;
   }
-  find->stream.reset(fdopendir(fd.get()));
-  if (!find->stream) {
-    SetLastErrorFromErrno(errno);
-    return false;
-  }
-  fd.release();  // the stream owns the descriptor now
+  find->stream = DirStream(std::move(fd));
   return true;
 }
 
