@@ -115,10 +115,14 @@ Utf8AsOem::Outcome Utf8AsOem::Decode(std::string_view original, size_t budget) {
   text_.clear();
   checkpoints_.clear();
   if (!HasNonAscii(original.data(), original.size())) return Outcome::kNotUtf8;
-  if (budget == kHalfAvailableMemory) budget = HalfAvailableMemory();
   auto ignore = [](char, size_t, size_t) {};
   // The text is never longer than the original.
   const size_t needed = original.size() + original.size() / kStride * sizeof(uint64_t);
+  // Asking the kernel costs more than decoding a source file: only a view
+  // that could strain memory is weighed against what is available.
+  constexpr size_t kAlwaysAffordable = size_t{16} << 20;
+  if (budget == kHalfAvailableMemory)
+    budget = needed <= kAlwaysAffordable ? needed : HalfAvailableMemory();
   if (needed > budget) return DecodeEach(original, ignore) ? Outcome::kTooLarge : Outcome::kNotUtf8;
   try {
     text_.reserve(original.size());

@@ -5,6 +5,7 @@
 #include "module/files/content_search.hpp"
 
 #include <algorithm>
+#include <bitset>
 #include <deque>
 #include <optional>
 #include <utility>
@@ -26,6 +27,14 @@ thread_local bool Undecided = false;
 bool Matched(int run_result) {
   if (run_result == kPatternUndecided) Undecided = true;
   return run_result > 0;
+}
+
+// The text as the scans look for it: upper case unless case matters.
+std::string FoldedNeedle(const std::string& text) {
+  std::string needle = text;
+  if (!FCaseSensitive)
+    for (char& c : needle) c = static_cast<char>(OemUpperTable[static_cast<uint8_t>(c)]);
+  return needle;
 }
 
 bool Scan(const char* data, size_t length, const std::string& text, const uint8_t* table) {
@@ -107,6 +116,7 @@ bool WordListTest(const char* data, size_t length, bool pattern_words) {
   std::optional<bool> utf8;
   auto test = [&](const SearchWord& word) {
     if (WordTest(data, length, word, pattern_words)) return true;
+    if (!word.needs_utf8_view) return false;
     if (!utf8) utf8 = ViewUtf8File(data, length, &view);
     return *utf8 && WordTest(view.text().data(), view.text().size(), word, pattern_words);
   };
@@ -138,9 +148,7 @@ bool WholeTest(const char* data, size_t length) {
 }  // namespace
 
 int PlainTableOf(const char* data, size_t length, const std::string& text) {
-  std::string needle = text;
-  if (!FCaseSensitive)
-    for (char& c : needle) c = static_cast<char>(OemUpperTable[static_cast<uint8_t>(c)]);
+  const std::string needle = FoldedNeedle(text);
   if (Scan(data, length, needle, FCaseSensitive ? nullptr : OemUpperTable)) return kOemTable;
   if (!FAllCharTables) return kNoTable;
   const std::vector<ByteTable>& tables = FCaseSensitive ? DecodeTables : UpperDecodeTables;
@@ -174,6 +182,23 @@ bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, 
   return PatternTableOf(pattern, data, length, options, end_limit) != kNoTable;
 }
 
+bool Utf8ViewMayAddMatches(const std::string& text) {
+  std::bitset<256> in_needle;
+  for (char c : FoldedNeedle(text)) in_needle.set(static_cast<uint8_t>(c));
+  const auto placeholder = static_cast<uint8_t>(platform::kUtf8Placeholder);
+  auto reaches_needle = [&](const uint8_t* table) {
+    auto seen_as = [table](int byte) { return table ? table[byte] : byte; };
+    for (int byte = 0x80; byte < 0x100; ++byte)
+      if (in_needle[seen_as(byte)]) return true;
+    return bool(in_needle[seen_as(placeholder)]);
+  };
+  if (reaches_needle(FCaseSensitive ? nullptr : OemUpperTable)) return true;
+  if (!FAllCharTables) return false;
+  const std::vector<ByteTable>& tables = FCaseSensitive ? DecodeTables : UpperDecodeTables;
+  return std::any_of(tables.begin(), tables.end(),
+                     [&](const ByteTable& table) { return reaches_needle(table.data()); });
+}
+
 std::string TakeWord(std::string& list) {
   size_t i = 0;
   while (i < list.size() && IsBlank(list[i])) i++;
@@ -204,6 +229,7 @@ bool ContentMatches(const char* data, size_t length) {
   // The bytes as they are first: a UTF-8 file is decoded only when they do
   // not match.
   if (WholeTest(data, length)) return true;
+  if (FSearchAs == AsPlainText && !PlainTextNeedsUtf8View) return false;
   platform::Utf8AsOem view;
   return ViewUtf8File(data, length, &view) && WholeTest(view.text().data(), view.text().size());
 }

@@ -38,6 +38,13 @@ bool PatternTest(const SearchPattern& pattern, const char* data, size_t length, 
 int PatternTableOf(const SearchPattern& pattern, const char* data, size_t length,
                    int options = 0, size_t end_limit = static_cast<size_t>(-1));
 
+// Whether a UTF-8 file's code page 866 view may hold the plain text where
+// its bytes do not. The view differs from the bytes only where they are not
+// ASCII, which it turns into other bytes or placeholders: when none of those
+// reads as a byte of the text, in any table the search uses, the text is
+// found in the view exactly where it is found in the bytes.
+bool Utf8ViewMayAddMatches(const std::string& text);
+
 // Moves the first word of a word list out of the list. Words are separated
 // by spaces and tabs, or quoted with ", ' or ` (no escapes).
 std::string TakeWord(std::string& list);

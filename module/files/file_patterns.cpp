@@ -8,6 +8,7 @@
 
 SearchPattern TextPattern;
 std::vector<SearchWord> SearchWords;
+bool PlainTextNeedsUtf8View = true;
 
 namespace {
 
@@ -19,6 +20,7 @@ int PrepareWords() {
     SearchWord& added = SearchWords.emplace_back();
     if (word[0] == '+' || word[0] == '-') added.sign = word[0];
     added.text = word.substr(added.sign ? 1 : 0);
+    added.needs_utf8_view = patterns || Utf8ViewMayAddMatches(added.text);
     if (patterns && !CompilePattern(added.pattern, added.text.c_str(), FCaseSensitive)) return 0;
   }
   return 1;
@@ -39,6 +41,7 @@ int PreparePatterns() {
   if (FSearchAs == AsLinePattern || FSearchAs == AsLinesWindowPattern || FSearchAs == AsFilePattern)
     return CompilePattern(TextPattern, FText.c_str(), FCaseSensitive);
   if (FSearchAs == AsPlainWords || FSearchAs == AsPatternWords) return PrepareWords();
+  PlainTextNeedsUtf8View = Utf8ViewMayAddMatches(FText);
   return 1;
 }
 

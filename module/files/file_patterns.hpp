@@ -13,11 +13,16 @@
 // lines, whole file); empty otherwise.
 extern SearchPattern TextPattern;
 
+// In the plain-text mode, whether a UTF-8 file's view is searched when its
+// bytes do not hold FText (see Utf8ViewMayAddMatches).
+extern bool PlainTextNeedsUtf8View;
+
 // One word of FText in the two word-list modes.
 struct SearchWord {
   char sign = 0;         // '+' required, '-' excluded, 0 optional
   std::string text;      // without its sign; may be empty
   SearchPattern pattern; // the text compiled, in the pattern-word mode
+  bool needs_utf8_view = true;  // see Utf8ViewMayAddMatches
 };
 // FText split into words (see TakeWord) in the two word-list modes, up to
 // its first empty word; empty otherwise.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "module/match/case_table.hpp"
 #include "module/files/char_sets.hpp"
@@ -12,6 +13,7 @@
 #include "module/files/walk.hpp"
 #include "module/base/run_state.hpp"
 #include "module/base/settings.hpp"
+#include "platform/utf8_as_oem.hpp"
 #include "tests/support/recording_host.hpp"
 
 namespace {
@@ -80,6 +82,40 @@ TEST_F(ContentTest, AllCharTablesFindOemTextInOtherCodePages) {
     EXPECT_TRUE(Found(mode, oem, "x " + cp1251 + "\n"));
   }
   EXPECT_FALSE(Found(AsFilePattern, oem, "x " + koi8));  // whole-file mode stays in OEM
+}
+
+// A UTF-8 file matches when its bytes or its code page 866 view hold the
+// text; the view is skipped where it cannot differ, and that must never
+// change the answer.
+TEST_F(ContentTest, SkippingTheUtf8ViewNeverChangesWhatPlainTextFinds) {
+  const std::vector<std::string> bodies = {
+      "plain ascii hello world",
+      "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 hello",  // "привет" in UTF-8
+      "hel\xE4\xB8\xADlo \xE4\xB8\xAD\xE6\x96\x87 x",               // Chinese: placeholders
+      "a\x1A" "b and \xF0\x9F\x98\x80 emoji",
+  };
+  const std::vector<std::string> needles = {
+      "hello", "HELLO", "\xAF\xE0\xA8\xA2\xA5\xE2" /* привет in 866 */, "\x1A", "a\x1A" "b",
+      "l\x1Al", "x", "?"};
+  ByteTable upper_latin{};
+  for (int b = 0; b < 256; b++) upper_latin[b] = static_cast<uint8_t>(b < 0x80 ? b : b - 0x40);
+  for (int all_tables : {0, 1})
+    for (int case_sensitive : {0, 1})
+      for (const std::string& needle : needles)
+        for (const std::string& body : bodies) {
+          SCOPED_TRACE(testing::Message() << all_tables << case_sensitive << " " << needle << " in "
+                                          << body);
+          FCaseSensitive = case_sensitive;
+          FAllCharTables = all_tables;
+          DecodeTables = {upper_latin};
+          UpperDecodeTables = DecodeTables;
+          platform::Utf8AsOem view;
+          const bool in_view = view.Decode(body) == platform::Utf8AsOem::Outcome::kDecoded &&
+                               PlainTest(view.text().data(), view.text().size(), needle);
+          const bool expected = PlainTest(body.data(), body.size(), needle) || in_view;
+          EXPECT_EQ(Found(AsPlainText, needle, body), expected);
+          EXPECT_EQ(Found(AsPlainWords, needle, body), expected);
+        }
 }
 
 // --- Lines ---
