@@ -6,7 +6,10 @@
 // occurrence, and to Horspool with one.
 #include "module/match/scan.hpp"
 
+#include <array>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "module/match/rare_pair.hpp"
 #include "module/match/vector_scan.hpp"
@@ -70,6 +73,35 @@ long long ScalarFindForward(const uint8_t* text, size_t n, const uint8_t* needle
   return hit ? static_cast<const uint8_t*>(hit) - text : -1;
 }
 
+// A search looks for one needle in file after file: its pair is chosen
+// once per thread, not once per file. The table is compared by content, as
+// its storage may be reused for another table.
+RarePairResult ChooseRarePairOnce(const uint8_t* needle, size_t needle_length,
+                                  const uint8_t* table, RarePair* pair) {
+  struct Chosen {
+    std::string needle;
+    std::array<uint8_t, 256> table{};
+    bool has_table = false;
+    RarePairResult result = RarePairResult::kClassTooWide;
+    RarePair pair;
+    bool valid = false;
+  };
+  thread_local Chosen last;
+  const std::string_view wanted(reinterpret_cast<const char*>(needle), needle_length);
+  const bool same_table = table == nullptr
+                              ? !last.has_table
+                              : last.has_table && std::memcmp(last.table.data(), table, 256) == 0;
+  if (!last.valid || !same_table || last.needle != wanted) {
+    last.result = ChooseRarePair(needle, needle_length, table, &last.pair);
+    last.needle.assign(wanted);
+    last.has_table = table != nullptr;
+    if (table) std::memcpy(last.table.data(), table, 256);
+    last.valid = true;
+  }
+  *pair = last.pair;
+  return last.result;
+}
+
 }  // namespace
 
 long long FindForward(const char* text, size_t text_length, const char* needle,
@@ -88,7 +120,7 @@ long long FindForwardAtLevel(const char* text, size_t text_length, const char* n
   // Too short a text repays neither the pair's choice nor a block.
   constexpr size_t kVectorMinimumText = 128;
   if (level != VectorLevel::kNone && text_length >= kVectorMinimumText) {
-    switch (ChooseRarePair(p, needle_length, table, &pair)) {
+    switch (ChooseRarePairOnce(p, needle_length, table, &pair)) {
       case RarePairResult::kNoMatchPossible:
         return -1;
       case RarePairResult::kClassTooWide:
