@@ -31,8 +31,8 @@ int UseAdvancedCriteria;
 namespace {
 
 // How many matching entries of a search are listed before they are handed
-// out.
-constexpr size_t kSearchBatch = 1024;
+// out: few, so that worker threads test files while the walk lists more.
+constexpr size_t kSearchBatch = 32;
 
 // What the running walk's callback changes; set when a walk starts.
 WalkChanges Changes = WalkChanges::kNames;
