@@ -60,6 +60,11 @@ SingleBytePage::SingleBytePage(const char* iconv_name) {
 }
 
 bool SingleBytePage::FromWide(char32_t c, unsigned char* byte) const {
+  // Names and paths are mostly ASCII, which these pages keep where it is.
+  if (c < 0x80 && static_cast<char32_t>(to_wide_[c]) == c) {
+    *byte = static_cast<unsigned char>(c);
+    return true;
+  }
   auto it = std::lower_bound(by_char_.begin(), by_char_.end(), c,
                              [](const auto& entry, char32_t key) { return entry.first < key; });
   if (it == by_char_.end() || it->first != c) return false;
