@@ -14,9 +14,6 @@
 
 namespace {
 
-// Enough queued files to keep every worker busy while the walk lists the
-// next batch of a folder or a worker is held up by one large file.
-constexpr size_t kFilesPerWorker = 32;
 // How often Esc is polled while the host's thread waits for a worker.
 constexpr auto kStopPollInterval = std::chrono::milliseconds(20);
 

@@ -38,6 +38,11 @@ class SearchWorkers {
   // Runs on the host's thread, polled while it waits for a worker.
   using StopAsked = std::function<bool()>;
 
+  // Files queued at most per worker: enough to keep every worker busy
+  // while the walk lists the next batch of a folder or a worker is held up
+  // by one large file.
+  static constexpr size_t kFilesPerWorker = 32;
+
   // Starts `workers` threads (with none, every test runs in Add).
   SearchWorkers(int workers, Test test, Take take, StopAsked stop_asked);
   // Ends the workers after their current files; what is not handed back
