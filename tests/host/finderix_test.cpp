@@ -827,6 +827,24 @@ TEST_F(FinderixDryRun, ItsRenamesAreTheRealRunsWithCollisionsRepeatsAndCounters)
   }
 }
 
+// Renamed folders each holding renamed subfolders: the counters number the
+// entries in the order the walk meets them, which must not depend on how
+// the file system orders the new names it lists.
+TEST_F(FinderixDryRun, ItsRenamesInRenamedFoldersAreTheRealRunsCounterForCounter) {
+  const std::string root = folder_.Posix("nested");
+  for (const char* top : {"a1", "a2", "a3", "a4", "a5"})
+    for (const char* sub : {"ab", "ac", "ad", "ae"}) {
+      fs::create_directories(root + "/" + top + "/" + sub);
+      WriteText(root + "/" + top + "/" + sub + "/af.txt", "");
+      WriteText(root + "/" + top + "/ag.txt", "");
+    }
+  const std::set<std::string> before = AllPaths(root);
+  Outcome dry = Finder({"--dry-run", "-y", "ff:/*/^a(\\w)/z$1-$N/rn"}, root);
+  Outcome real = Finder({"-y", "ff:/*/^a(\\w)/z$1-$N/rn"}, root);
+  EXPECT_EQ(dry.status, real.status) << dry.err << real.err;
+  EXPECT_EQ(Renamed(before, root, dry.out), AllPaths(root)) << dry.out;
+}
+
 TEST_F(FinderixDryRun, ASearchOrNoCommandIsRefused) {
   for (const char* command : {"ff:/*/needle/", "--registry=x.db"}) {
     SCOPED_TRACE(command);
