@@ -14,6 +14,8 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 #include "platform/dry_run.hpp"
 #include "platform/dry_run_overlay.hpp"
@@ -24,11 +26,15 @@ namespace {
 
 // Where a name leads: a path on disk, or nothing (moved or replaced away).
 using Seen = std::optional<std::string>;
+using FileKey = std::pair<dev_t, ino_t>;
 
 struct Overlay {
   std::mutex lock;  // committers may record from several threads
   std::map<std::string, Seen> names;  // by path in the run's view
-  std::map<std::string, std::shared_ptr<const std::string>> contents;  // by path in the run's view
+  std::map<std::string, SeenRewrite> contents;  // by path in the run's view
+  // Files opened on a rewrite's content, each to the identity of the file
+  // that rewrite would commit. Memory files' numbers are not reused soon.
+  std::map<FileKey, FileKey> opened_on;
   std::vector<PlannedChange> changes;
 };
 
@@ -138,20 +144,37 @@ bool SeenOnDisk(const std::string& path, std::string* on_disk) {
   return true;
 }
 
-std::shared_ptr<const std::string> SeenContent(const std::string& path) {
-  if (!DryRunActive()) return nullptr;
+std::optional<SeenRewrite> SeenContent(const std::string& path) {
+  if (!DryRunActive()) return std::nullopt;
   Overlay& overlay = State();
   std::lock_guard guard(overlay.lock);
-  if (overlay.contents.empty()) return nullptr;
+  if (overlay.contents.empty()) return std::nullopt;
   if (const auto found = overlay.contents.find(path); found != overlay.contents.end())
     return found->second;
   // A name the run gave (a backup, a move) names what lies on disk; any
   // other name may reach a rewritten file through a symbolic link.
   const std::optional<std::string> on_disk = Translate(overlay, path);
-  if (!on_disk || overlay.names.contains(path)) return nullptr;
+  if (!on_disk || overlay.names.contains(path)) return std::nullopt;
   std::unique_ptr<char, decltype(&std::free)> target(realpath(on_disk->c_str(), nullptr), &std::free);
   const auto found = target ? overlay.contents.find(target.get()) : overlay.contents.end();
-  return found == overlay.contents.end() ? nullptr : found->second;
+  if (found == overlay.contents.end()) return std::nullopt;
+  return found->second;
+}
+
+void NoteOpenedOnRewrite(int fd, const SeenRewrite& rewrite) {
+  struct stat opened;
+  if (fstat(fd, &opened) != 0) return;
+  Overlay& overlay = State();
+  std::lock_guard guard(overlay.lock);
+  overlay.opened_on[{opened.st_dev, opened.st_ino}] = {rewrite.device, rewrite.inode};
+}
+
+void ShowAsCommitted(struct stat* state) {
+  if (!DryRunActive()) return;
+  Overlay& overlay = State();
+  std::lock_guard guard(overlay.lock);
+  const auto found = overlay.opened_on.find({state->st_dev, state->st_ino});
+  if (found != overlay.opened_on.end()) std::tie(state->st_dev, state->st_ino) = found->second;
 }
 
 std::vector<std::pair<std::string, std::string>> SeenMovedInto(const std::string& folder) {
@@ -171,13 +194,15 @@ UniqueFd OpenDryRunScratch() { return UniqueFd(memfd_create("finderix-dry-run", 
 
 DWORD RecordRewrite(int content_fd, const std::string& target, const std::string& backup) {
   auto content = std::make_shared<std::string>();
-  if (!ReadWhole(content_fd, content.get())) return WindowsErrorFromErrno(errno);
+  struct stat scratch;
+  if (fstat(content_fd, &scratch) != 0 || !ReadWhole(content_fd, content.get()))
+    return WindowsErrorFromErrno(errno);
   Overlay& overlay = State();
   {
     std::lock_guard guard(overlay.lock);
     struct stat taken;
     if (!backup.empty() && PresentInView(overlay, backup, &taken)) return ERROR_ALREADY_EXISTS;
-    overlay.contents[target] = content;
+    overlay.contents[target] = {content, scratch.st_dev, scratch.st_ino};
     overlay.changes.push_back({PlannedChange::Kind::kRewrite, target, target, content});
     if (!backup.empty()) {
       // The backup keeps the old content, which stays on disk under the
@@ -223,6 +248,7 @@ void BeginDryRun() {
   std::lock_guard guard(overlay.lock);
   overlay.names.clear();
   overlay.contents.clear();
+  overlay.opened_on.clear();
   overlay.changes.clear();
   internal::g_active.store(true, std::memory_order_release);
 }
@@ -234,6 +260,7 @@ std::vector<PlannedChange> EndDryRun() {
   std::vector<PlannedChange> changes = std::move(overlay.changes);
   overlay.names.clear();
   overlay.contents.clear();
+  overlay.opened_on.clear();
   overlay.changes.clear();
   return changes;
 }

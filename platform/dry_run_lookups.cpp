@@ -1,8 +1,8 @@
 // Lookups in a dry run's view: opening, describing and listing entries as
 // they would be had the recorded changes been made. A rewritten file opens
-// on its new content (a fresh file in memory, so it is a new file to the
-// caller, as the committed one would be); a moved entry is found under its
-// new name and described from where it lies on disk.
+// on its new content (a fresh file in memory that identifies as the file
+// the commit would have put in place, by any of its names); a moved entry
+// is found under its new name and described from where it lies on disk.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -46,7 +46,7 @@ bool DescribeSeen(const std::string& path, std::string_view name, WIN32_FIND_DAT
   std::string on_disk;
   if (!SeenOnDisk(path, &on_disk)) return false;
   if (!DescribeEntry(AT_FDCWD, on_disk.c_str(), name, record)) return false;
-  if (const auto content = SeenContent(path)) SetSize(record, content->size());
+  if (const auto rewrite = SeenContent(path)) SetSize(record, rewrite->content->size());
   return true;
 }
 
@@ -55,9 +55,14 @@ bool OpenSeen(const std::string& path, int open_flags, bool only_reads, UniqueFd
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
-  if (const auto content = SeenContent(path)) {
-    *fd = ContentInMemory(*content);
-    return fd->valid() || SetLastErrorFromErrno(errno) == 0;
+  if (const auto rewrite = SeenContent(path)) {
+    *fd = ContentInMemory(*rewrite->content);
+    if (!fd->valid()) {
+      SetLastErrorFromErrno(errno);
+      return false;
+    }
+    NoteOpenedOnRewrite(fd->get(), *rewrite);
+    return true;
   }
   std::string on_disk;
   if (!SeenOnDisk(path, &on_disk)) return false;
@@ -79,7 +84,8 @@ void ListSeen(const std::string& folder, int folder_fd,
         on_disk != ChildOf(folder_on_disk, name) ||
         !DescribeEntry(folder_fd, entry_name, name, &record))
       continue;
-    if (const auto content = SeenContent(ChildOf(folder, name))) SetSize(&record, content->size());
+    if (const auto rewrite = SeenContent(ChildOf(folder, name)))
+      SetSize(&record, rewrite->content->size());
     std::string module_name = ModuleNameAt(folder_fd, name);
     take(module_name, record);
   }

@@ -4,8 +4,11 @@
 // every lookup answers with the disk itself.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,9 +26,28 @@ bool DryRunActive();
 // on the way), when the run moved or replaced it away.
 bool SeenOnDisk(const std::string& path, std::string* on_disk);
 
-// The new content a recorded rewrite gave the file at `path` (or the file
-// a symbolic link there leads to), or null.
-std::shared_ptr<const std::string> SeenContent(const std::string& path);
+// A recorded rewrite as later lookups see it: the new content, and the
+// identity the file would have once committed, which is the scratch
+// file's the content was written to (the commit renames it over the file).
+struct SeenRewrite {
+  std::shared_ptr<const std::string> content;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+// The recorded rewrite of the file at `path` (or of the file a symbolic
+// link there leads to), or nothing.
+std::optional<SeenRewrite> SeenContent(const std::string& path);
+
+// Notes that `fd` was opened on the content of `rewrite`, for
+// ShowAsCommitted.
+void NoteOpenedOnRewrite(int fd, const SeenRewrite& rewrite);
+
+// Gives `state`, the state of an open file, the identity of the committed
+// file when the file is one that OpenSeen opened on a rewrite's content: a
+// caller that remembers which files it rewrote, by identity, then knows
+// the file again under any of its names, as after a real commit.
+void ShowAsCommitted(struct stat* state);
 
 // The entries the run moved into `folder` under a name, each as its name
 // and where it lies on disk; an entry moved onto a name the disk holds

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dry_run_overlay.hpp"
 #include "platform/handles.hpp"
 #include "platform/host_bridge.hpp"
 #include "platform/internal.hpp"
@@ -123,6 +124,7 @@ extern "C" BOOL WINAPI GetFileInformationByHandle(HANDLE file,
   if (information == nullptr) return Fail(ERROR_INVALID_PARAMETER);
   struct stat st;
   if (fstat(object->fd.get(), &st) != 0) return FailFromErrno();
+  ShowAsCommitted(&st);  // a dry run's rewritten file, as it would be
   const auto device = static_cast<uint64_t>(st.st_dev);
   const auto index = static_cast<uint64_t>(st.st_ino);
   const auto size = static_cast<uint64_t>(st.st_size);

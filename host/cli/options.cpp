@@ -56,7 +56,7 @@ const char kUsage[] =
     "  --list-settings      list the names --set takes, one per line\n"
     "  --undo [ID]          take back the last replace or rename run (or run ID):\n"
     "                       old content, mode and times, old names; a file changed\n"
-    "                       since is named and left alone\n"
+    "                       since is named and left alone, and the run keeps it\n"
     "  --history            list the runs --undo can take back; the last 20 runs\n"
     "                       are kept, or fewer when their old content passes 1 GiB\n"
     "                       ($XDG_STATE_HOME/finderix, default ~/.local/state)\n"

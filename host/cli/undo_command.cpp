@@ -34,18 +34,31 @@ std::string Files(int64_t count) {
   return std::to_string(count) + (count == 1 ? " file" : " files");
 }
 
+// Where the user finds what an entry left alone held before the run.
+std::string Before(const LeftAlone& entry) {
+  if (!entry.old_content.empty()) return " (its old content is kept as " + Shown(entry.old_content) + ")";
+  if (!entry.old_name.empty()) return " (its name before the run: " + Shown(entry.old_name) + ")";
+  return "";
+}
+
 int Report(const JournalRun& run, const RestoreOutcome& outcome, std::FILE* out, std::FILE* err) {
   for (const std::string& path : outcome.restored) std::fprintf(out, "%s\n", Shown(path).c_str());
   std::fflush(out);
-  for (const std::string& path : outcome.changed_since)
-    std::fprintf(err, "finderix: %s: changed since; not restored\n", Shown(path).c_str());
+  for (const LeftAlone& entry : outcome.changed_since)
+    std::fprintf(err, "finderix: %s: changed since; not restored%s\n", Shown(entry.path).c_str(),
+                 Before(entry).c_str());
   for (const std::string& failure : outcome.failed)
     std::fprintf(err, "finderix: %s\n", Shown(failure).c_str());
-  std::fprintf(err, "finderix: run %lld (%s): %s restored", static_cast<long long>(run.id),
-               Shown(run.command).c_str(), Files(static_cast<int64_t>(outcome.restored.size())).c_str());
+  const long long id = run.id;
+  std::fprintf(err, "finderix: run %lld (%s): %s restored", id, Shown(run.command).c_str(),
+               Files(static_cast<int64_t>(outcome.restored.size())).c_str());
   if (!outcome.changed_since.empty())
     std::fprintf(err, ", %zu changed since and left alone", outcome.changed_since.size());
-  if (!outcome.failed.empty()) std::fprintf(err, ", %zu failed (the run is kept)", outcome.failed.size());
+  if (!outcome.failed.empty()) std::fprintf(err, ", %zu failed", outcome.failed.size());
+  // What was not taken back stays in the journal, and a later undo of the
+  // run takes back whatever is then as the run left it.
+  if (!outcome.changed_since.empty() || !outcome.failed.empty())
+    std::fprintf(err, "; run %lld keeps the rest (finderix --undo %lld tries again)", id, id);
   std::fputc('\n', err);
   if (!outcome.changed_since.empty() || !outcome.failed.empty()) return kExitFailed;
   return outcome.restored.empty() ? kExitNothing : kExitDone;
@@ -69,8 +82,8 @@ int RunUndo(const std::string& state_folder, std::optional<int64_t> run_id, std:
   }
   RestoreOutcome outcome;
   if (!TakeBackRun(*journal, *run, &outcome, &error)) return Fail(err, error);
-  if (outcome.failed.empty() && !journal->Drop(run->id))
-    std::fprintf(err, "finderix: cannot remove run %lld from the undo journal: %s\n",
+  if (!KeepWhatIsLeft(*journal, *run, outcome))
+    std::fprintf(err, "finderix: cannot update run %lld in the undo journal: %s\n",
                  static_cast<long long>(run->id), journal->error().c_str());
   return Report(*run, outcome, out, err);
 }

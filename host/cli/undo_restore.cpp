@@ -117,9 +117,10 @@ class RunRestorer {
       case State::kDone:
         NoteStandIn(change);
         RemoveBackup(change);
+        outcome_->taken_back.push_back(change.seq);
         return;
       case State::kChangedSince:
-        outcome_->changed_since.push_back(change.kind == Kind::kMove ? change.new_path : change.path);
+        outcome_->changed_since.push_back(LeftAloneBy(change));
         return;
       case State::kToRestore:
         break;
@@ -136,6 +137,7 @@ class RunRestorer {
     }
     NoteStandIn(change);
     RemoveBackup(change);
+    outcome_->taken_back.push_back(change.seq);
     if (change.kind != Kind::kDisplaced) outcome_->restored.push_back(change.path);
   }
 
@@ -145,6 +147,9 @@ class RunRestorer {
     for (const std::string& folder : touched_) FlushFolder(folder);
     touched_.clear();
   }
+
+  // The copies put back in place of old inodes, for the changes left.
+  const std::vector<Renumbered>& Renumberings() const { return renumbered_; }
 
  private:
   using InodeKey = std::pair<uint64_t, uint64_t>;  // device, inode
@@ -159,9 +164,18 @@ class RunRestorer {
 
   void NoteStandIn(const JournalChange& change) {
     struct stat now;
-    if (change.kind != Kind::kMove && !change.saved_is_link && Stat(change.path, &now) &&
-        !change.before.SameInode(now))
-      stand_ins_[{change.before.device, change.before.inode}] = {now.st_dev, now.st_ino};
+    if (change.kind == Kind::kMove || change.saved_is_link || !Stat(change.path, &now) ||
+        change.before.SameInode(now))
+      return;
+    stand_ins_[{change.before.device, change.before.inode}] = {now.st_dev, now.st_ino};
+    renumbered_.push_back({change.before.device, change.before.inode, now.st_dev, now.st_ino,
+                           change.seq});
+  }
+
+  // Where what the change's entry held before the run can still be had.
+  LeftAlone LeftAloneBy(const JournalChange& change) const {
+    if (change.kind == Kind::kMove) return {change.new_path, "", change.path};
+    return {change.path, change.saved.empty() ? "" : Saved(change), ""};
   }
 
   // One rename that never replaces: the entry under its old name, or
@@ -225,6 +239,7 @@ class RunRestorer {
   std::string folder_;
   RestoreOutcome* outcome_;
   std::map<InodeKey, InodeKey> stand_ins_;
+  std::vector<Renumbered> renumbered_;  // the same, for the journal, in the order noted
   std::set<std::string> touched_;  // folders whose entries changed, flushed at the end
 };
 
@@ -244,8 +259,14 @@ bool TakeBackRun(UndoJournal& journal, const JournalRun& run, RestoreOutcome* ou
   }
   for (auto change = changes.rbegin(); change != changes.rend(); ++change)
     restorer.TakeBack(*change);
-  restorer.FlushTouched();  // before the run and its saved content may go
+  restorer.FlushTouched();  // before the journal may forget what was taken back
+  outcome->renumbered = restorer.Renumberings();
   return true;
+}
+
+bool KeepWhatIsLeft(UndoJournal& journal, const JournalRun& run, const RestoreOutcome& outcome) {
+  if (outcome.changed_since.empty() && outcome.failed.empty()) return journal.Drop(run.id);
+  return journal.Forget(run, outcome.taken_back, outcome.renumbered);
 }
 
 }  // namespace host::cli

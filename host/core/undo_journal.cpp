@@ -277,6 +277,37 @@ bool UndoJournal::Drop(int64_t run_id) {
   return true;
 }
 
+bool UndoJournal::RenumberInTransaction(const JournalRun& run,
+                                        const std::vector<Renumbered>& renumbered) {
+  for (const Renumbered& entry : renumbered) {
+    for (const char* sql :
+         {"UPDATE changes SET b_dev=?, b_ino=? WHERE run=? AND seq<? AND b_dev=? AND b_ino=?",
+          "UPDATE changes SET a_dev=?, a_ino=? WHERE run=? AND seq<? AND a_dev=? AND a_ino=?"}) {
+      Statement renumber(db_, sql);
+      if (!renumber.Bind(static_cast<int64_t>(entry.new_device))
+               .Bind(static_cast<int64_t>(entry.new_inode)).Bind(run.id).Bind(entry.before_seq)
+               .Bind(static_cast<int64_t>(entry.device)).Bind(static_cast<int64_t>(entry.inode))
+               .Run())
+        return Fail();
+    }
+  }
+  return true;
+}
+
+bool UndoJournal::Forget(const JournalRun& run, const std::vector<int64_t>& seqs,
+                         const std::vector<Renumbered>& renumbered) {
+  const SettledChanges taken_back{.made = {}, .failed = seqs};  // leave as failed ones do
+  if (!Execute("BEGIN IMMEDIATE")) return false;
+  if (!SettleInTransaction(run, taken_back) || !RenumberInTransaction(run, renumbered) ||
+      !Execute("COMMIT")) {
+    Fail();
+    Execute("ROLLBACK");
+    return false;
+  }
+  RemoveSaved(run, taken_back);
+  return true;
+}
+
 void UndoJournal::Prune() {
   size_t kept = 0;
   int64_t bytes = 0;

@@ -69,6 +69,18 @@ struct SettledChanges {
   std::vector<int64_t> failed;
 };
 
+// An entry the journal knows by one inode that an undo put back as another
+// (a copy of its old content, where no link to the old inode was kept).
+// Only the changes made before the one taken back mean that entry by the
+// old number: the file system may have given it to a later one.
+struct Renumbered {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint64_t new_device = 0;
+  uint64_t new_inode = 0;
+  int64_t before_seq = 0;  // applies to the changes numbered below this
+};
+
 class UndoJournal {
  public:
   // Kept: the last kKeptRuns runs, and of those no more than kKeptBytes of
@@ -100,6 +112,11 @@ class UndoJournal {
   bool Settle(const JournalRun& run, const SettledChanges& settled);
   // Removes a run and its saved content.
   bool Drop(int64_t run_id);
+  // Removes the changes `seqs` of a run, which an undo took back, and their
+  // saved content; the changes left then name each renumbered entry by its
+  // new inode. The run stays, with what is left.
+  bool Forget(const JournalRun& run, const std::vector<int64_t>& seqs,
+              const std::vector<Renumbered>& renumbered);
   // Drops what is past the limits above, oldest first.
   void Prune();
 
@@ -115,6 +132,7 @@ class UndoJournal {
   UndoJournal(sqlite3* db, std::string folder) : db_(db), folder_(std::move(folder)) {}
   bool Execute(const char* sql);
   bool SettleInTransaction(const JournalRun& run, const SettledChanges& settled);
+  bool RenumberInTransaction(const JournalRun& run, const std::vector<Renumbered>& renumbered);
   void RemoveSaved(const JournalRun& run, const SettledChanges& settled);
   bool Fail();
 

@@ -47,11 +47,6 @@ FileRewrite::~FileRewrite() {
 }
 
 bool FileRewrite::OpenOutput() {
-  // Rewriting a file twice would apply the replacement to its own result.
-  if (RewrittenInThisRun(identity_)) {
-    ShowFileWarning("FRSameFile", MSameFileAgain, entry_.cFileName);
-    return false;
-  }
   // A rewrite renames new content over one name; the file's other names
   // would keep the old content, split from it.
   if (identity_.links > 1) {

@@ -13,6 +13,7 @@
 #include "module/files/replace_engine.hpp"
 #include "module/files/file_warning.hpp"
 #include "module/files/replace_questions.hpp"
+#include "module/files/rewritten_files.hpp"
 #include "module/files/scoped_handles.hpp"
 #include "platform/fault_guard.hpp"
 #include "module/base/messages.hpp"
@@ -118,6 +119,14 @@ bool ReplaceInFile(const WIN32_FIND_DATAA& entry) {
   if (!file.valid() || !GetFileSizeEx(file.get(), &size) ||
       !TargetFolder(file.get(), &facts.folder) || !IdentifyFile(file.get(), &facts.identity)) {
     ShowFileWarning("FSOpenError", MOpenError, entry.cFileName);
+    return false;
+  }
+  // Another name of a file rewritten already is refused before it is read:
+  // rewriting it again would apply the replacement to its own result, and
+  // whether its new content is in place yet (matching or not) depends only
+  // on how far the group commit has come.
+  if (RewrittenInThisRun(facts.identity)) {
+    ShowFileWarning("FRSameFile", MSameFileAgain, entry.cFileName);
     return false;
   }
   const uint64_t bytes = static_cast<uint64_t>(size.QuadPart);

@@ -13,6 +13,7 @@
 // once when the walk ends.
 #include "module/files/walk.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
@@ -163,7 +164,10 @@ int WalkSubfolder(const std::string& sub, ResultList& results, FileCallback call
 
 // The subfolders of a listed folder, depth first. Where the command
 // renames, the folder is listed again, after its entries were handed out,
-// so a folder renamed by the command is entered under its new name.
+// so a folder renamed by the command is entered under its new name; those
+// are entered in name order, since the order a listing gives new names is
+// the file system's own (a hash of the names, say), and the counters that
+// number the entries would follow it.
 int WalkSubfolders(const std::string& folder, std::vector<std::string> names,
                    ResultList& results, FileCallback callback) {
   if (Changes == WalkChanges::kNames) {
@@ -172,6 +176,7 @@ int WalkSubfolders(const std::string& folder, std::vector<std::string> names,
       if (IsSubfolder(entry)) names.emplace_back(entry.cFileName);
       return true;
     });
+    std::sort(names.begin(), names.end());
   }
   for (const std::string& name : names)
     if (!WalkSubfolder(folder + name, results, callback)) return 0;

@@ -770,16 +770,19 @@ class FinderixDryRun : public Finderix {
   void SetUp() override {
     Finderix::SetUp();
     WriteText(Tree() + "/crlf.txt", "foo one\r\nkey=7\r\nfoo");
-    // No second name for a file here: in a dry run a file reached again
-    // through a link after its rewrite was recorded is not known again as
-    // the same file, so the real run's refusal of the second name is
-    // missing from the preview's outcome.
+    // Second names for a file: one met beside it, before or after it as
+    // the listing goes, and one met after the rewrite is in place, when
+    // the new content no longer matches; each is refused all the same.
+    WriteText(Tree() + "/target.txt", "key=7 behind a link\n");
+    fs::create_symlink("target.txt", Tree() + "/link.txt");
+    fs::create_directories(Tree() + "/a/b");
+    fs::create_symlink("../../target.txt", Tree() + "/a/b/link.txt");
   }
   std::string Copy() const { return folder_.Posix("copy"); }
 };
 
 TEST_F(FinderixDryRun, ItsDiffPatchedOntoACopyGivesTheRealRunsFilesAndTheTreeIsUntouched) {
-  // Groups, CR LF, files without a final newline, backups.
+  // Groups, CR LF, files without a final newline, links, backups.
   const char* command = "ff:#*#(\\w+)=(\\d+)#$2=$1#ro";
   fs::copy(Tree(), Copy(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
   const auto stamps = Stamps(Tree());
@@ -791,6 +794,8 @@ TEST_F(FinderixDryRun, ItsDiffPatchedOntoACopyGivesTheRealRunsFilesAndTheTreeIsU
       << dry.out;
   Outcome real = Finder({command});
   EXPECT_EQ(dry.status, real.status) << dry.err << real.err;
+  EXPECT_EQ(std::count(dry.err.begin(), dry.err.end(), '\n'),
+            std::count(real.err.begin(), real.err.end(), '\n')) << dry.err << real.err;
   EXPECT_EQ(Contents(Tree()), Contents(Copy()));
   EXPECT_NE(Contents(Tree()).count("crlf.txt.old"), 0u);
 }
@@ -820,6 +825,24 @@ TEST_F(FinderixDryRun, ItsRenamesAreTheRealRunsWithCollisionsRepeatsAndCounters)
     EXPECT_NE(dry.out, "");
     EXPECT_EQ(Renamed(before, root, dry.out), AllPaths(root)) << dry.out;
   }
+}
+
+// Renamed folders each holding renamed subfolders: the counters number the
+// entries in the order the walk meets them, which must not depend on how
+// the file system orders the new names it lists.
+TEST_F(FinderixDryRun, ItsRenamesInRenamedFoldersAreTheRealRunsCounterForCounter) {
+  const std::string root = folder_.Posix("nested");
+  for (const char* top : {"a1", "a2", "a3", "a4", "a5"})
+    for (const char* sub : {"ab", "ac", "ad", "ae"}) {
+      fs::create_directories(root + "/" + top + "/" + sub);
+      WriteText(root + "/" + top + "/" + sub + "/af.txt", "");
+      WriteText(root + "/" + top + "/ag.txt", "");
+    }
+  const std::set<std::string> before = AllPaths(root);
+  Outcome dry = Finder({"--dry-run", "-y", "ff:/*/^a(\\w)/z$1-$N/rn"}, root);
+  Outcome real = Finder({"-y", "ff:/*/^a(\\w)/z$1-$N/rn"}, root);
+  EXPECT_EQ(dry.status, real.status) << dry.err << real.err;
+  EXPECT_EQ(Renamed(before, root, dry.out), AllPaths(root)) << dry.out;
 }
 
 TEST_F(FinderixDryRun, ASearchOrNoCommandIsRefused) {

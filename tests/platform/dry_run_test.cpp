@@ -54,9 +54,10 @@ std::string ReadThrough(const std::string& module_path) {
 }
 
 // Writes new content for `name` through a scratch handle, as a rewrite
-// does, and commits it with ReplaceFileA.
+// does, and commits it with ReplaceFileA; `scratch_identity`, when given,
+// gets the scratch file's identity as the rewrite takes it before the commit.
 BOOL Rewrite(const TempFolder& f, const std::string& name, const std::string& content,
-             const char* backup) {
+             const char* backup, BY_HANDLE_FILE_INFORMATION* scratch_identity = nullptr) {
   HANDLE reader = CreateFileA(f.Module(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   const std::string scratch = f.Module("fx1.tmp");
@@ -64,6 +65,9 @@ BOOL Rewrite(const TempFolder& f, const std::string& name, const std::string& co
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   DWORD written = 0;
   WriteFile(output, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  if (scratch_identity) {
+    EXPECT_TRUE(GetFileInformationByHandle(output, scratch_identity));
+  }
   const BOOL done = ReplaceFileA(f.Module(name).c_str(), scratch.c_str(),
                                  backup ? f.Module(backup).c_str() : nullptr, 0, nullptr, nullptr);
   const DWORD error = GetLastError();
@@ -161,4 +165,33 @@ TEST(DryRun, RewritesAreSeenWithTheirBackupsButNeverMade) {
   EXPECT_EQ(*changes[0].content, "new content");
   EXPECT_EQ(changes[1].kind, Kind::kBackup);
   EXPECT_EQ(changes[1].to, f.Posix("x.txt.old"));
+}
+
+// After a rewrite, the file is the scratch file its new content was written
+// to, by its name and through a link alike: a caller that remembers which
+// files it rewrote, by identity, knows a second name of one in a dry run
+// as it does after a real commit.
+TEST(DryRun, ARewrittenFileIsTheCommittedScratchFileByEachOfItsNamesAsInARealRun) {
+  for (const bool dry : {false, true}) {
+    SCOPED_TRACE(dry ? "dry run" : "real run");
+    TempFolder f;
+    WriteText(f.Posix("a.txt"), "old");
+    fs::create_symlink("a.txt", f.Posix("link.txt"));
+    if (dry) platform::BeginDryRun();
+    BY_HANDLE_FILE_INFORMATION scratch{};
+    ASSERT_TRUE(Rewrite(f, "a.txt", "new", nullptr, &scratch));
+    for (const char* name : {"a.txt", "link.txt", "a.txt"}) {
+      SCOPED_TRACE(name);
+      HANDLE file = CreateFileA(f.Module(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      BY_HANDLE_FILE_INFORMATION seen{};
+      EXPECT_TRUE(GetFileInformationByHandle(file, &seen));
+      CloseHandle(file);
+      EXPECT_EQ(seen.dwVolumeSerialNumber, scratch.dwVolumeSerialNumber);
+      EXPECT_EQ(seen.nFileIndexHigh, scratch.nFileIndexHigh);
+      EXPECT_EQ(seen.nFileIndexLow, scratch.nFileIndexLow);
+      EXPECT_EQ(seen.nFileSizeLow, 3u);
+    }
+    if (dry) platform::EndDryRun();
+  }
 }

@@ -203,12 +203,29 @@ TEST_F(UndoCommand, AFileEditedBetweenRunAndUndoIsNamedAndLeftAlone) {
 
   Outcome undo = Undo();
   EXPECT_EQ(undo.status, 2);
-  EXPECT_TRUE(Holds(undo.err, edited + ": changed since; not restored")) << undo.err;
   EXPECT_TRUE(Holds(undo.err, "3 files restored, 1 changed since")) << undo.err;
   EXPECT_EQ(ReadText(edited), "my own edit\n");
   TreeSnapshot expected = before;
   expected[relative] = SnapshotOf(Tree())[relative];
   EXPECT_EQ(SnapshotOf(Tree()), expected);
+
+  // The message says where the old content is kept, and the run stays, with
+  // that file alone, for another undo; one that again finds it changed
+  // changes nothing.
+  const std::string named = edited + ": changed since; not restored (its old content is kept as ";
+  const size_t at = undo.err.find(named);
+  ASSERT_NE(at, std::string::npos) << undo.err;
+  const size_t kept_from = at + named.size();
+  const std::string kept = undo.err.substr(kept_from, undo.err.find(")\n", kept_from) - kept_from);
+  EXPECT_EQ(ReadText(kept), before.at(relative).content);
+  EXPECT_TRUE(Holds(undo.err, "run 1 keeps the rest (finderix --undo 1 tries again)")) << undo.err;
+  Outcome history = History();
+  EXPECT_TRUE(Holds(history.out, "1 file  " + Tree() + "  ff:/*.txt/foo/BAR/c\n")) << history.out;
+  Outcome again = Undo({"1"});
+  EXPECT_EQ(again.status, 2);
+  EXPECT_TRUE(Holds(again.err, "0 files restored, 1 changed since")) << again.err;
+  EXPECT_EQ(SnapshotOf(Tree()), expected);
+  EXPECT_EQ(ReadText(kept), before.at(relative).content);
 }
 
 TEST_F(UndoCommand, BadJournalsAndArgumentsAreRefusedAndNothingChanges) {

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using host::cli::KeepWhatIsLeft;
+using host::cli::LeftAlone;
 using host::cli::RestoreOutcome;
 using host::cli::TakeBackRun;
 
@@ -94,21 +97,39 @@ class UndoRestore : public testing::TestWithParam<bool> {
     }
   }
 
-  // Takes back the newest run.
-  RestoreOutcome Undo(bool* taken = nullptr) {
+  std::unique_ptr<host::UndoJournal> Journal() {
     std::string error;
     std::unique_ptr<host::UndoJournal> journal = host::UndoJournal::Open(state_, false, &error);
+    EXPECT_TRUE(journal) << error;
+    return journal;
+  }
+
+  // Takes back the newest run, and then, when `keep` says so, lets the
+  // journal keep only what was not taken back, as the program does.
+  RestoreOutcome Undo(bool* taken = nullptr, bool keep = false) {
+    std::string error;
+    std::unique_ptr<host::UndoJournal> journal = Journal();
     RestoreOutcome outcome;
-    if (!journal) {
-      ADD_FAILURE() << error;
-      return outcome;
-    }
+    if (!journal) return outcome;
     std::vector<host::JournalRun> runs = journal->Runs();
     if (runs.empty()) return outcome;
     const bool ok = TakeBackRun(*journal, runs.front(), &outcome, &error);
     if (taken) *taken = ok;
     else EXPECT_TRUE(ok) << error;
+    if (keep) {
+      EXPECT_TRUE(KeepWhatIsLeft(*journal, runs.front(), outcome)) << journal->error();
+    }
     return outcome;
+  }
+
+  // The changes of the newest run the journal keeps, by number.
+  std::vector<int64_t> KeptChanges() {
+    std::vector<int64_t> kept;
+    std::unique_ptr<host::UndoJournal> journal = Journal();
+    std::vector<host::JournalRun> runs = journal ? journal->Runs() : std::vector<host::JournalRun>{};
+    if (runs.empty()) return kept;
+    for (const host::JournalChange& change : journal->Changes(runs.front().id)) kept.push_back(change.seq);
+    return kept;
   }
 
   TempFolder folder_;
@@ -195,9 +216,65 @@ TEST_P(UndoRestore, AFileChangedSinceIsNamedAndLeftAloneTheRestComeBack) {
   expected["f1"] = SnapshotOf(Tree())["f1"];
 
   RestoreOutcome outcome = Undo();
-  EXPECT_EQ(outcome.changed_since, (std::vector<std::string>{Name(7), Name(1)}));
+  std::vector<std::string> left_alone;
+  for (const LeftAlone& entry : outcome.changed_since) left_alone.push_back(entry.path);
+  EXPECT_EQ(left_alone, (std::vector<std::string>{Name(7), Name(1)}));
   EXPECT_EQ(outcome.restored, (std::vector<std::string>{Name(2), Name(0)}));
   EXPECT_EQ(SnapshotOf(Tree()), expected);
+}
+
+// Left alone: a file edited since (its old content kept), a renamed file
+// renamed again, and one whose old name was taken since (a failure). Each
+// later undo of the run takes back what is by then as the run left it;
+// the journal keeps the rest, and the run goes once all is back.
+TEST_P(UndoRestore, WhatWasNotTakenBackStaysForALaterUndoOfTheRun) {
+  std::mt19937 random(13);
+  MakeFiles(random);
+  const TreeSnapshot before = SnapshotOf(Tree());
+  // f0's inode stays in use, so that a copy put back in its place cannot
+  // take its number by chance.
+  const int f0_inode = open(Name(0).c_str(), O_RDONLY | O_CLOEXEC);
+  recorder_->BeginRun(Tree(), "partly taken back");
+  std::string error;
+  ASSERT_TRUE(MoveFileA(ModuleForm(Name(0)).c_str(), ModuleForm(Name(6)).c_str()));  // 1
+  ASSERT_TRUE(platform::WriteFileSafely(Name(6), "new six", &error)) << error;        // 2
+  ASSERT_TRUE(platform::WriteFileSafely(Name(1), "new one", &error)) << error;        // 3
+  ASSERT_TRUE(MoveFileA(ModuleForm(Name(2)).c_str(), ModuleForm(Name(7)).c_str()));  // 4
+  recorder_->EndRun();
+  struct stat as_run_left;
+  ASSERT_EQ(stat(Name(1).c_str(), &as_run_left), 0);
+  WriteText(Name(0), "in the way");
+  fs::rename(Name(7), Name(7) + "y");
+  WriteText(Name(1), "edited by hand");
+
+  RestoreOutcome first = Undo(nullptr, true);
+  EXPECT_EQ(first.restored, (std::vector<std::string>{Name(6)}));
+  ASSERT_EQ(first.failed.size(), 1u);
+  ASSERT_EQ(first.changed_since.size(), 2u);
+  EXPECT_EQ(first.changed_since[0].path, Name(7));
+  EXPECT_EQ(first.changed_since[0].old_name, Name(2));
+  EXPECT_EQ(first.changed_since[1].path, Name(1));
+  EXPECT_EQ(ReadText(first.changed_since[1].old_content), before.at("f1").content);
+  EXPECT_EQ(KeptChanges(), (std::vector<int64_t>{1, 3, 4}));
+
+  // Put back as the run left them: a copy put back under a new inode is
+  // still the entry the rename before it made.
+  fs::remove(Name(0));
+  fs::rename(Name(7) + "y", Name(7));
+  RestoreOutcome second = Undo(nullptr, true);
+  EXPECT_EQ(second.restored, (std::vector<std::string>{Name(2), Name(0)}));
+  EXPECT_TRUE(second.failed.empty());
+  EXPECT_EQ(KeptChanges(), (std::vector<int64_t>{3}));
+
+  WriteText(Name(1), "new one");
+  const timespec times[2] = {as_run_left.st_atim, as_run_left.st_mtim};
+  utimensat(AT_FDCWD, Name(1).c_str(), times, 0);
+  EXPECT_EQ(Undo(nullptr, true).restored, (std::vector<std::string>{Name(1)}));
+  EXPECT_EQ(SnapshotOf(Tree()), before);
+  std::unique_ptr<host::UndoJournal> journal = Journal();
+  ASSERT_TRUE(journal);
+  EXPECT_TRUE(journal->Runs().empty());
+  close(f0_inode);
 }
 
 TEST_P(UndoRestore, LostSavedContentRestoresNothing) {

@@ -317,19 +317,31 @@ TEST_F(FileReplace, AFileReachedByTwoNamesIsRewrittenOnce) {
     int mode;
     const char* expected;
   };
+  // The second names: one beside the file, in the walk's order either
+  // before or after it, and one met well after its rewrite was committed
+  // (past many files of a subfolder), when the file already holds its new
+  // content, which the last case's pattern no longer matches.
+  const char* links[] = {"work/alias.txt", "work/sub/later/alias.txt"};
   size_t boxes = 0;
   for (const Case& c : {Case{"version=1", "version=1.0", 0, "version=1.0 ver 1"},
-                        Case{"ver (\\d+)", "ver 1$1", 1, "version=1 ver 11"}}) {
+                        Case{"ver (\\d+)", "ver 1$1", 1, "version=1 ver 11"},
+                        Case{"version=1", "v2", 0, "v2 ver 1"}}) {
     SCOPED_TRACE(c.text);
     tree_.Write("work/conf.txt", "version=1 ver 1");
-    fs::remove(tree_.Path("work/alias.txt"));
-    fs::create_symlink("conf.txt", tree_.Path("work/alias.txt"));
+    for (int i = 0; i < 200; i++) tree_.Write("work/sub/filler" + std::to_string(i) + ".txt", "none");
+    fs::create_directories(tree_.Path("work/sub/later"));
+    for (const char* link : links) {
+      fs::remove(tree_.Path(link));
+      fs::create_symlink(fs::relative(tree_.Path("work/conf.txt"), fs::path(tree_.Path(link)).parent_path()),
+                         tree_.Path(link));
+    }
     StartHost();
-    ui_.AnswerMessage(0);  // the second name
+    for (size_t i = 0; i < std::size(links); i++) ui_.AnswerMessage(0);  // each second name
     Run({.masks = "*.txt", .text = c.text, .replace = c.replace, .mode = c.mode});
     EXPECT_EQ(Read("work/conf.txt"), c.expected);
-    EXPECT_TRUE(fs::is_symlink(tree_.Path("work/alias.txt")));
-    EXPECT_EQ(Boxes("FRSameFile").size(), ++boxes);
+    for (const char* link : links) EXPECT_TRUE(fs::is_symlink(tree_.Path(link)));
+    boxes += std::size(links);
+    EXPECT_EQ(Boxes("FRSameFile").size(), boxes);
     StopHost();
   }
 }
