@@ -123,10 +123,14 @@ bool ForbiddenInName(char c) {
 }
 
 bool NeedsAlias(const std::string& real) {
+  bool ascii = true;
   for (char c : real) {
     if (IsForbiddenByte(static_cast<unsigned char>(c))) return true;
+    ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   }
-  return OemToUtf8(Utf8ToOem(real)) != real;
+  // Code page 866 holds printable ASCII as it is: most names need no
+  // conversion to learn that.
+  return !ascii && OemToUtf8(Utf8ToOem(real)) != real;
 }
 
 std::string LossyName(const std::string& real) {

@@ -2,6 +2,7 @@
 // KOI8-R, ISO-8859-5), wide text and UTF-8, with the Windows calling
 // contract: length -1 takes the terminator along, a zero-sized output asks
 // for the size needed, and a failing call leaves the output untouched.
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -212,8 +213,19 @@ extern "C" BOOL WINAPI CharToOemBuffA(LPCSTR source, LPSTR dest, DWORD length) {
 }
 
 namespace platform {
+namespace {
+
+// Code page 866 and UTF-8 both keep ASCII as it is, and most names and
+// paths are ASCII alone.
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
 
 std::string OemToUtf8(const std::string& oem) {
+  if (IsAscii(oem)) return oem;
   const SingleBytePage& page = OemPage();
   std::string utf8;
   utf8.reserve(oem.size() * 2);
@@ -224,6 +236,7 @@ std::string OemToUtf8(const std::string& oem) {
 }
 
 std::string Utf8ToOem(const std::string& utf8) {
+  if (IsAscii(utf8)) return utf8;
   const SingleBytePage& page = OemPage();
   std::string oem;
   oem.reserve(utf8.size());
