@@ -147,25 +147,31 @@ class CommitPool {
   }
 
  private:
+  size_t BatchSize() const { return std::max<size_t>(1, most_in_flight_ / kBatchShare); }
+
   // Commits the flushed replacements at the head of the line once they
   // make a batch.
   void CommitFlushed() {
+    std::unique_lock guard(lock_);
     const size_t flushed = FlushedAtHead();
-    if (flushed >= std::max<size_t>(1, most_in_flight_ / kBatchShare)) CommitBatch(flushed);
+    guard.unlock();
+    if (flushed >= BatchSize()) CommitBatch(flushed);
   }
 
-  // Waits for the oldest replacement's flush, then commits it with the
-  // flushed ones right behind it.
+  // Waits until the oldest replacements make a batch (or are all there
+  // is), and commits them with any flushed right behind them.
   void CommitOldest() {
-    {
-      std::unique_lock guard(lock_);
-      done_.wait(guard, [this] { return in_order_.front()->flushed; });
-    }
-    CommitBatch(FlushedAtHead());
+    const size_t wanted = std::min(BatchSize(), in_order_.size());
+    std::unique_lock guard(lock_);
+    done_.wait(guard, [&] { return FlushedAtHead() >= wanted; });
+    const size_t flushed = FlushedAtHead();
+    guard.unlock();
+    CommitBatch(flushed);
   }
 
-  size_t FlushedAtHead() {
-    std::lock_guard guard(lock_);
+  // How many replacements at the head of the line are flushed; the caller
+  // holds lock_.
+  size_t FlushedAtHead() const {
     size_t count = 0;
     while (count < in_order_.size() && in_order_[count]->flushed) count++;
     return count;
