@@ -323,12 +323,13 @@ void UndoJournal::Prune() {
   }
 }
 
-std::vector<JournalRun> UndoJournal::Runs() {
+std::vector<JournalRun> UndoJournal::SelectRuns(int64_t run_id) {
   std::vector<JournalRun> runs;
   Statement list(db_,
                  "SELECT id, started, folder, command, store,"
                  " (SELECT count(*) FROM changes WHERE run=id AND made=1 AND kind!=3)"
-                 " FROM runs ORDER BY id DESC");
+                 " FROM runs WHERE ? IN (0, id) ORDER BY id DESC");
+  list.Bind(run_id);
   while (list.Step() == SQLITE_ROW) {
     JournalRun run{.id = list.Int(0), .started = list.Int(1), .folder = list.Text(2),
                    .command = list.Text(3), .store = list.Text(4), .files = list.Int(5)};
@@ -338,10 +339,12 @@ std::vector<JournalRun> UndoJournal::Runs() {
   return runs;
 }
 
+std::vector<JournalRun> UndoJournal::Runs() { return SelectRuns(0); }
+
 std::optional<JournalRun> UndoJournal::Find(int64_t run_id) {
-  for (JournalRun& run : Runs())
-    if (run.id == run_id) return std::move(run);
-  return std::nullopt;
+  std::vector<JournalRun> runs = run_id != 0 ? SelectRuns(run_id) : std::vector<JournalRun>();
+  if (runs.empty()) return std::nullopt;
+  return std::move(runs.front());
 }
 
 std::vector<JournalChange> UndoJournal::Changes(int64_t run_id) {

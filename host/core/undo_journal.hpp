@@ -118,6 +118,9 @@ class UndoJournal {
  private:
   UndoJournal(sqlite3* db, std::string folder) : db_(db), folder_(std::move(folder)) {}
   bool Execute(const char* sql);
+  // Newest first; only the run `run_id` unless it is 0. Each run's saved
+  // content is measured, which costs a look at every file it keeps.
+  std::vector<JournalRun> SelectRuns(int64_t run_id);
   bool FlushSaved(const JournalRun& run, const std::vector<JournalChange>& changes);
   bool AddInTransaction(JournalRun* run, const std::vector<JournalChange>& changes);
   bool SettleInTransaction(const JournalRun& run, const SettledChanges& settled);
