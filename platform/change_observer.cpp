@@ -21,6 +21,8 @@ bool NotifyAboutToCommit(const PendingChange& change) {
   return !installed_observer || installed_observer->AboutToCommit(change);
 }
 
+bool NotifyReadyToCommit() { return !installed_observer || installed_observer->ReadyToCommit(); }
+
 void NotifyCommitted(const std::string& posix_path) {
   if (installed_observer) installed_observer->Committed(posix_path);
 }

@@ -5,8 +5,11 @@
 // once. The renames themselves happen on the caller's thread in the order
 // the replaces were queued, so the host hears of each commit on the thread
 // that runs the module, and a replacement is renamed only after its own
-// flush. At most a few dozen replacements are in flight, which bounds the
-// descriptors and the scratch space they hold.
+// flush. Flushed replacements are committed in batches: the host's observer
+// is told of a whole batch before any of it is renamed, so what it keeps
+// for them (the undo journal's old content) is made durable once per batch
+// rather than once per file. At most a few dozen replacements are in
+// flight, which bounds the descriptors and the scratch space they hold.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -21,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/dry_run_overlay.hpp"
 #include "platform/internal.hpp"
 #include "platform/replace_commit.hpp"
 
@@ -30,6 +34,9 @@ namespace {
 
 constexpr size_t kCommitters = 8;
 constexpr size_t kMostInFlight = 32;
+// Flushed replacements wait for others until this share of the line is
+// flushed: each batch costs the host's observer a few flushes of its own.
+constexpr size_t kBatchShare = 2;
 // Descriptors left to the rest of the program when the limit is low.
 constexpr rlim_t kDescriptorsKept = 32;
 
@@ -56,6 +63,29 @@ size_t MostInFlight() {
   return std::min<size_t>(kMostInFlight, (limit.rlim_cur - kDescriptorsKept) / 2);
 }
 
+// One folder open for its replacements in a row.
+class OpenFolder {
+ public:
+  // The folder at `path`, opened unless it is the one open already; the
+  // one open before moves to `*previous`. -1 with errno set when it cannot
+  // be opened.
+  int Open(const std::string& path, UniqueFd* previous) {
+    if (fd_.valid() && path == path_) return fd_.get();
+    *previous = std::move(fd_);
+    fd_ = UniqueFd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    path_ = fd_.valid() ? path : "";
+    return fd_.get();
+  }
+  UniqueFd Release() {
+    path_.clear();
+    return std::move(fd_);
+  }
+
+ private:
+  UniqueFd fd_;
+  std::string path_;
+};
+
 void RunFlush(const FlushTask& task) {
   if (task.replace) {
     QueuedReplace& queued = *task.replace;
@@ -64,6 +94,15 @@ void RunFlush(const FlushTask& task) {
   }
   fsync(task.folder);  // some file systems cannot flush folders
   close(task.folder);
+}
+
+using Batch = std::vector<std::unique_ptr<QueuedReplace>>;
+
+// Runs `step` on each replacement of the batch that has not failed yet.
+template <typename Step>
+void RunEach(const Batch& batch, std::vector<DWORD>* errors, Step step) {
+  for (size_t i = 0; i < batch.size(); i++)
+    if ((*errors)[i] == ERROR_SUCCESS) (*errors)[i] = step(&batch[i]->prepared);
 }
 
 class CommitPool {
@@ -98,7 +137,8 @@ class CommitPool {
 
   void CommitAndFlushAll() {
     while (!in_order_.empty()) CommitOldest();
-    ReleaseFolder();
+    FlushIfRenamed(rename_folder_.Release());
+    announce_folder_.Release();
     {
       std::unique_lock guard(lock_);
       done_.wait(guard, [this] { return tasks_.empty() && busy_ == 0; });
@@ -107,54 +147,99 @@ class CommitPool {
   }
 
  private:
-  // Renames, in order, every replacement at the head of the line whose
-  // flush is over.
+  size_t BatchSize() const { return std::max<size_t>(1, most_in_flight_ / kBatchShare); }
+
+  // Commits the flushed replacements at the head of the line once they
+  // make a batch.
   void CommitFlushed() {
-    while (!in_order_.empty() && Flushed(*in_order_.front())) CommitFront();
-  }
-
-  void CommitOldest() {
     std::unique_lock guard(lock_);
-    done_.wait(guard, [this] { return in_order_.front()->flushed; });
+    const size_t flushed = FlushedAtHead();
     guard.unlock();
-    CommitFront();
+    if (flushed >= BatchSize()) CommitBatch(flushed);
   }
 
-  void CommitFront() {
-    std::unique_ptr<QueuedReplace> queued = std::move(in_order_.front());
-    in_order_.pop_front();
-    const DWORD error = queued->flush_errno != 0 ? WindowsErrorFromErrno(queued->flush_errno)
-                                                 : CommitInFolder(queued->prepared);
-    if (error != ERROR_SUCCESS) DropReplacement(queued->prepared);
-    outcomes_.push_back(error);
+  // Waits until the oldest replacements make a batch (or are all there
+  // is), and commits them with any flushed right behind them.
+  void CommitOldest() {
+    const size_t wanted = std::min(BatchSize(), in_order_.size());
+    std::unique_lock guard(lock_);
+    done_.wait(guard, [&] { return FlushedAtHead() >= wanted; });
+    const size_t flushed = FlushedAtHead();
+    guard.unlock();
+    CommitBatch(flushed);
   }
 
-  // One open of each folder for all its renames in a row.
-  DWORD CommitInFolder(const PreparedReplace& prepared) {
-    const std::string folder = FolderOf(prepared.target);
-    if (!folder_.valid() || folder != folder_path_) {
-      ReleaseFolder();
-      folder_ = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-      if (!folder_.valid()) return WindowsErrorFromErrno(errno);
-      folder_path_ = folder;
+  // How many replacements at the head of the line are flushed; the caller
+  // holds lock_.
+  size_t FlushedAtHead() const {
+    size_t count = 0;
+    while (count < in_order_.size() && in_order_[count]->flushed) count++;
+    return count;
+  }
+
+  // The first `count` replacements of the line: each announced (checked,
+  // and told to the host's observer), the observer readied once for all of
+  // them, then each renamed, in order. A dry run only records each one.
+  void CommitBatch(size_t count) {
+    Batch batch;
+    std::vector<DWORD> errors;
+    for (size_t i = 0; i < count; i++) {
+      batch.push_back(std::move(in_order_.front()));
+      in_order_.pop_front();
+      const int flush_errno = batch.back()->flush_errno;
+      errors.push_back(flush_errno != 0 ? WindowsErrorFromErrno(flush_errno) : ERROR_SUCCESS);
     }
-    const DWORD error = CommitRewrite(prepared, folder_.get());
-    folder_renamed_ |= error == ERROR_SUCCESS;
+    if (DryRunActive()) {
+      RunEach(batch, &errors, [this](PreparedReplace* prepared) {
+        return InFolder(announce_folder_, *prepared,
+                        [prepared](int folder) { return CommitRewrite(prepared, folder); });
+      });
+    } else {
+      Announce(batch, &errors);
+      RunEach(batch, &errors, [this](PreparedReplace* prepared) { return Rename(*prepared); });
+    }
+    for (size_t i = 0; i < count; i++) {
+      if (errors[i] != ERROR_SUCCESS) DropReplacement(batch[i]->prepared);
+      outcomes_.push_back(errors[i]);
+    }
+  }
+
+  void Announce(const Batch& batch, std::vector<DWORD>* errors) {
+    RunEach(batch, errors, [this](PreparedReplace* prepared) {
+      return InFolder(announce_folder_, *prepared,
+                      [prepared](int folder) { return AnnounceRewrite(prepared, folder); });
+    });
+    // Even when every check failed: the observer may have kept something.
+    if (!NotifyReadyToCommit())
+      std::replace(errors->begin(), errors->end(), DWORD{ERROR_SUCCESS}, DWORD{ERROR_WRITE_FAULT});
+  }
+
+  // Runs `step` with the replacement's folder open in `folder`.
+  template <typename Step>
+  static DWORD InFolder(OpenFolder& folder, const PreparedReplace& prepared, Step step) {
+    UniqueFd previous;
+    const int fd = folder.Open(FolderOf(prepared.target), &previous);
+    return fd >= 0 ? step(fd) : WindowsErrorFromErrno(errno);
+  }
+
+  // The rename, into a folder that stays open for the renames after it;
+  // a folder given up is flushed.
+  DWORD Rename(const PreparedReplace& prepared) {
+    UniqueFd previous;
+    const int folder = rename_folder_.Open(FolderOf(prepared.target), &previous);
+    FlushIfRenamed(std::move(previous));
+    if (folder < 0) return WindowsErrorFromErrno(errno);
+    const DWORD error = FinishRewrite(prepared, folder);
+    renamed_in_folder_ |= error == ERROR_SUCCESS;
     return error;
   }
 
-  // The renames into the open folder are over: a committer flushes it, if
+  // The renames into a folder are over: a committer flushes it, if
   // anything was renamed there, and closes it.
-  void ReleaseFolder() {
-    if (folder_.valid() && folder_renamed_) Hand({nullptr, folder_.release()});
-    folder_ = UniqueFd();
-    folder_path_.clear();
-    folder_renamed_ = false;
-  }
-
-  bool Flushed(const QueuedReplace& queued) {
-    std::lock_guard guard(lock_);
-    return queued.flushed;
+  void FlushIfRenamed(UniqueFd folder) {
+    if (!folder.valid()) return;
+    if (renamed_in_folder_) Hand({nullptr, folder.release()});
+    renamed_in_folder_ = false;
   }
 
   // Gives a flush to the committers; without any, runs it here.
@@ -213,9 +298,9 @@ class CommitPool {
   // The caller's side: only the thread that runs the module touches these.
   std::deque<std::unique_ptr<QueuedReplace>> in_order_;  // queued, not yet renamed
   std::deque<DWORD> outcomes_;                           // renamed or failed, not yet taken
-  UniqueFd folder_;                                      // the folder of the latest rename
-  std::string folder_path_;
-  bool folder_renamed_ = false;
+  OpenFolder announce_folder_;  // the folder of the latest check
+  OpenFolder rename_folder_;    // the folder of the latest rename
+  bool renamed_in_folder_ = false;  // something was renamed into rename_folder_
   size_t most_in_flight_ = 1;  // as the descriptor limit allows, taken at each start
   std::vector<std::thread> committers_;
 

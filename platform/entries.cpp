@@ -90,7 +90,7 @@ BOOL MoveEntry(LPCSTR existing, LPCSTR new_name, DWORD flags) {
   move.path = from;
   move.new_path = to;
   move.replaces = replace;
-  if (!NotifyAboutToCommit(move)) return Fail(ERROR_WRITE_FAULT);
+  if (!NotifyAboutToCommit(move) || !NotifyReadyToCommit()) return Fail(ERROR_WRITE_FAULT);
   const int moved = replace ? rename(from.c_str(), to.c_str())
                             : RenameNoReplace(from, to, S_ISDIR(source.st_mode));
   if (moved != 0) {

@@ -44,10 +44,16 @@ struct PendingChange {
 // a host learns what really changed rather than what the module says.
 // AboutToCommit comes first, once the change is certain to be tried;
 // false keeps it from being made (the call fails with ERROR_WRITE_FAULT).
+// Changes are announced in batches (the group commit's, or one change
+// alone): ReadyToCommit follows a batch's announcements, before any of
+// them is made, so a host can make what it kept for the whole batch
+// durable at once; false keeps every change of the batch from being made.
+// Then each change is made, or fails, in the order it was announced.
 class ChangeObserver {
  public:
   virtual ~ChangeObserver() = default;
   virtual bool AboutToCommit(const PendingChange&) { return true; }
+  virtual bool ReadyToCommit() { return true; }
   virtual void Committed(const std::string& posix_path) = 0;
 };
 // The host keeps ownership; pass nullptr before destroying it.

@@ -133,6 +133,9 @@ void KeepAliasAfterReplacement(const std::string& posix_path);
 
 // Asks the host's change observer, if any, whether a change may be made.
 bool NotifyAboutToCommit(const PendingChange& change);
+// Tells the host's change observer, if any, that the changes announced
+// since the last call are about to be made; false refuses them all.
+bool NotifyReadyToCommit();
 // Whether a host observes changes at all (so that what only it needs is
 // prepared only for it).
 bool HasChangeObserver();

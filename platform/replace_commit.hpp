@@ -38,13 +38,25 @@ DWORD PrepareReplace(const char* replaced, const char* replacement, const char* 
 // The folder that holds a POSIX path.
 std::string FolderOf(const std::string& path);
 
-// The one moment a flushed replacement takes the file's place: the file's
-// name must still refer to what was read, unchanged; the previous content
-// is linked to the backup name when there is one; the replacement is
-// renamed over the file in one step and the host is told. `folder` is open
-// on FolderOf(prepared.target). The file is untouched unless ERROR_SUCCESS
-// comes back. The folder itself is not flushed here.
-DWORD CommitRewrite(const PreparedReplace& prepared, int folder);
+// Committing a flushed replacement takes two steps, so that the group
+// commit can announce a whole batch to the host's observer before making
+// any of it. `folder` is open on FolderOf(prepared.target) in both. The
+// folder itself is not flushed here.
+//
+// First: the file's name must still refer to what was read, unchanged, and
+// the observer is told what is about to be replaced; `prepared` then
+// expects the file as the observer left it. Nothing is changed on disk but
+// what the observer keeps. ERROR_SUCCESS, or the code the commit fails with.
+DWORD AnnounceRewrite(PreparedReplace* prepared, int folder);
+// Then, once the observer is ready for the batch, the one moment the
+// replacement takes the file's place: checked again, the previous content
+// linked to the backup name when there is one, the replacement renamed
+// over the file in one step and the host told. The file is untouched
+// unless ERROR_SUCCESS comes back.
+DWORD FinishRewrite(const PreparedReplace& prepared, int folder);
+// Both steps for one replacement alone; in a dry run the rewrite is only
+// recorded.
+DWORD CommitRewrite(PreparedReplace* prepared, int folder);
 
 // What is left of a replacement that was not committed: a named scratch
 // file it owns is removed.

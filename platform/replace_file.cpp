@@ -183,9 +183,9 @@ DWORD RenameOver(int fd, const std::string& named_as, int folder, const std::str
 }
 
 // Flushes the replacement, commits it and flushes its folder.
-DWORD CommitNow(const PreparedReplace& prepared) {
-  if (fsync(prepared.content) != 0) return WindowsErrorFromErrno(errno);
-  UniqueFd folder(open(FolderOf(prepared.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+DWORD CommitNow(PreparedReplace* prepared) {
+  if (fsync(prepared->content) != 0) return WindowsErrorFromErrno(errno);
+  UniqueFd folder(open(FolderOf(prepared->target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!folder.valid()) return WindowsErrorFromErrno(errno);
   const DWORD error = CommitRewrite(prepared, folder.get());
   if (error == ERROR_SUCCESS) fsync(folder.get());  // some file systems cannot sync folders
@@ -229,8 +229,7 @@ DWORD FindReplacement(const std::string& path, bool take_content, PreparedReplac
 // keep the old content (for undo) or refuse. The old content is opened by
 // the name that was just checked to still be what was read: the reader's
 // own descriptor may be closed by now when commits are queued.
-DWORD AnnounceRewrite(const PreparedReplace& prepared, int folder, const std::string& base) {
-  if (!HasChangeObserver()) return ERROR_SUCCESS;
+DWORD TellObserver(const PreparedReplace& prepared, int folder, const std::string& base) {
   UniqueFd old;
   if (prepared.replaced_exists) {
     old = UniqueFd(openat(folder, base.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
@@ -242,6 +241,19 @@ DWORD AnnounceRewrite(const PreparedReplace& prepared, int folder, const std::st
   rewrite.new_content = prepared.content;
   rewrite.backup = prepared.backup;
   return NotifyAboutToCommit(rewrite) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+// The observer may have linked the old inode to keep it, which changes
+// only its ctime: from here on the commit expects the file as it is now,
+// provided it is still the same content.
+DWORD ExpectAfterObserver(int folder, const std::string& base, struct stat* expected) {
+  struct stat now;
+  if (fstatat(folder, base.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return ERROR_FILE_INVALID;
+  if (now.st_dev != expected->st_dev || now.st_ino != expected->st_ino ||
+      now.st_size != expected->st_size || !SameTime(now.st_mtim, expected->st_mtim))
+    return ERROR_FILE_INVALID;
+  expected->st_ctim = now.st_ctim;
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -266,14 +278,22 @@ DWORD PrepareReplace(const char* replaced, const char* replacement, const char* 
   return error != ERROR_SUCCESS ? error : PrepareFrom(read, prepared);
 }
 
-DWORD CommitRewrite(const PreparedReplace& prepared, int folder) {
+DWORD AnnounceRewrite(PreparedReplace* prepared, int folder) {
+  const std::string base = BaseOf(prepared->target);
+  if (prepared->replaced_exists && !StillAsRead(folder, base, prepared->read_state))
+    return ERROR_FILE_INVALID;
+  if (!HasChangeObserver()) return ERROR_SUCCESS;
+  if (const DWORD refused = TellObserver(*prepared, folder, base); refused != ERROR_SUCCESS)
+    return refused;
+  return prepared->replaced_exists ? ExpectAfterObserver(folder, base, &prepared->read_state)
+                                   : ERROR_SUCCESS;
+}
+
+DWORD FinishRewrite(const PreparedReplace& prepared, int folder) {
   const std::string base = BaseOf(prepared.target);
   if (prepared.replaced_exists && !StillAsRead(folder, base, prepared.read_state))
     return ERROR_FILE_INVALID;
   const std::string& backup = prepared.backup;
-  if (DryRunActive()) return RecordRewrite(prepared.content, prepared.target, backup);
-  if (const DWORD refused = AnnounceRewrite(prepared, folder, base); refused != ERROR_SUCCESS)
-    return refused;
   if (!backup.empty() && linkat(folder, base.c_str(), AT_FDCWD, backup.c_str(), 0) != 0)
     return WindowsErrorFromErrno(errno);
   const DWORD error = RenameOver(prepared.content, prepared.named_as, folder, base);
@@ -284,6 +304,19 @@ DWORD CommitRewrite(const PreparedReplace& prepared, int folder) {
   KeepAliasAfterReplacement(prepared.target);
   NotifyCommitted(prepared.target);
   return ERROR_SUCCESS;
+}
+
+DWORD CommitRewrite(PreparedReplace* prepared, int folder) {
+  if (DryRunActive()) {
+    if (prepared->replaced_exists &&
+        !StillAsRead(folder, BaseOf(prepared->target), prepared->read_state))
+      return ERROR_FILE_INVALID;
+    return RecordRewrite(prepared->content, prepared->target, prepared->backup);
+  }
+  DWORD error = AnnounceRewrite(prepared, folder);
+  // Even after a failed check: the observer may have kept something.
+  if (!NotifyReadyToCommit() && error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;
+  return error == ERROR_SUCCESS ? FinishRewrite(*prepared, folder) : error;
 }
 
 void DropReplacement(const PreparedReplace& prepared) {
@@ -297,7 +330,7 @@ extern "C" BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR 
   using namespace platform::internal;
   PreparedReplace prepared;
   DWORD error = PrepareReplace(replaced, replacement, backup, false, &prepared);
-  if (error == ERROR_SUCCESS) error = CommitNow(prepared);
+  if (error == ERROR_SUCCESS) error = CommitNow(&prepared);
   if (error != ERROR_SUCCESS) {
     SetLastError(error);
     return FALSE;  // a named scratch file is still removed when its handle closes
@@ -336,7 +369,7 @@ bool WriteFileSafely(const std::string& posix_path, const std::string& content,
   prepared.content = fd;
   prepared.named_as = temp;
   DWORD code = ok ? internal::PrepareFrom(read, &prepared) : ERROR_DISK_FULL;
-  if (code == ERROR_SUCCESS) code = internal::CommitNow(prepared);
+  if (code == ERROR_SUCCESS) code = internal::CommitNow(&prepared);
   const int saved = errno;
   close(fd);
   if (code != ERROR_SUCCESS) {

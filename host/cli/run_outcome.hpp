@@ -31,6 +31,7 @@ class ChangeLog : public platform::ChangeObserver {
   bool AboutToCommit(const platform::PendingChange& change) override {
     return !next_ || next_->AboutToCommit(change);
   }
+  bool ReadyToCommit() override { return !next_ || next_->ReadyToCommit(); }
   void Committed(const std::string& posix_path) override {
     changed_.insert(posix_path);
     if (next_) next_->Committed(posix_path);

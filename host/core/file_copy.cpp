@@ -34,7 +34,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
 
 }  // namespace
 
-bool CopyToNewFile(int from, const std::string& to) {
+bool CopyToNewFile(int from, const std::string& to, CopyFlush flush) {
   const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (out < 0) return false;
   std::string buffer(kChunk, '\0');
@@ -48,7 +48,7 @@ bool CopyToNewFile(int from, const std::string& to) {
     ok = WriteAll(out, buffer.data(), static_cast<size_t>(got));
     offset += got;
   }
-  ok = ok && fsync(out) == 0;
+  ok = ok && (flush == CopyFlush::kByCaller || fsync(out) == 0);
   const int saved = errno;
   close(out);
   if (!ok) unlink(to.c_str());

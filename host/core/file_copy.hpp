@@ -8,8 +8,10 @@
 namespace host {
 
 // Copies all of `from` to a new file `to` (mode 0600, never an existing
-// one), flushed to disk; on failure nothing is left at `to`, errno set.
-bool CopyToNewFile(int from, const std::string& to);
+// one), flushed to disk unless the caller flushes it later with others; on
+// failure nothing is left at `to`, errno set.
+enum class CopyFlush { kNow, kByCaller };
+bool CopyToNewFile(int from, const std::string& to, CopyFlush flush = CopyFlush::kNow);
 
 // Whether two open files hold the same bytes.
 bool SameContent(int a, int b);

@@ -1,14 +1,20 @@
 // The undo journal's file and folders. Transactions are begun IMMEDIATE and
 // synchronous is FULL, so a change recorded is on disk before the caller
 // goes on to make it; a file that fails the quick integrity check is
-// refused, never rewritten.
+// refused, never rewritten. Saved content is flushed before the changes
+// that name it are written: a link to an old inode needs only its folder
+// flushed, copies need their bytes too, which one flush of the whole file
+// system gives for a batch of copies at the cost of about one copy's.
 #include "host/core/undo_journal.hpp"
 
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -59,6 +65,12 @@ class Statement {
       Bind(value);
     return *this;
   }
+  // Ready to be run again with new values.
+  void Reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    bound_ = 0;
+  }
   // SQLITE_ROW, SQLITE_DONE or an error code.
   int Step() { return stmt_ ? sqlite3_step(stmt_) : SQLITE_ERROR; }
   bool Run() { return Step() == SQLITE_DONE; }
@@ -85,10 +97,14 @@ class Statement {
   int bound_ = 0;
 };
 
-bool FlushFolder(const std::string& folder) {
+enum class Flush { kFolder, kFileSystem };
+
+// Flushes a folder's names, or everything written to its file system.
+bool FlushFolder(const std::string& folder, Flush flush = Flush::kFolder) {
   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool flushed = fsync(fd) == 0 || errno == EINVAL;
+  const bool flushed =
+      flush == Flush::kFileSystem ? syncfs(fd) == 0 : fsync(fd) == 0 || errno == EINVAL;
   close(fd);
   return flushed;
 }
@@ -229,29 +245,46 @@ bool UndoJournal::Settle(const JournalRun& run, const SettledChanges& settled) {
   return true;
 }
 
-bool UndoJournal::Record(JournalRun* run, const JournalChange& change,
-                         const SettledChanges& settled) {
-  if (!change.saved.empty() && !FlushFolder(RunFolder(*run))) {
-    error_ = "cannot flush " + RunFolder(*run);
-    return false;
-  }
-  if (!Execute("BEGIN IMMEDIATE")) return false;
-  const bool first = run->id == 0;
-  bool ok = true;
-  if (first) {
+bool UndoJournal::FlushSaved(const JournalRun& run, const std::vector<JournalChange>& changes) {
+  const auto saves = [](const JournalChange& change) { return !change.saved.empty(); };
+  const auto copies = [](const JournalChange& change) {
+    return !change.saved.empty() && !change.saved_is_link;
+  };
+  if (std::none_of(changes.begin(), changes.end(), saves)) return true;
+  const Flush flush =
+      std::any_of(changes.begin(), changes.end(), copies) ? Flush::kFileSystem : Flush::kFolder;
+  if (FlushFolder(RunFolder(run), flush)) return true;
+  error_ = "cannot flush " + RunFolder(run) + ": " + std::strerror(errno);
+  return false;
+}
+
+bool UndoJournal::AddInTransaction(JournalRun* run, const std::vector<JournalChange>& changes) {
+  if (run->id == 0) {
     Statement add(db_, "INSERT INTO runs(started, folder, command, store) VALUES(?,?,?,?)");
-    ok = add.Bind(run->started).Bind(run->folder).Bind(run->command).Bind(run->store).Run();
-    if (ok) run->id = sqlite3_last_insert_rowid(db_);
+    if (!add.Bind(run->started).Bind(run->folder).Bind(run->command).Bind(run->store).Run())
+      return Fail();
+    run->id = sqlite3_last_insert_rowid(db_);
   }
   Statement add(db_,
                 "INSERT INTO changes VALUES(?,?,?,?,?,?,?,?,0,"
                 "?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-  ok = ok && add.Bind(run->id).Bind(change.seq).Bind(static_cast<int64_t>(change.kind))
-                 .Bind(change.path).Bind(change.new_path).Bind(change.saved)
-                 .Bind(int64_t{change.saved_is_link}).Bind(change.backup).Bind(change.before)
-                 .Bind(change.after).Run();
-  ok = ok && SettleInTransaction(*run, settled);
-  if (ok && Execute("COMMIT")) {
+  for (const JournalChange& change : changes) {
+    add.Reset();
+    if (!add.Bind(run->id).Bind(change.seq).Bind(static_cast<int64_t>(change.kind))
+             .Bind(change.path).Bind(change.new_path).Bind(change.saved)
+             .Bind(int64_t{change.saved_is_link}).Bind(change.backup).Bind(change.before)
+             .Bind(change.after).Run())
+      return Fail();
+  }
+  return true;
+}
+
+bool UndoJournal::Record(JournalRun* run, const std::vector<JournalChange>& changes,
+                         const SettledChanges& settled) {
+  if (!FlushSaved(*run, changes)) return false;
+  if (!Execute("BEGIN IMMEDIATE")) return false;
+  const bool first = run->id == 0;
+  if (AddInTransaction(run, changes) && SettleInTransaction(*run, settled) && Execute("COMMIT")) {
     RemoveSaved(*run, settled);
     return true;
   }
@@ -321,12 +354,13 @@ void UndoJournal::Prune() {
   }
 }
 
-std::vector<JournalRun> UndoJournal::Runs() {
+std::vector<JournalRun> UndoJournal::SelectRuns(int64_t run_id) {
   std::vector<JournalRun> runs;
   Statement list(db_,
                  "SELECT id, started, folder, command, store,"
                  " (SELECT count(*) FROM changes WHERE run=id AND made=1 AND kind!=3)"
-                 " FROM runs ORDER BY id DESC");
+                 " FROM runs WHERE ? IN (0, id) ORDER BY id DESC");
+  list.Bind(run_id);
   while (list.Step() == SQLITE_ROW) {
     JournalRun run{.id = list.Int(0), .started = list.Int(1), .folder = list.Text(2),
                    .command = list.Text(3), .store = list.Text(4), .files = list.Int(5)};
@@ -336,10 +370,12 @@ std::vector<JournalRun> UndoJournal::Runs() {
   return runs;
 }
 
+std::vector<JournalRun> UndoJournal::Runs() { return SelectRuns(0); }
+
 std::optional<JournalRun> UndoJournal::Find(int64_t run_id) {
-  for (JournalRun& run : Runs())
-    if (run.id == run_id) return std::move(run);
-  return std::nullopt;
+  std::vector<JournalRun> runs = run_id != 0 ? SelectRuns(run_id) : std::vector<JournalRun>();
+  if (runs.empty()) return std::nullopt;
+  return std::move(runs.front());
 }
 
 std::vector<JournalChange> UndoJournal::Changes(int64_t run_id) {

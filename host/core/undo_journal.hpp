@@ -2,7 +2,9 @@
 // that changed something) and their changes in order, beside a folder per
 // run that keeps the old content of rewritten or replaced files. Every write
 // is a durable transaction, so what the journal says survives a kill or a
-// crash; it never says more than what was saved before it.
+// crash; it never says more than what was saved before it. Changes are
+// recorded a batch at a time, so the flushes are paid per batch, not per
+// file.
 #pragma once
 
 #include <sys/stat.h>
@@ -105,10 +107,12 @@ class UndoJournal {
   // Makes a new run's folder (durably); false with errno set.
   bool MakeRunFolder(JournalRun* run);
 
-  // Records a change before it is made, together with the run on its first
-  // change and what became of the changes before it. Durable when it
-  // returns true.
-  bool Record(JournalRun* run, const JournalChange& change, const SettledChanges& settled);
+  // Records changes before they are made, together with the run on its
+  // first change and what became of the changes before them: what they
+  // saved in the run's folder is flushed first, then all of them are
+  // written in one transaction. Durable when it returns true.
+  bool Record(JournalRun* run, const std::vector<JournalChange>& changes,
+              const SettledChanges& settled);
   bool Settle(const JournalRun& run, const SettledChanges& settled);
   // Removes a run and its saved content.
   bool Drop(int64_t run_id);
@@ -131,6 +135,11 @@ class UndoJournal {
  private:
   UndoJournal(sqlite3* db, std::string folder) : db_(db), folder_(std::move(folder)) {}
   bool Execute(const char* sql);
+  // Newest first; only the run `run_id` unless it is 0. Each run's saved
+  // content is measured, which costs a look at every file it keeps.
+  std::vector<JournalRun> SelectRuns(int64_t run_id);
+  bool FlushSaved(const JournalRun& run, const std::vector<JournalChange>& changes);
+  bool AddInTransaction(JournalRun* run, const std::vector<JournalChange>& changes);
   bool SettleInTransaction(const JournalRun& run, const SettledChanges& settled);
   bool RenumberInTransaction(const JournalRun& run, const std::vector<Renumbered>& renumbered);
   void RemoveSaved(const JournalRun& run, const SettledChanges& settled);

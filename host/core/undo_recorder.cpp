@@ -1,14 +1,16 @@
-// Recording a run's changes before they are made. The old content is saved
-// and flushed, then the change is written to the journal in a durable
-// transaction, and only then may the platform commit: after a crash the
-// journal names every change that may have been made, and holds what each
-// one replaced.
+// Recording a run's changes before they are made. As each change is
+// announced its old content is kept (linked, or copied without a flush);
+// when the platform is ready to make a batch, the journal flushes what the
+// batch kept and then writes its changes in one durable transaction, and
+// only then may the platform commit: after a crash the journal names every
+// change that may have been made, and holds what each one replaced.
 #include "host/core/undo_recorder.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -23,7 +25,8 @@ void UndoRecorder::BeginRun(const std::string& folder, const std::string& comman
   run_.folder = folder;
   run_.command = command;
   next_seq_ = 0;
-  announced_.clear();
+  batch_.clear();
+  batch_ready_ = false;
   settled_ = SettledChanges();
 }
 
@@ -31,6 +34,10 @@ void UndoRecorder::EndRun() {
   if (!in_run_) return;
   in_run_ = false;
   if (!journal_) return;
+  if (!batch_ready_) {  // announced, then never made ready: not in the journal
+    for (const Announced& announced : batch_) Unsave(announced.changes);
+    batch_.clear();
+  }
   Settle();
   if (run_.id != 0 && journal_->Settle(run_, settled_)) {
     std::optional<JournalRun> recorded = journal_->Find(run_.id);
@@ -44,7 +51,7 @@ void UndoRecorder::EndRun() {
 
 bool UndoRecorder::AboutToCommit(const platform::PendingChange& change) {
   if (!in_run_) return true;
-  Settle();
+  if (batch_ready_) Settle();  // the first change of a new batch
   if (!journal_) {
     std::string error;
     journal_ = UndoJournal::Open(state_folder_, true, &error);
@@ -57,6 +64,22 @@ bool UndoRecorder::AboutToCommit(const platform::PendingChange& change) {
   }
   return change.kind == platform::PendingChange::Kind::kRewrite ? RecordRewrite(change)
                                                                 : RecordMove(change);
+}
+
+bool UndoRecorder::ReadyToCommit() {
+  if (batch_ready_) return true;  // nothing was announced since the last batch
+  batch_ready_ = true;
+  std::vector<JournalChange> changes;
+  for (const Announced& announced : batch_)
+    changes.insert(changes.end(), announced.changes.begin(), announced.changes.end());
+  if (changes.empty()) return true;
+  if (journal_->Record(&run_, changes, settled_)) {
+    settled_ = SettledChanges();
+    return true;
+  }
+  Unsave(changes);
+  batch_.clear();
+  return Refuse("cannot write the undo journal: " + journal_->error());
 }
 
 JournalChange UndoRecorder::NewChange(JournalChange::Kind kind, const std::string& path,
@@ -77,20 +100,26 @@ bool UndoRecorder::RecordRewrite(const platform::PendingChange& change) {
   JournalChange rewrite = NewChange(JournalChange::Kind::kRewrite, change.path, old_state);
   rewrite.after = FileIdentity::Of(new_state);
   rewrite.backup = change.backup;
-  return Save(change.old_content, change.path, &rewrite) && Write(rewrite);
+  if (!Save(change.old_content, change.path, &rewrite)) return false;
+  batch_.push_back({change.path, {rewrite}});
+  return true;
 }
 
 bool UndoRecorder::RecordMove(const platform::PendingChange& change) {
   struct stat moved, replaced;
   if (change.path == change.new_path || lstat(change.path.c_str(), &moved) != 0)
     return true;  // nothing moves, or the move fails on its own
+  Announced announced{change.new_path, {}};
   if (change.replaces && lstat(change.new_path.c_str(), &replaced) == 0) {
     JournalChange displaced = NewChange(JournalChange::Kind::kDisplaced, change.new_path, replaced);
-    if (!Save(-1, change.new_path, &displaced) || !Write(displaced)) return false;
+    if (!Save(-1, change.new_path, &displaced)) return false;
+    announced.changes.push_back(displaced);
   }
   JournalChange move = NewChange(JournalChange::Kind::kMove, change.path, moved);
   move.new_path = change.new_path;
-  return Write(move);
+  announced.changes.push_back(move);
+  batch_.push_back(std::move(announced));
+  return true;
 }
 
 bool UndoRecorder::Save(int fd, const std::string& path, JournalChange* change) {
@@ -103,29 +132,33 @@ bool UndoRecorder::Save(int fd, const std::string& path, JournalChange* change) 
   if (change->saved_is_link) return true;
   // Another file system, or links refused: the old content is copied.
   int own = fd >= 0 ? -1 : open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  const bool copied = (fd >= 0 || own >= 0) && CopyToNewFile(fd >= 0 ? fd : own, saved);
+  const bool copied =
+      (fd >= 0 || own >= 0) && CopyToNewFile(fd >= 0 ? fd : own, saved, CopyFlush::kByCaller);
   const std::string why = std::strerror(errno);
   if (own >= 0) close(own);
   return copied || Refuse("cannot keep the old content of " + path + " for undo: " + why);
 }
 
-bool UndoRecorder::Write(const JournalChange& change) {
-  if (!journal_->Record(&run_, change, settled_))
-    return Refuse("cannot write the undo journal: " + journal_->error());
-  settled_ = SettledChanges();
-  announced_.push_back(change.seq);
-  return true;
+void UndoRecorder::Unsave(const std::vector<JournalChange>& changes) {
+  for (const JournalChange& change : changes)
+    if (!change.saved.empty()) unlink((journal_->RunFolder(run_) + "/" + change.saved).c_str());
 }
 
-void UndoRecorder::Committed(const std::string&) {
-  settled_.made.insert(settled_.made.end(), announced_.begin(), announced_.end());
-  announced_.clear();
+void UndoRecorder::Committed(const std::string& posix_path) {
+  const auto made = std::find_if(batch_.begin(), batch_.end(), [&](const Announced& announced) {
+    return announced.committed_as == posix_path;
+  });
+  if (made == batch_.end()) return;
+  for (const JournalChange& change : made->changes) settled_.made.push_back(change.seq);
+  batch_.erase(made);
 }
 
 void UndoRecorder::Settle() {
   // Announced and never committed: the platform gave up on the change.
-  settled_.failed.insert(settled_.failed.end(), announced_.begin(), announced_.end());
-  announced_.clear();
+  for (const Announced& announced : batch_)
+    for (const JournalChange& change : announced.changes) settled_.failed.push_back(change.seq);
+  batch_.clear();
+  batch_ready_ = false;
 }
 
 bool UndoRecorder::Refuse(const std::string& why) {

@@ -1,8 +1,9 @@
 // Recording a run for undo: as the platform's change observer, it keeps the
 // old content of each file about to be rewritten or replaced (a hard link to
 // the old inode where the journal shares its file system, a copy elsewhere)
-// and writes the change to the journal before the platform makes it. A
-// change that cannot be recorded is not made.
+// as each change is announced, and writes the changes of a batch to the
+// journal, durably, when the platform is ready to make them. A change that
+// cannot be recorded is not made.
 #pragma once
 
 #include <sys/stat.h>
@@ -29,22 +30,31 @@ class UndoRecorder : public platform::ChangeObserver {
   void EndRun();
 
   bool AboutToCommit(const platform::PendingChange& change) override;
+  bool ReadyToCommit() override;
   void Committed(const std::string& posix_path) override;
 
   // Why changes were refused since the last call, or empty.
   std::string TakeError();
 
  private:
+  // The journal's changes for one change the platform makes, and the path
+  // the platform names when it has made it.
+  struct Announced {
+    std::string committed_as;
+    std::vector<JournalChange> changes;
+  };
+
   // The next change of the run, of an entry that is `before` now.
   JournalChange NewChange(JournalChange::Kind kind, const std::string& path,
                           const struct stat& before);
   bool RecordRewrite(const platform::PendingChange& change);
   bool RecordMove(const platform::PendingChange& change);
   // Keeps the entry open as `fd` (or at `path` when fd is -1) in the run's
-  // folder under the change's number.
+  // folder under the change's number; a copy is flushed with its batch.
   bool Save(int fd, const std::string& path, JournalChange* change);
-  bool Write(const JournalChange& change);
-  // Counts the changes announced and not committed as failed.
+  // Removes what the changes kept, for changes that will not be recorded.
+  void Unsave(const std::vector<JournalChange>& changes);
+  // Counts the changes of a finished batch that were never made as failed.
   void Settle();
   bool Refuse(const std::string& why);
 
@@ -53,8 +63,10 @@ class UndoRecorder : public platform::ChangeObserver {
   bool in_run_ = false;
   JournalRun run_;
   int64_t next_seq_ = 0;
-  std::vector<int64_t> announced_;  // the changes of the commit under way
-  SettledChanges settled_;          // not yet written to the journal
+  std::vector<Announced> batch_;  // the batch under way, in the order announced
+  size_t recorded_ = 0;           // how many of batch_ the journal holds
+  bool batch_ready_ = false;      // the platform is making batch_'s changes
+  SettledChanges settled_;        // not yet written to the journal
   std::string error_;
 };
 

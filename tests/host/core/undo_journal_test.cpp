@@ -38,7 +38,7 @@ class UndoJournalLimits : public testing::Test {
     change.saved = "1";
     WriteText(journal.RunFolder(run) + "/1", "");
     EXPECT_EQ(truncate((journal.RunFolder(run) + "/1").c_str(), saved_bytes), 0);
-    EXPECT_TRUE(journal.Record(&run, change, {})) << journal.error();
+    EXPECT_TRUE(journal.Record(&run, {change}, {})) << journal.error();
     EXPECT_TRUE(journal.Settle(run, {.made = {1}, .failed = {}})) << journal.error();
     return run.id;
   }
