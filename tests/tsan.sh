@@ -32,11 +32,14 @@ export TSAN_OPTIONS="log_path=$work/report halt_on_error=0 second_deadlock_stack
 norandom=()
 if setarch "$(uname -m)" -R true 2> /dev/null; then norandom=(setarch "$(uname -m)" -R); fi
 
+# A test that fails, or exits with ThreadSanitizer's status after a report,
+# fails the run; the reports are printed at the end.
+failed=0
 for test in "${tests[@]}"; do
   filter='*'
   [ "$test" = host_finderix_test ] && filter='*Thread*'  # the program's other tests run no workers
   echo "== $test"
-  "${norandom[@]}" "$build/bin/$test" --gtest_brief=1 --gtest_filter="$filter"
+  "${norandom[@]}" "$build/bin/$test" --gtest_brief=1 --gtest_filter="$filter" || failed=1
 done
 
 # A real tree: many small files (read into a buffer), a few large ones
@@ -72,7 +75,6 @@ finderix() {  # threads [options…] command
   cat "$work/out" "$work/err"
   echo "exit status $status"
 }
-failed=0
 for command in "${commands[@]}"; do
   for options in "" "--lines" "--set FAllCharTables=1"; do
     # shellcheck disable=SC2086  # the options are words
