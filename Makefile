@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 RELEASE := cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release && \
            cmake --build build/release -j$(JOBS) --target finderix finderix_plugin
 
-.PHONY: deps test run bench install uninstall deb
+.PHONY: deps test tsan run bench install uninstall deb
 
 deps:
 	@missing=""; \
@@ -25,6 +25,11 @@ test: deps
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DFINDERIX_SANITIZE=ON
 	cmake --build build/test -j$(JOBS)
 	cd build/test && ctest --output-on-failure -j$(JOBS)
+
+# The threaded search under ThreadSanitizer: a build of its own, not part
+# of test.
+tsan: deps
+	JOBS=$(JOBS) bash tests/tsan.sh
 
 run: deps
 	$(RELEASE)

@@ -130,4 +130,5 @@ enum MessageNumber {
   MUnreadFolders = 128,  // %d: how many
   MLongPaths = 129,      // %d: how many
   MUtf8TooLarge = 130,
+  MSearchThreads = 131,
 };

@@ -58,6 +58,9 @@ void FileDialog() {
   dialog.AddItem(CharField(32, 8, &MaskNegation));
   dialog.Add<CheckBoxItem>(5, 10, 0, MDotAsteriskMatchesNoExtension, &DotAsteriskMatchesNoExtension);
   dialog.Add<CheckBoxItem>(5, 11, 0, MAutoappendAsterisk, &AutoappendAsterisk);
+  dialog.Add<TextItem>(5, 13, 0, MSearchThreads);
+  dialog.AddItem(NumberField(47, 13, 53, &SearchThreads, SettingId::SearchThreads,
+                             MConfigFiles));
   dialog.AddOkCancel(MOk, MCancel);
   dialog.Run();
 }

@@ -65,7 +65,8 @@ TEST_F(EntryPoints, ConfigurationMenuComesBackAfterEachDialogAndSavesOnClose) {
     host::SetItemText(items[2], "12");   // SeveralLines
     host::SetItemText(items[4], "0x10"); // ReadAtOnceLimit
     host::SetItemText(items[7], "");     // MaskDelimiter emptied
-    return 12;
+    host::SetItemText(items[13], "3");   // SearchThreads
+    return 14;
   });
   ui_.AnswerMenu(2);  // the editor page, cancelled
   ui_.AnswerDialog([](std::span<FarDialogItem> items) {
@@ -83,6 +84,7 @@ TEST_F(EntryPoints, ConfigurationMenuComesBackAfterEachDialogAndSavesOnClose) {
   EXPECT_EQ(StoredDword("SeveralLines"), 12);
   EXPECT_EQ(StoredDword("ReadAtOnceLimit"), 16);
   EXPECT_EQ(StoredDword("MaskDelimiter"), 0);
+  EXPECT_EQ(StoredDword("SearchThreads"), 3);
   EXPECT_EQ(StoredDword("ERightSideOffset"), -1);  // the cancelled page changed nothing
   EXPECT_EQ(StoredDword("StoreEmptyInPresets"), 1);
   EXPECT_EQ(StoredDword("FSearchIn"), -1);  // only what changed is written
@@ -93,7 +95,7 @@ TEST_F(EntryPoints, OutOfRangeFieldWarnsAndComesBack) {
   ui_.AnswerMenu(1);
   ui_.AnswerDialog([](std::span<FarDialogItem> items) {
     host::SetItemText(items[4], "100000");  // ReadAtOnceLimit accepts at most 65535 here
-    return 12;
+    return 14;
   });
   ui_.AnswerMessage(0);
   ui_.AnswerDialog([](std::span<FarDialogItem> items) {
@@ -112,17 +114,20 @@ TEST_F(EntryPoints, ExitSavesAndTheNextLoadReadsItBack) {
   ui_.AnswerMenu(1);
   ui_.AnswerDialog([](std::span<FarDialogItem> items) {
     host::SetItemText(items[9], "\xB3");  // MaskNegation: a box-drawing byte
-    return 12;
+    host::SetItemText(items[13], "256");  // SearchThreads at its largest
+    return 14;
   });
   ui_.AnswerMenu(-1);
   host_->Configure(0);
   StopHost();
   EXPECT_EQ(StoredDword("MaskNegation"), 0xB3);
+  EXPECT_EQ(StoredDword("SearchThreads"), 256);
 
   StartHost();
   ui_.AnswerMenu(1);
   ui_.AnswerDialog([](std::span<FarDialogItem> items) {
     EXPECT_STREQ(items[9].Data, "\xB3");
+    EXPECT_STREQ(items[13].Data, "256");
     return -1;
   });
   ui_.AnswerMenu(-1);
