@@ -65,24 +65,29 @@ void SearchWorkers::Finish() {
 
 void SearchWorkers::Queue(const Slot& slot) {
   if (stopped_) return;
+  bool wake_workers = false;
   for (;;) {
     {
       std::lock_guard lock(mutex_);
       if (slots_.size() < capacity_) {
         slots_.push_back(slot);
+        if (slot.state == Slot::kQueued) wake_workers = ++unclaimed_ >= kWakeBatch;
         break;
       }
     }
     if (!HandBackOldest()) return;
   }
-  if (slot.state == Slot::kQueued) work_ready_.notify_one();
+  if (wake_workers) work_ready_.notify_all();
   HandBackReady();
 }
 
 bool SearchWorkers::HandBackOldest() {
   std::unique_lock lock(mutex_);
-  auto oldest_done = [this] { return slots_.front().state == Slot::kDone; };
-  while (!verdict_ready_.wait_for(lock, kStopPollInterval, oldest_done)) {
+  // What is queued is worked on while this thread waits.
+  if (unclaimed_ > 0) work_ready_.notify_all();
+  host_waiting_ = true;
+  while (!verdict_ready_.wait_for(lock, kStopPollInterval, [this] { return EnoughDoneAtFront(); })) {
+    host_waiting_ = false;
     lock.unlock();
     const bool stop = stop_asked_();
     if (stop) {
@@ -90,10 +95,19 @@ bool SearchWorkers::HandBackOldest() {
       return false;
     }
     lock.lock();
+    host_waiting_ = true;
   }
+  host_waiting_ = false;
   Slot oldest = PopOldest();
   lock.unlock();
   take_(oldest.entry, oldest.verdict);
+  return true;
+}
+
+bool SearchWorkers::EnoughDoneAtFront() const {
+  const size_t wanted = std::min(slots_.size(), kWakeBatch);
+  for (size_t i = 0; i < wanted; i++)
+    if (slots_[i].state != Slot::kDone) return false;
   return true;
 }
 
@@ -146,11 +160,12 @@ void SearchWorkers::Work() {
     if (ending_) return;
     Slot& slot = slots_[next_++];
     slot.state = Slot::kTesting;
+    unclaimed_--;
     lock.unlock();
     const FileVerdict verdict = test_(slot.entry);
     lock.lock();
     slot.verdict = verdict;
     slot.state = Slot::kDone;
-    verdict_ready_.notify_one();
+    if (host_waiting_ && EnoughDoneAtFront()) verdict_ready_.notify_one();
   }
 }

@@ -42,6 +42,11 @@ class SearchWorkers {
   // while the walk lists the next batch of a folder or a worker is held up
   // by one large file.
   static constexpr size_t kFilesPerWorker = 32;
+  // Idle workers are woken once this many files wait for them, and the
+  // host's thread, waiting at a full queue, once this many verdicts are
+  // ready at its front: waking a thread for every file costs more than
+  // many a file's test.
+  static constexpr size_t kWakeBatch = 8;
 
   // Starts `workers` threads (with none, every test runs in Add).
   SearchWorkers(int workers, Test test, Take take, StopAsked stop_asked);
@@ -83,6 +88,9 @@ class SearchWorkers {
   void EndWorkers();
   void Work();
   bool HasQueued();  // with mutex_ held; moves next_ to the next queued slot
+  // With mutex_ held: whether enough verdicts are ready at the front for
+  // the host's thread to go on (kWakeBatch of them, or the whole queue).
+  bool EnoughDoneAtFront() const;
 
   const Test test_;
   const Take take_;
@@ -97,6 +105,8 @@ class SearchWorkers {
   // only when done, so a worker's reference to its slot stays valid.
   std::deque<Slot> slots_;
   size_t next_ = 0;      // slots_[next_]: where a worker looks for work
+  size_t unclaimed_ = 0;  // queued slots no worker has taken yet
+  bool host_waiting_ = false;  // the host's thread waits on verdict_ready_
   bool ending_ = false;  // the workers are to return
   std::vector<std::thread> threads_;
 };
