@@ -184,8 +184,8 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share,
   if (only_reads && (share & FILE_SHARE_WRITE) == 0)
     file->size_at_open = static_cast<uint64_t>(opened.state.st_size);
   file->access = access;
-  if (only_reads && RealPathOfOpened(file->fd.get(), file->path, opened.last_name_is_file,
-                                     &file->read_target))
+  const bool plainly = opened.last_name_is_file && opened.state.st_nlink == 1;
+  if (only_reads && RealPathOfOpened(file->fd.get(), file->path, plainly, &file->read_target))
     file->read_state = opened.state;
   // Windows reports whether an "always" disposition met an existing file,
   // and clears the last error on every other success.

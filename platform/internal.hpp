@@ -157,10 +157,11 @@ bool DescribeEntry(int dir_fd, const char* path, std::string_view name,
 // path it was opened by when /proc cannot say. False with errno set.
 bool RealPathOfDescriptor(int fd, const std::string& opened_by, std::string* path);
 
-// The same for a file just opened by `opened_by`, where last_name_is_file
-// says its last name was no link: such a file's real path is its folder's
-// real path and its name, and the folder's is remembered per thread.
-bool RealPathOfOpened(int fd, const std::string& opened_by, bool last_name_is_file,
+// The same for a file just opened by `opened_by`. Opened plainly (its last
+// name no link, and no other name to it), a file's real path is its
+// folder's real path and its name; the folder's is remembered per thread
+// for a moment.
+bool RealPathOfOpened(int fd, const std::string& opened_by, bool opened_plainly,
                       std::string* path);
 
 }  // namespace platform::internal

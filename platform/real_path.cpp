@@ -1,6 +1,7 @@
 // The path with no link in it by which an open file is reached: asked of
 // the kernel once per folder, not once per file, since a search opens
 // thousands of files in a row from the same folder.
+#include <time.h>
 #include <unistd.h>
 
 #include <climits>
@@ -14,13 +15,25 @@
 namespace platform::internal {
 namespace {
 
-// The folder of the last file this thread opened whose last name was no
-// link, and that folder's real path.
+// The folder of the last file this thread opened plainly (see
+// RealPathOfOpened), that folder's real path, and when it was learned.
 struct KnownFolder {
   std::string as_named;
   std::string real;
+  long long learned_ns = 0;
 };
 thread_local KnownFolder LastFolder;
+
+// A link on the folder's path may be pointed elsewhere at any time, so what
+// was learned is trusted only for the files read soon after, such as those
+// of one folder during a walk, never from one command to the next.
+constexpr long long kTrustedNs = 1000000000;
+
+long long NowNs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);  // read without a system call
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
 
 }  // namespace
 
@@ -45,16 +58,19 @@ bool RealPathOfDescriptor(int fd, const std::string& opened_by, std::string* pat
   return true;
 }
 
-bool RealPathOfOpened(int fd, const std::string& opened_by, bool last_name_is_file,
+bool RealPathOfOpened(int fd, const std::string& opened_by, bool opened_plainly,
                       std::string* path) {
   const size_t slash = opened_by.rfind('/');
-  if (!last_name_is_file || slash == std::string::npos)
+  if (!opened_plainly || slash == std::string::npos)
     return RealPathOfDescriptor(fd, opened_by, path);
   const std::string_view folder(opened_by.data(), slash);
   const std::string_view name = std::string_view(opened_by).substr(slash);  // with its '/'
-  if (!LastFolder.as_named.empty() && folder == LastFolder.as_named) {
-    // Should the folder have moved since, this names a file that is not the
-    // one opened, and a replace checks that before it writes.
+  const long long now = NowNs();
+  if (!LastFolder.as_named.empty() && folder == LastFolder.as_named &&
+      now - LastFolder.learned_ns < kTrustedNs) {
+    // Should the folder have moved since, this names no file or another
+    // file than the one opened (a file with one name has one place), and a
+    // replace checks that before it writes.
     path->assign(LastFolder.real).append(name);
     return true;
   }
@@ -62,6 +78,7 @@ bool RealPathOfOpened(int fd, const std::string& opened_by, bool last_name_is_fi
   if (std::string_view(*path).ends_with(name)) {
     LastFolder.as_named.assign(folder);
     LastFolder.real.assign(*path, 0, path->size() - name.size());
+    LastFolder.learned_ns = now;
   }
   return true;
 }

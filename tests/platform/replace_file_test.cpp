@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -242,7 +243,8 @@ TEST(ReplaceFile, AFileChangedSinceItWasReadIsLeftAsTheOtherProgramMadeIt) {
 
 // A reader remembers where a folder leads, for the next file read there;
 // a folder link pointed elsewhere meanwhile must not send a write to the
-// file the folder held before.
+// file the folder held before, nor keep refusing the folder's files later
+// (as in the next command of a full-screen session).
 TEST(ReplaceFile, AFolderLinkRepointedBetweenTwoReadsNeverMisdirectsTheWrite) {
   TempFolder f;
   for (const std::string folder : {"x", "y"}) {
@@ -259,6 +261,18 @@ TEST(ReplaceFile, AFolderLinkRepointedBetweenTwoReadsNeverMisdirectsTheWrite) {
   const DWORD error = CommitNew(f, "d/b.txt");
   EXPECT_EQ(ReadText(f.Posix("x/b.txt")), "x");
   EXPECT_EQ(ReadText(f.Posix("y/b.txt")), error == ERROR_SUCCESS ? "new" : "y");
+  // A file with a second name where the folder used to lead: the write
+  // goes to the name the folder leads to now, and the other keeps its bytes.
+  WriteText(f.Posix("x/c.txt"), "shared");
+  ASSERT_EQ(link(f.Posix("x/c.txt").c_str(), f.Posix("y/c.txt").c_str()), 0);
+  EXPECT_EQ(CommitNew(f, "d/c.txt"), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(ReadText(f.Posix("x/c.txt")), "shared");
+  EXPECT_EQ(ReadText(f.Posix("y/c.txt")), "new");
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  EXPECT_EQ(CommitNew(f, "d/a.txt"), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(ReadText(f.Posix("y/a.txt")), "new");
+  EXPECT_EQ(ReadText(f.Posix("x/a.txt")), "x");
 }
 
 TEST(ReplaceFile, ALinkSwappedInDuringTheRunNeverRedirectsTheWrite) {
