@@ -4,7 +4,9 @@
 // refused, never rewritten. Saved content is flushed before the changes
 // that name it are written: a link to an old inode needs only its folder
 // flushed, copies need their bytes too, which one flush of the whole file
-// system gives for a batch of copies at the cost of about one copy's.
+// system gives for a batch of copies (it also writes out whatever else is
+// pending there). That flush goes through a descriptor opened before the
+// copies, so that a copy's failed write-back is reported.
 #include "host/core/undo_journal.hpp"
 
 #include <fcntl.h>
@@ -99,8 +101,11 @@ class Statement {
 
 enum class Flush { kFolder, kFileSystem };
 
-// Flushes a folder's names, or everything written to its file system.
-bool FlushFolder(const std::string& folder, Flush flush = Flush::kFolder) {
+// Flushes a folder's names, or everything written to its file system. For
+// the latter, `watching` is a descriptor on the folder opened before the
+// writes to be flushed, or -1 when there is none.
+bool FlushFolder(const std::string& folder, Flush flush = Flush::kFolder, int watching = -1) {
+  if (flush == Flush::kFileSystem && watching >= 0) return syncfs(watching) == 0;
   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool flushed =
@@ -187,7 +192,10 @@ std::unique_ptr<UndoJournal> UndoJournal::Open(const std::string& folder, bool c
   return journal;
 }
 
-UndoJournal::~UndoJournal() { sqlite3_close(db_); }
+UndoJournal::~UndoJournal() {
+  if (made_folder_fd_ >= 0) close(made_folder_fd_);
+  sqlite3_close(db_);
+}
 
 bool UndoJournal::Fail() {
   error_ = sqlite3_errmsg(db_);
@@ -212,7 +220,10 @@ bool UndoJournal::MakeRunFolder(JournalRun* run) {
   std::error_code error;
   fs::create_directories(parent, error);
   if (mkdir(RunFolder(*run).c_str(), 0700) != 0) return false;
-  return FlushFolder(parent);
+  if (made_folder_fd_ >= 0) close(made_folder_fd_);
+  made_folder_ = RunFolder(*run);
+  made_folder_fd_ = open(made_folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return made_folder_fd_ >= 0 && FlushFolder(parent);
 }
 
 bool UndoJournal::SettleInTransaction(const JournalRun& run, const SettledChanges& settled) {
@@ -253,7 +264,8 @@ bool UndoJournal::FlushSaved(const JournalRun& run, const std::vector<JournalCha
   if (std::none_of(changes.begin(), changes.end(), saves)) return true;
   const Flush flush =
       std::any_of(changes.begin(), changes.end(), copies) ? Flush::kFileSystem : Flush::kFolder;
-  if (FlushFolder(RunFolder(run), flush)) return true;
+  const std::string folder = RunFolder(run);
+  if (FlushFolder(folder, flush, folder == made_folder_ ? made_folder_fd_ : -1)) return true;
   error_ = "cannot flush " + RunFolder(run) + ": " + std::strerror(errno);
   return false;
 }

@@ -148,6 +148,11 @@ class UndoJournal {
   sqlite3* db_;  // owned
   std::string folder_;
   std::string error_;  // the last failure
+  // The newest run folder this journal made, and a descriptor on it opened
+  // before anything was saved there: syncfs reports only the write errors
+  // that happened after the descriptor it is given was opened.
+  std::string made_folder_;
+  int made_folder_fd_ = -1;
 };
 
 }  // namespace host

@@ -64,7 +64,6 @@ class UndoRecorder : public platform::ChangeObserver {
   JournalRun run_;
   int64_t next_seq_ = 0;
   std::vector<Announced> batch_;  // the batch under way, in the order announced
-  size_t recorded_ = 0;           // how many of batch_ the journal holds
   bool batch_ready_ = false;      // the platform is making batch_'s changes
   SettledChanges settled_;        // not yet written to the journal
   std::string error_;
