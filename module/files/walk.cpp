@@ -103,8 +103,10 @@ bool ListFolder(const std::string& folder, Take take) {
   return true;
 }
 
+// Hands out a batch of a folder's entries; the progress box shows the
+// folder with its first batch, then every few files.
 void HandOut(const std::string& folder, std::vector<WIN32_FIND_DATAA>& collected,
-             ResultList& results, FileCallback callback) {
+             ResultList& results, FileCallback callback, bool first_batch) {
   const int step = FText.empty() ? 100 : 25;
   for (size_t i = 0; i < collected.size(); i++) {
     if (WalkInterrupted()) break;
@@ -113,7 +115,8 @@ void HandOut(const std::string& folder, std::vector<WIN32_FIND_DATAA>& collected
       Sleep(0);
       CurrentRun.files_scanned++;
     }
-    if (i == 0 || CurrentRun.files_scanned % step == 0) ShowWalkProgress(folder, results.size());
+    if ((first_batch && i == 0) || CurrentRun.files_scanned % step == 0)
+      ShowWalkProgress(folder, results.size());
   }
 }
 
@@ -140,14 +143,14 @@ bool ListAndHandOut(const std::string& folder, ResultList& results, FileCallback
       batch.push_back(entry);
     }
     if (batch.size() >= batch_size) {
-      HandOut(folder, batch, results, callback);
+      HandOut(folder, batch, results, callback, !handed_any);
       handed_any = true;
       batch.clear();
     }
     return !CurrentRun.interrupted;
   });
   if (!handed_any && batch.empty()) ShowWalkProgress(folder, results.size());
-  HandOut(folder, batch, results, callback);
+  HandOut(folder, batch, results, callback, !handed_any);
   return listed;
 }
 
