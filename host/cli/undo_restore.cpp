@@ -33,13 +33,6 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void FlushFolder(const std::string& folder) {
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
-}
-
 bool Stat(const std::string& path, struct stat* st) { return lstat(path.c_str(), st) == 0; }
 
 // A moved entry keeps its inode, size, mode and times; a folder's times

@@ -1,6 +1,6 @@
-// Whole-file content copied and compared through descriptors, for the undo
-// journal's saved copies. Reads use pread, so a caller's file offset is
-// never moved.
+// Whole-file content copied, compared and flushed, for the undo journal's
+// saved copies and the folders an undo changes. Reads use pread, so a
+// caller's file offset is never moved.
 #pragma once
 
 #include <string>
@@ -15,5 +15,13 @@ bool CopyToNewFile(int from, const std::string& to, CopyFlush flush = CopyFlush:
 
 // Whether two open files hold the same bytes.
 bool SameContent(int a, int b);
+
+// Flushes a folder's names, or everything written to its file system. For
+// the latter, `watching` is a descriptor on the folder opened before the
+// writes to be flushed (syncfs reports only the errors that came after),
+// or -1 when there is none. False with errno set.
+enum class FolderFlush { kFolder, kFileSystem };
+bool FlushFolder(const std::string& folder, FolderFlush flush = FolderFlush::kFolder,
+                 int watching = -1);
 
 }  // namespace host

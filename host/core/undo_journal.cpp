@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "host/core/file_copy.hpp"
+
 namespace host {
 
 namespace {
@@ -98,21 +100,6 @@ class Statement {
   sqlite3_stmt* stmt_ = nullptr;
   int bound_ = 0;
 };
-
-enum class Flush { kFolder, kFileSystem };
-
-// Flushes a folder's names, or everything written to its file system. For
-// the latter, `watching` is a descriptor on the folder opened before the
-// writes to be flushed, or -1 when there is none.
-bool FlushFolder(const std::string& folder, Flush flush = Flush::kFolder, int watching = -1) {
-  if (flush == Flush::kFileSystem && watching >= 0) return syncfs(watching) == 0;
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool flushed =
-      flush == Flush::kFileSystem ? syncfs(fd) == 0 : fsync(fd) == 0 || errno == EINVAL;
-  close(fd);
-  return flushed;
-}
 
 bool SameTime(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -206,6 +193,14 @@ bool UndoJournal::Execute(const char* sql) {
   return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK || Fail();
 }
 
+bool UndoJournal::InTransaction(const std::function<bool()>& body) {
+  if (!Execute("BEGIN IMMEDIATE")) return false;
+  if (body() && Execute("COMMIT")) return true;
+  Fail();
+  Execute("ROLLBACK");
+  return false;
+}
+
 std::string UndoJournal::RunFolder(const JournalRun& run) const {
   return folder_ + "/" + kSavedFolder + "/" + run.store;
 }
@@ -227,12 +222,14 @@ bool UndoJournal::MakeRunFolder(JournalRun* run) {
 }
 
 bool UndoJournal::SettleInTransaction(const JournalRun& run, const SettledChanges& settled) {
+  Statement mark(db_, "UPDATE changes SET made=1 WHERE run=? AND seq=?");
   for (int64_t seq : settled.made) {
-    Statement mark(db_, "UPDATE changes SET made=1 WHERE run=? AND seq=?");
+    mark.Reset();
     if (!mark.Bind(run.id).Bind(seq).Run()) return Fail();
   }
+  Statement drop(db_, "DELETE FROM changes WHERE run=? AND seq=?");
   for (int64_t seq : settled.failed) {
-    Statement drop(db_, "DELETE FROM changes WHERE run=? AND seq=?");
+    drop.Reset();
     if (!drop.Bind(run.id).Bind(seq).Run()) return Fail();
   }
   return true;
@@ -246,12 +243,7 @@ void UndoJournal::RemoveSaved(const JournalRun& run, const SettledChanges& settl
 }
 
 bool UndoJournal::Settle(const JournalRun& run, const SettledChanges& settled) {
-  if (!Execute("BEGIN IMMEDIATE")) return false;
-  if (!SettleInTransaction(run, settled) || !Execute("COMMIT")) {
-    Fail();
-    Execute("ROLLBACK");
-    return false;
-  }
+  if (!InTransaction([&] { return SettleInTransaction(run, settled); })) return false;
   RemoveSaved(run, settled);
   return true;
 }
@@ -262,8 +254,9 @@ bool UndoJournal::FlushSaved(const JournalRun& run, const std::vector<JournalCha
     return !change.saved.empty() && !change.saved_is_link;
   };
   if (std::none_of(changes.begin(), changes.end(), saves)) return true;
-  const Flush flush =
-      std::any_of(changes.begin(), changes.end(), copies) ? Flush::kFileSystem : Flush::kFolder;
+  const FolderFlush flush = std::any_of(changes.begin(), changes.end(), copies)
+                                ? FolderFlush::kFileSystem
+                                : FolderFlush::kFolder;
   const std::string folder = RunFolder(run);
   if (FlushFolder(folder, flush, folder == made_folder_ ? made_folder_fd_ : -1)) return true;
   error_ = "cannot flush " + RunFolder(run) + ": " + std::strerror(errno);
@@ -294,29 +287,24 @@ bool UndoJournal::AddInTransaction(JournalRun* run, const std::vector<JournalCha
 bool UndoJournal::Record(JournalRun* run, const std::vector<JournalChange>& changes,
                          const SettledChanges& settled) {
   if (!FlushSaved(*run, changes)) return false;
-  if (!Execute("BEGIN IMMEDIATE")) return false;
   const bool first = run->id == 0;
-  if (AddInTransaction(run, changes) && SettleInTransaction(*run, settled) && Execute("COMMIT")) {
-    RemoveSaved(*run, settled);
-    return true;
+  if (!InTransaction([&] {
+        return AddInTransaction(run, changes) && SettleInTransaction(*run, settled);
+      })) {
+    if (first) run->id = 0;
+    return false;
   }
-  Fail();
-  Execute("ROLLBACK");
-  if (first) run->id = 0;
-  return false;
+  RemoveSaved(*run, settled);
+  return true;
 }
 
 bool UndoJournal::Drop(int64_t run_id) {
   std::optional<JournalRun> run = Find(run_id);
   if (!run) return true;
-  if (!Execute("BEGIN IMMEDIATE")) return false;
   Statement changes(db_, "DELETE FROM changes WHERE run=?");
   Statement runs(db_, "DELETE FROM runs WHERE id=?");
-  if (!changes.Bind(run_id).Run() || !runs.Bind(run_id).Run() || !Execute("COMMIT")) {
-    Fail();
-    Execute("ROLLBACK");
+  if (!InTransaction([&] { return changes.Bind(run_id).Run() && runs.Bind(run_id).Run(); }))
     return false;
-  }
   std::error_code error;
   if (!run->store.empty()) fs::remove_all(RunFolder(*run), error);
   return true;
@@ -342,13 +330,10 @@ bool UndoJournal::RenumberInTransaction(const JournalRun& run,
 bool UndoJournal::Forget(const JournalRun& run, const std::vector<int64_t>& seqs,
                          const std::vector<Renumbered>& renumbered) {
   const SettledChanges taken_back{.made = {}, .failed = seqs};  // leave as failed ones do
-  if (!Execute("BEGIN IMMEDIATE")) return false;
-  if (!SettleInTransaction(run, taken_back) || !RenumberInTransaction(run, renumbered) ||
-      !Execute("COMMIT")) {
-    Fail();
-    Execute("ROLLBACK");
+  if (!InTransaction([&] {
+        return SettleInTransaction(run, taken_back) && RenumberInTransaction(run, renumbered);
+      }))
     return false;
-  }
   RemoveSaved(run, taken_back);
   return true;
 }
@@ -357,7 +342,7 @@ void UndoJournal::Prune() {
   size_t kept = 0;
   int64_t bytes = 0;
   for (const JournalRun& run : Runs()) {
-    bytes += run.saved_bytes;
+    bytes += FolderBytes(RunFolder(run));
     if (kept == 0 || (kept < kKeptRuns && bytes <= kKeptBytes)) {
       kept++;
     } else {
@@ -376,7 +361,6 @@ std::vector<JournalRun> UndoJournal::SelectRuns(int64_t run_id) {
   while (list.Step() == SQLITE_ROW) {
     JournalRun run{.id = list.Int(0), .started = list.Int(1), .folder = list.Text(2),
                    .command = list.Text(3), .store = list.Text(4), .files = list.Int(5)};
-    run.saved_bytes = FolderBytes(RunFolder(run));
     runs.push_back(std::move(run));
   }
   return runs;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,8 +61,7 @@ struct JournalRun {
   std::string folder;   // the folder the command ran in
   std::string command;  // as the user typed it
   std::string store;    // name of the run's folder of saved content
-  int64_t files = 0;        // changes known to be made
-  int64_t saved_bytes = 0;  // size of what the run's folder keeps
+  int64_t files = 0;    // changes known to be made
 };
 
 // What became of changes recorded earlier: made, or failed (the platform
@@ -135,8 +135,10 @@ class UndoJournal {
  private:
   UndoJournal(sqlite3* db, std::string folder) : db_(db), folder_(std::move(folder)) {}
   bool Execute(const char* sql);
-  // Newest first; only the run `run_id` unless it is 0. Each run's saved
-  // content is measured, which costs a look at every file it keeps.
+  // Runs body in one IMMEDIATE transaction, committed when body succeeds
+  // and rolled back otherwise.
+  bool InTransaction(const std::function<bool()>& body);
+  // Newest first; only the run `run_id` unless it is 0.
   std::vector<JournalRun> SelectRuns(int64_t run_id);
   bool FlushSaved(const JournalRun& run, const std::vector<JournalChange>& changes);
   bool AddInTransaction(JournalRun* run, const std::vector<JournalChange>& changes);
