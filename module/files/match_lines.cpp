@@ -127,24 +127,15 @@ void CollectWindowStarts(const char* data, size_t length, DataViews& views,
   });
 }
 
-// The words of the list whose presence decided a found file: required
-// and optional ones. Excluded words are absent from a found file.
-std::vector<std::string> DecidingWords() {
-  std::vector<std::string> words;
-  std::string list = FText;
-  for (std::string word = TakeWord(list); !word.empty(); word = TakeWord(list)) {
-    if (word[0] == '-') continue;
-    if (word[0] == '+') word.erase(0, 1);
-    if (!word.empty()) words.push_back(word);
-  }
-  return words;
-}
+// Whether the word's presence decided a found file: required and optional
+// words do; excluded ones are absent from a found file.
+bool Decides(const SearchWord& word) { return word.sign != '-' && !word.text.empty(); }
 
 void VisitPlainWordLines(const char* data, size_t length, const MatchedLineVisit& visit) {
-  const std::vector<std::string> words = DecidingWords();
-  VisitPassingLines(data, length, [&](const char* line, size_t size) {
-    for (const std::string& word : words)
-      if (int table = PlainTableOf(line, size, word); table != kNoTable) return table;
+  VisitPassingLines(data, length, [](const char* line, size_t size) {
+    for (const SearchWord& word : SearchWords)
+      if (Decides(word))
+        if (int table = PlainTableOf(line, size, word.text); table != kNoTable) return table;
     return kNoTable;
   }, visit);
 }
@@ -152,12 +143,8 @@ void VisitPlainWordLines(const char* data, size_t length, const MatchedLineVisit
 void VisitPatternWordLines(const char* data, size_t length, const MatchedLineVisit& visit) {
   DataViews views(data, length);
   std::vector<MatchStart> starts;
-  for (const std::string& word : DecidingWords()) {
-    SearchPattern pattern;
-    // The search compiled the same words already, so this does not fail.
-    if (CompilePattern(pattern, word.c_str(), FCaseSensitive))
-      CollectFirstViewStarts(pattern, views, length, starts);
-  }
+  for (const SearchWord& word : SearchWords)
+    if (Decides(word)) CollectFirstViewStarts(word.pattern, views, length, starts);
   VisitLinesOfStarts(starts, data, length, visit);
 }
 
@@ -165,7 +152,8 @@ void VisitPatternWordLines(const char* data, size_t length, const MatchedLineVis
 
 bool FoundFilesHaveLines() {
   if (FText.empty()) return false;
-  return (FSearchAs != AsPlainWords && FSearchAs != AsPatternWords) || !DecidingWords().empty();
+  return (FSearchAs != AsPlainWords && FSearchAs != AsPatternWords) ||
+         std::any_of(SearchWords.begin(), SearchWords.end(), Decides);
 }
 
 void ForEachMatchedLine(const char* data, size_t length, const MatchedLineVisit& visit) {
