@@ -63,9 +63,7 @@ bool MatchPattern(int from, int to, int options, int* offset, int* length) {
 
 bool MatchPlainText(int from, int to, int* offset, int* length) {
   const uint8_t* table = ECaseSensitive ? nullptr : OemUpperTable;
-  std::string needle = EText;
-  if (table)
-    for (char& c : needle) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
+  const std::string needle = MappedNeedle(EText, table);
   const char* text = SearchedText.data() + from;
   size_t size = static_cast<size_t>(to - from);
   long long found = SearchBackward ? FindBackward(text, size, needle.data(), needle.size(), table)

@@ -31,10 +31,7 @@ bool Matched(int run_result) {
 
 // The text as the scans look for it: upper case unless case matters.
 std::string FoldedNeedle(const std::string& text) {
-  std::string needle = text;
-  if (!FCaseSensitive)
-    for (char& c : needle) c = static_cast<char>(OemUpperTable[static_cast<uint8_t>(c)]);
-  return needle;
+  return MappedNeedle(text, FCaseSensitive ? nullptr : OemUpperTable);
 }
 
 bool Scan(const char* data, size_t length, const std::string& text, const uint8_t* table) {
@@ -49,10 +46,8 @@ bool LineTest(const char* data, const Line& line) {
 // the fast scan finds them and the matcher runs on those alone. Not with
 // the other character tables, whose decoded lines may hold it instead.
 bool RequiredLiteralLineTest(const char* data, size_t length, const RequiredLiteral& required) {
-  std::string needle = required.bytes;
   const uint8_t* table = required.caseless ? OemUpperTable : nullptr;
-  if (table)
-    for (char& c : needle) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
+  const std::string needle = MappedNeedle(required.bytes, table);
   for (size_t from = 0; from < length;) {
     const long long found = FindForward(data + from, length - from, needle.data(), needle.size(), table);
     if (found < 0) return false;

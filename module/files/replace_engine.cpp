@@ -34,9 +34,7 @@ namespace {
 // stretches between matches are skipped at its speed, not a byte at a time.
 bool ReplacePlainText(const char* data, size_t size, FileRewrite& rewrite) {
   const uint8_t* table = FCaseSensitive ? nullptr : OemUpperTable;
-  std::string needle = FText;
-  if (table)
-    for (char& c : needle) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
+  const std::string needle = MappedNeedle(FText, table);
   const size_t length = needle.size();
   for (size_t pos = 0; pos + length <= size;) {
     const long long found = FindForward(data + pos, size - pos, needle.data(), length, table);

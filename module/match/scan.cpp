@@ -104,6 +104,12 @@ RarePairResult ChooseRarePairOnce(const uint8_t* needle, size_t needle_length,
 
 }  // namespace
 
+std::string MappedNeedle(std::string needle, const uint8_t* table) {
+  if (table)
+    for (char& c : needle) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
+  return needle;
+}
+
 long long FindForward(const char* text, size_t text_length, const char* needle,
                       size_t needle_length, const uint8_t* table) {
   return FindForwardAtLevel(text, text_length, needle, needle_length, table, BestVectorLevel());

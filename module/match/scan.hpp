@@ -6,8 +6,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "module/match/vector_scan.hpp"
+
+// The needle as a scan with `table` takes it: mapped through the table,
+// or as it is without one.
+std::string MappedNeedle(std::string needle, const uint8_t* table);
 
 // First occurrence; an empty needle is found at 0.
 long long FindForward(const char* text, size_t text_length, const char* needle,
