@@ -86,7 +86,7 @@ int WalkTestingFiles(ResultList& results) {
   if (FText.empty() || threads <= 1)
     return WalkScope(results, FileSearchCallback, WalkChanges::kNothing);
   SearchWorkers workers(
-      threads, TestFile,
+      threads - 1, TestFile,
       [&results](WIN32_FIND_DATAA& entry, const FileVerdict& verdict) {
         TakeVerdict(entry, verdict, results);
       },

@@ -17,6 +17,14 @@ namespace {
 // How often Esc is polled while the host's thread waits for a worker.
 constexpr auto kStopPollInterval = std::chrono::milliseconds(20);
 
+// The largest file the host's thread tests itself: a file this small is
+// read in a millisecond or so, which keeps Esc prompt.
+constexpr DWORD kLargestFileTestedHere = 1 << 20;
+
+bool IsSmall(const WIN32_FIND_DATAA& entry) {
+  return entry.nFileSizeHigh == 0 && entry.nFileSizeLow <= kLargestFileTestedHere;
+}
+
 }  // namespace
 
 int SearchThreadCount() {
@@ -75,10 +83,26 @@ void SearchWorkers::Queue(const Slot& slot) {
         break;
       }
     }
-    if (!HandBackOldest()) return;
+    if (!MakeRoom()) return;
   }
   if (wake_workers) work_ready_.notify_all();
   HandBackReady();
+}
+
+bool SearchWorkers::MakeRoom() {
+  std::unique_lock lock(mutex_);
+  if (slots_.front().state == Slot::kDone) {
+    Slot oldest = PopOldest();
+    lock.unlock();
+    take_(oldest.entry, oldest.verdict);
+    return true;
+  }
+  if (HasQueued() && IsSmall(slots_[next_].entry)) {
+    TestClaimed(Claim(), lock);
+    return true;
+  }
+  lock.unlock();
+  return HandBackOldest();
 }
 
 bool SearchWorkers::HandBackOldest() {
@@ -158,14 +182,22 @@ void SearchWorkers::Work() {
   for (;;) {
     work_ready_.wait(lock, [this] { return ending_ || HasQueued(); });
     if (ending_) return;
-    Slot& slot = slots_[next_++];
-    slot.state = Slot::kTesting;
-    unclaimed_--;
-    lock.unlock();
-    const FileVerdict verdict = test_(slot.entry);
-    lock.lock();
-    slot.verdict = verdict;
-    slot.state = Slot::kDone;
-    if (host_waiting_ && EnoughDoneAtFront()) verdict_ready_.notify_one();
+    TestClaimed(Claim(), lock);
   }
+}
+
+SearchWorkers::Slot& SearchWorkers::Claim() {
+  Slot& slot = slots_[next_++];
+  slot.state = Slot::kTesting;
+  unclaimed_--;
+  return slot;
+}
+
+void SearchWorkers::TestClaimed(Slot& slot, std::unique_lock<std::mutex>& lock) {
+  lock.unlock();
+  const FileVerdict verdict = test_(slot.entry);
+  lock.lock();
+  slot.verdict = verdict;
+  slot.state = Slot::kDone;
+  if (host_waiting_ && EnoughDoneAtFront()) verdict_ready_.notify_one();
 }

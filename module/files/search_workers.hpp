@@ -3,8 +3,10 @@
 // back to the host's thread in that same order, so a search lists, warns and
 // counts exactly as it does on one thread. Workers only run the test, which
 // calls no host service; everything the host shows happens when a verdict is
-// handed back. A few files per worker are in flight at most, so memory does
-// not grow with the tree.
+// handed back. While the queue is full, the host's thread tests small queued
+// files too rather than sleep: a search on N threads starts N - 1 workers.
+// A few files per worker are in flight at most, so memory does not grow with
+// the tree.
 #pragma once
 
 #include <condition_variable>
@@ -79,6 +81,14 @@ class SearchWorkers {
   };
 
   void Queue(const Slot& slot);
+  // With the queue full: hands back the oldest verdict if it is ready, or
+  // else tests the next queued file here if it is small, or else waits for
+  // the oldest verdict. False once stopped.
+  bool MakeRoom();
+  // With mutex_ held: marks the next queued slot as being tested.
+  Slot& Claim();
+  // Tests a claimed slot with mutex_ released, and records its verdict.
+  void TestClaimed(Slot& slot, std::unique_lock<std::mutex>& lock);
   // Waits for the oldest verdict and hands it back; false once stopped.
   bool HandBackOldest();
   // Hands back the verdicts at the front of the queue that are ready.

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -19,9 +20,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-WIN32_FIND_DATAA Entry(const std::string& name) {
+// A file that big is tested only on a worker, never on the host's thread.
+constexpr DWORD kWorkersOnly = 2u << 20;
+
+WIN32_FIND_DATAA Entry(const std::string& name, DWORD size = 0) {
   WIN32_FIND_DATAA entry{};
   std::strncpy(entry.cFileName, name.c_str(), sizeof entry.cFileName - 1);
+  entry.nFileSizeLow = size;
   return entry;
 }
 
@@ -56,16 +61,20 @@ bool TruncatesTheShrinkingFileThenReadsItsEnd(const char* data, size_t length) {
 
 // Workers finish in a scrambled order and some files are decided without
 // a test; the host's thread still gets every verdict in queue order, and
-// never holds more than a bounded number of files.
+// never holds more than a bounded number of files. While the queue is full
+// it tests small files itself, and leaves large ones to the workers.
 TEST(SearchWorkers, VerdictsComeBackInQueueOrderAndTheQueueStaysBounded) {
   constexpr int kFiles = 300;
   std::atomic<int> queued{0}, handed_count{0}, most_in_flight{0};
+  std::atomic<int> small_on_host{0}, large_on_host{0};
+  const std::thread::id host = std::this_thread::get_id();
   Handed handed;
   SearchWorkers::Take record = handed.Taker();
   SearchWorkers workers(
       3,
       [&](const WIN32_FIND_DATAA& entry) {
         const int n = Number(entry);
+        if (std::this_thread::get_id() == host) (entry.nFileSizeLow ? large_on_host : small_on_host)++;
         std::this_thread::sleep_for(std::chrono::microseconds((n * 7919) % 1500));
         int in_flight = queued - handed_count;
         for (int most = most_in_flight; in_flight > most && !most_in_flight.compare_exchange_weak(most, in_flight);) {
@@ -88,10 +97,12 @@ TEST(SearchWorkers, VerdictsComeBackInQueueOrderAndTheQueueStaysBounded) {
     if (n % 11 == 0)
       workers.AddDecided(Entry(expected.back()), {MappedScan::kUnreadable, false});
     else
-      workers.Add(Entry(expected.back()));
+      workers.Add(Entry(expected.back(), n % 4 ? 0 : kWorkersOnly));
   }
   workers.Finish();
   EXPECT_EQ(handed.names, expected);
+  EXPECT_GT(small_on_host, 0);
+  EXPECT_EQ(large_on_host, 0);
   EXPECT_GT(most_in_flight, 3);   // the workers did run ahead of the host's thread
   // by a bounded queue, not by the whole tree
   EXPECT_LE(most_in_flight, static_cast<int>(3 * SearchWorkers::kFilesPerWorker) + 3);
@@ -103,8 +114,11 @@ TEST(SearchWorkers, VerdictsComeBackInQueueOrderAndTheQueueStaysBounded) {
 TEST(SearchWorkers, AFileThatShrinksUnderAWorkersScanIsUnreadableAndNoOtherIs) {
   TempFolder folder;
   constexpr int kFiles = 24, kShrinking = 9;
-  const std::string body = std::string(1 << 20, 'a') + "z";
-  for (int n = 0; n < kFiles; n++) WriteText(folder.Posix(std::to_string(n)), body);
+  // Files over 16 MiB are mapped, not read: the scan of the shrinking one
+  // and of its neighbours reads pages that may be gone.
+  const std::string mapped = std::string(16 << 20, 'a') + "z";
+  for (int n = 0; n < kFiles; n++)
+    WriteText(folder.Posix(std::to_string(n)), std::abs(n - kShrinking) <= 1 ? mapped : "az");
   shrinking_posix = folder.Posix(std::to_string(kShrinking));
   Handed handed;
   SearchWorkers workers(
@@ -150,7 +164,7 @@ TEST(SearchWorkers, AStopAskedWhileWaitingEndsTheSearchWithoutTheQueuedFiles) {
         if (++polls >= 3) stop_seen = true;
         return stop_seen.load();
       });
-  for (int n = 0; n < 1000 && !stop_seen; n++) workers.Add(Entry(std::to_string(n)));
+  for (int n = 0; n < 1000 && !stop_seen; n++) workers.Add(Entry(std::to_string(n), kWorkersOnly));
   workers.Finish();
   EXPECT_TRUE(stop_seen);
   EXPECT_LE(started_after_stop, 1);  // the other worker may just have taken a file
