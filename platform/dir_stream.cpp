@@ -13,7 +13,7 @@ const char* DirStream::Next() {
   constexpr size_t kBufferSize = 32 * 1024;
   if (!fd_.valid()) return nullptr;
   if (at_ >= filled_) {
-    if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
     const ssize_t got = getdents64(fd_.get(), buffer_.get(), kBufferSize);
     if (got <= 0) return nullptr;
     filled_ = static_cast<size_t>(got);

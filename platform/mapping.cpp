@@ -16,7 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
-#include <vector>
+#include <utility>
 
 #include "platform/handles.hpp"
 #include "platform/internal.hpp"
@@ -27,37 +27,40 @@ namespace {
 constexpr DWORD kSecCommit = 0x08000000;  // committed pages: what a file mapping is anyway
 constexpr DWORD kErrorInvalidAddress = 487;
 
-// Files up to this size are read rather than mapped.
-constexpr uint64_t kLargestCopiedFile = 1 << 20;
+// Files up to this size are read rather than mapped. A scan of a fresh map
+// takes a page fault or more per 64 KiB, and in a virtual machine a trap
+// for every page on top; a read into the reused buffer costs one copy. Past
+// this size the buffer would hold too much memory per thread.
+constexpr uint64_t kLargestCopiedFile = 16 << 20;
 
 // The bytes of a small file, read when its mapping was created. The buffer
 // goes back to its thread's spare when the last mapping or view showing it
-// is gone, so a search reuses one buffer for every small file.
+// is gone, so a search reuses one buffer for every small file. It holds the
+// largest small file from the start: a buffer grown file by file would be
+// new memory each time, and every page of it a page fault. It is never
+// cleared, as the read fills every byte a view shows.
 class FileCopy {
  public:
-  explicit FileCopy(size_t size) : bytes_(TakeSpare()) { bytes_.resize(size); }
+  explicit FileCopy(size_t size) : bytes_(std::move(Spare())), size_(size) {
+    if (!bytes_) bytes_ = std::make_unique_for_overwrite<char[]>(kLargestCopiedFile);
+  }
   ~FileCopy() {
-    std::vector<char>& spare = Spare();
-    if (spare.capacity() < bytes_.capacity()) spare.swap(bytes_);
+    if (!Spare()) Spare() = std::move(bytes_);
   }
   FileCopy(const FileCopy&) = delete;
   FileCopy& operator=(const FileCopy&) = delete;
 
-  char* data() { return bytes_.data(); }
-  size_t size() const { return bytes_.size(); }
+  char* data() { return bytes_.get(); }
+  size_t size() const { return size_; }
 
  private:
-  static std::vector<char>& Spare() {
-    thread_local std::vector<char> spare;
+  static std::unique_ptr<char[]>& Spare() {
+    thread_local std::unique_ptr<char[]> spare;
     return spare;
   }
-  static std::vector<char> TakeSpare() {
-    std::vector<char> taken;
-    taken.swap(Spare());
-    return taken;
-  }
 
-  std::vector<char> bytes_;
+  std::unique_ptr<char[]> bytes_;
+  size_t size_;
 };
 
 struct MappingObject : HandleObject {

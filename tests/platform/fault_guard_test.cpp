@@ -31,7 +31,7 @@ void AddBytes(void* context) {
 void ReadATruncatedMapping() {
   TempFolder folder;
   // Larger than the files the platform reads into memory instead of mapping.
-  const size_t size = (2u << 20) + 4 * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const size_t size = (16u << 20) + 4 * static_cast<size_t>(sysconf(_SC_PAGESIZE));
   WriteText(folder.Posix("shrinks"), std::string(size, '\x01'));
   HANDLE file = CreateFileA(folder.Module("shrinks").c_str(), GENERIC_READ, FILE_SHARE_READ,
                             nullptr, OPEN_EXISTING, 0, nullptr);

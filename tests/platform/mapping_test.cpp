@@ -145,7 +145,7 @@ TEST_F(MappingTest, UnmapViewOfFileRefusesUnknownAddressAndSecondUnmap) {
 // way every live view shows its own file, however views of several files
 // and several views of one file interleave.
 TEST_F(MappingTest, ViewsOfSmallAndLargeFilesKeepTheirOwnContent) {
-  const size_t sizes[] = {1, 4096, (1u << 20) - 1, 1u << 20, (1u << 20) + 1, 3u << 20};
+  const size_t sizes[] = {1, 4096, (16u << 20) - 1, 16u << 20, (16u << 20) + 1, 3u << 20};
   for (size_t size : sizes) {
     SCOPED_TRACE(size);
     std::string first(size, 'a'), second(size / 2 + 1, 'b');

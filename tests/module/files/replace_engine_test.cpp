@@ -101,7 +101,7 @@ TEST_F(ReplaceEngine, EmptyMatchAtAWindowEdgeIsReplacedOnce) {
 }
 
 TEST_F(ReplaceEngine, MappedFileThatShrinksDuringTheScanIsNotCommitted) {
-  const std::string big(2 << 20, 'a');  // larger than what is read instead of mapped
+  const std::string big((16 << 20) + 1, 'a');  // larger than what is read instead of mapped
   WriteText(folder_.Posix("big.txt"), big);
   ReadAtOnceLimit = 0;  // every file is mapped
   FRConfirmFile = 1;    // the file question comes while the scan is on
