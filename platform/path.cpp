@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -178,9 +179,13 @@ thread_local ResolvedFolder LastFolder;
 // The name of a path that names an entry of the last folder; empty when
 // it names anything else.
 std::string_view NameInLastFolder(std::string_view path) {
-  const std::string_view folder = PlainAbsoluteFolder(path);
+  // The remembered folder passed PlainAbsoluteFolder; the same text needs
+  // no second look, which matters as it comes once per file of a walk.
+  const std::string_view folder = LastFolder.module_text;
+  if (folder.empty() || path.size() >= MAX_PATH || !path.starts_with(folder)) return {};
   const std::string_view name = path.substr(folder.size());
-  if (folder.empty() || folder != LastFolder.module_text || name == "." || name == "..") return {};
+  if (name == "." || name == ".." || std::find_if(name.begin(), name.end(), IsSeparator) != name.end())
+    return {};
   return name;
 }
 
