@@ -4,7 +4,10 @@
 // the yardstick. Bytes processed are reported, so the output reads in GB/s.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -90,8 +93,29 @@ void BM_Memmem(benchmark::State& state) {
   Report(state, found, c);
 }
 
+// A caseless upper-case identifier in real text, read from the file named
+// by FIND_BENCH_TEXT (such as register headers, where upper-case letters
+// and '_' abound), to the end: the needle is not in it.
+void BM_CaselessIdentifierInFile(benchmark::State& state) {
+  const char* path = std::getenv("FIND_BENCH_TEXT");
+  std::ifstream in(path ? path : "", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string needle = "SLEEP_ON_TIMEOUT";
+  BuildOemUpperTable();
+  if (text.empty() || text.find(needle) != std::string::npos) {
+    state.SkipWithError("set FIND_BENCH_TEXT to a file without SLEEP_ON_TIMEOUT");
+    return;
+  }
+  for (auto _ : state) {
+    long long found = FindForward(text.data(), text.size(), needle.data(), needle.size(), OemUpperTable);
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
 }  // namespace
 
+BENCHMARK(BM_CaselessIdentifierInFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindForward)->Arg(3)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindForwardUpperTable)->Arg(3)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Memmem)->Arg(3)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
