@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -54,16 +55,31 @@ size_t SequenceLength(unsigned char lead) {
   return 4;
 }
 
-// Calls on_char(oem_byte, original_offset, original_length) for each
-// character; false at the first ill-formed sequence.
-template <typename OnChar>
-bool DecodeEach(std::string_view utf8, OnChar on_char) {
+// The number of ASCII bytes `data` starts with, a word at a time.
+size_t AsciiRunLength(const char* data, size_t length) {
+  static_assert(std::endian::native == std::endian::little, "the first byte is the lowest");
+  constexpr uint64_t kHighBits = 0x8080808080808080u;
+  size_t at = 0;
+  for (; at + sizeof(uint64_t) <= length; at += sizeof(uint64_t)) {
+    uint64_t word;
+    std::memcpy(&word, data + at, sizeof word);
+    if (word & kHighBits) return at + static_cast<size_t>(std::countr_zero(word & kHighBits)) / 8;
+  }
+  while (at < length && static_cast<unsigned char>(data[at]) < 0x80) ++at;
+  return at;
+}
+
+// Calls on_ascii(original_offset, length) for each run of ASCII bytes, which
+// stand for themselves, and on_char(oem_byte, original_offset,
+// original_length) for each other character; false at the first
+// ill-formed sequence.
+template <typename OnAscii, typename OnChar>
+bool DecodeEach(std::string_view utf8, OnAscii on_ascii, OnChar on_char) {
   const OemByteOfChar& table = OemBytes();
   for (size_t at = 0; at < utf8.size();) {
-    const auto byte = static_cast<unsigned char>(utf8[at]);
-    if (byte < 0x80) {
-      on_char(static_cast<char>(byte), at, size_t{1});
-      ++at;
+    if (const size_t run = AsciiRunLength(utf8.data() + at, utf8.size() - at)) {
+      on_ascii(at, run);
+      at += run;
       continue;
     }
     const auto decoded = DecodeUtf8(utf8.substr(at));
@@ -72,6 +88,10 @@ bool DecodeEach(std::string_view utf8, OnChar on_char) {
     at += decoded.length;
   }
   return true;
+}
+
+bool IsWellFormed(std::string_view utf8) {
+  return DecodeEach(utf8, [](size_t, size_t) {}, [](char, size_t, size_t) {});
 }
 
 // Half of what the kernel counts as available (free memory plus the cache
@@ -115,7 +135,6 @@ Utf8AsOem::Outcome Utf8AsOem::Decode(std::string_view original, size_t budget) {
   text_.clear();
   checkpoints_.clear();
   if (!HasNonAscii(original.data(), original.size())) return Outcome::kNotUtf8;
-  auto ignore = [](char, size_t, size_t) {};
   // The text is never longer than the original.
   const size_t needed = original.size() + original.size() / kStride * sizeof(uint64_t);
   // Asking the kernel costs more than decoding a source file: only a view
@@ -123,19 +142,28 @@ Utf8AsOem::Outcome Utf8AsOem::Decode(std::string_view original, size_t budget) {
   constexpr size_t kAlwaysAffordable = size_t{16} << 20;
   if (budget == kHalfAvailableMemory)
     budget = needed <= kAlwaysAffordable ? needed : HalfAvailableMemory();
-  if (needed > budget) return DecodeEach(original, ignore) ? Outcome::kTooLarge : Outcome::kNotUtf8;
+  if (needed > budget) return IsWellFormed(original) ? Outcome::kTooLarge : Outcome::kNotUtf8;
   try {
     text_.reserve(original.size());
     checkpoints_.reserve(original.size() / kStride + 1);
-    const bool valid = DecodeEach(original, [this](char oem, size_t at, size_t) {
-      if (text_.size() % kStride == 0) checkpoints_.push_back(at);
-      text_.push_back(oem);
-    });
+    const bool valid = DecodeEach(
+        original,
+        [this](size_t at, size_t length) {
+          // Character i of the run is original byte at + i.
+          const size_t first = text_.size();
+          for (size_t i = (first + kStride - 1) / kStride * kStride; i < first + length; i += kStride)
+            checkpoints_.push_back(at + (i - first));
+          text_.append(original_.data() + at, length);
+        },
+        [this](char oem, size_t at, size_t) {
+          if (text_.size() % kStride == 0) checkpoints_.push_back(at);
+          text_.push_back(oem);
+        });
     if (valid) return Outcome::kDecoded;
   } catch (const std::bad_alloc&) {
     text_.clear();
     checkpoints_.clear();
-    return DecodeEach(original, ignore) ? Outcome::kTooLarge : Outcome::kNotUtf8;
+    return IsWellFormed(original) ? Outcome::kTooLarge : Outcome::kNotUtf8;
   }
   text_.clear();
   checkpoints_.clear();
@@ -169,10 +197,15 @@ void AppendOemAsUtf8(std::string_view oem, std::string* utf8) {
 
 bool DecodeUtf8Line(std::string_view utf8, std::string* oem,
                     std::vector<std::string>* placeholders) {
-  return DecodeEach(utf8, [&](char c, size_t at, size_t length) {
+  auto on_char = [&](char c, size_t at, size_t length) {
     oem->push_back(c);
     if (c == kUtf8Placeholder) placeholders->emplace_back(utf8.substr(at, length));
-  });
+  };
+  // An ASCII run may hold the placeholder byte itself, which stands for itself.
+  auto on_ascii = [&](size_t at, size_t length) {
+    for (size_t i = at; i < at + length; i++) on_char(utf8[i], i, 1);
+  };
+  return DecodeEach(utf8, on_ascii, on_char);
 }
 
 }  // namespace platform

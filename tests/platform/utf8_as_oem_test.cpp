@@ -35,9 +35,14 @@ TEST(Utf8AsOem, TextAndOffsetMapFollowTheModelOnGeneratedText) {
     const int length = 1 + static_cast<int>(random() % 300);
     for (int i = 0; i < length; i++) {
       const Char& c = kPool[random() % std::size(kPool)];
-      starts.push_back(original.size());
-      original += c.utf8;
-      expected_text += c.oem;
+      // Now and then a long run of one ASCII character, across checkpoints.
+      const bool ascii = c.utf8.size() == 1;
+      const int repeat = ascii && random() % 4 == 0 ? 1 + static_cast<int>(random() % 150) : 1;
+      for (int r = 0; r < repeat; r++) {
+        starts.push_back(original.size());
+        original += c.utf8;
+        expected_text += c.oem;
+      }
     }
     original += "ж";  // never ASCII only
     expected_text += '\xA6';
