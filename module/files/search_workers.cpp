@@ -92,9 +92,8 @@ void SearchWorkers::Queue(const Slot& slot) {
 bool SearchWorkers::MakeRoom() {
   std::unique_lock lock(mutex_);
   if (slots_.front().state == Slot::kDone) {
-    Slot oldest = PopOldest();
     lock.unlock();
-    take_(oldest.entry, oldest.verdict);
+    HandBackReady();
     return true;
   }
   if (HasQueued() && IsSmall(slots_[next_].entry)) {
