@@ -66,7 +66,7 @@ void SearchWorkers::Finish() {
       std::lock_guard lock(mutex_);
       if (slots_.empty()) break;
     }
-    HandBackOldest();
+    AdvanceQueue();
   }
   EndWorkers();
 }
@@ -83,21 +83,21 @@ void SearchWorkers::Queue(const Slot& slot) {
         break;
       }
     }
-    if (!MakeRoom()) return;
+    if (!AdvanceQueue()) return;
   }
   if (wake_workers) work_ready_.notify_all();
   HandBackReady();
 }
 
-bool SearchWorkers::MakeRoom() {
+bool SearchWorkers::AdvanceQueue() {
   std::unique_lock lock(mutex_);
   if (slots_.front().state == Slot::kDone) {
     lock.unlock();
     HandBackReady();
     return true;
   }
-  if (HasQueued() && IsSmall(slots_[next_].entry)) {
-    TestClaimed(Claim(), lock);
+  if (Slot* small = FirstQueuedSmallFile()) {
+    TestClaimed(Claim(*small), lock);
     return true;
   }
   lock.unlock();
@@ -181,12 +181,17 @@ void SearchWorkers::Work() {
   for (;;) {
     work_ready_.wait(lock, [this] { return ending_ || HasQueued(); });
     if (ending_) return;
-    TestClaimed(Claim(), lock);
+    TestClaimed(Claim(slots_[next_]), lock);
   }
 }
 
-SearchWorkers::Slot& SearchWorkers::Claim() {
-  Slot& slot = slots_[next_++];
+SearchWorkers::Slot* SearchWorkers::FirstQueuedSmallFile() {
+  for (size_t i = next_; i < slots_.size(); i++)
+    if (slots_[i].state == Slot::kQueued && IsSmall(slots_[i].entry)) return &slots_[i];
+  return nullptr;
+}
+
+SearchWorkers::Slot& SearchWorkers::Claim(Slot& slot) {
   slot.state = Slot::kTesting;
   unclaimed_--;
   return slot;

@@ -81,12 +81,15 @@ class SearchWorkers {
   };
 
   void Queue(const Slot& slot);
-  // With the queue full: hands back the oldest verdict if it is ready, or
-  // else tests the next queued file here if it is small, or else waits for
-  // the oldest verdict. False once stopped.
-  bool MakeRoom();
-  // With mutex_ held: marks the next queued slot as being tested.
-  Slot& Claim();
+  // Moves the queue on, on the host's thread: hands back the verdicts ready
+  // at its front, or else tests the first small queued file here, or else
+  // waits for the oldest verdict. False once stopped.
+  bool AdvanceQueue();
+  // With mutex_ held: the first queued slot of a file small enough for the
+  // host's thread, or null.
+  Slot* FirstQueuedSmallFile();
+  // With mutex_ held: marks a queued slot as being tested.
+  Slot& Claim(Slot& slot);
   // Tests a claimed slot with mutex_ released, and records its verdict.
   void TestClaimed(Slot& slot, std::unique_lock<std::mutex>& lock);
   // Waits for the oldest verdict and hands it back; false once stopped.
