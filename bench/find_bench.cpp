@@ -107,10 +107,12 @@ void BM_CaselessIdentifierInFile(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    long long found = FindForward(text.data(), text.size(), needle.data(), needle.size(), OemUpperTable);
+    long long found =
+        FindForward(text.data(), text.size(), needle.data(), needle.size(), OemUpperTable);
     benchmark::DoNotOptimize(found);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text.size()));
 }
 
 }  // namespace

@@ -184,8 +184,8 @@ std::string_view NameInLastFolder(std::string_view path) {
   const std::string_view folder = LastFolder.module_text;
   if (folder.empty() || path.size() >= MAX_PATH || !path.starts_with(folder)) return {};
   const std::string_view name = path.substr(folder.size());
-  if (name == "." || name == ".." || std::find_if(name.begin(), name.end(), IsSeparator) != name.end())
-    return {};
+  const bool in_folder = std::find_if(name.begin(), name.end(), IsSeparator) == name.end();
+  if (!in_folder || name == "." || name == "..") return {};
   return name;
 }
 

@@ -151,7 +151,8 @@ Utf8AsOem::Outcome Utf8AsOem::Decode(std::string_view original, size_t budget) {
         [this](size_t at, size_t length) {
           // Character i of the run is original byte at + i.
           const size_t first = text_.size();
-          for (size_t i = (first + kStride - 1) / kStride * kStride; i < first + length; i += kStride)
+          const size_t first_checkpoint = (first + kStride - 1) / kStride * kStride;
+          for (size_t i = first_checkpoint; i < first + length; i += kStride)
             checkpoints_.push_back(at + (i - first));
           text_.append(original_.data() + at, length);
         },

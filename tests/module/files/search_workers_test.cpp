@@ -74,7 +74,8 @@ TEST(SearchWorkers, VerdictsComeBackInQueueOrderAndTheQueueStaysBounded) {
       3,
       [&](const WIN32_FIND_DATAA& entry) {
         const int n = Number(entry);
-        if (std::this_thread::get_id() == host) (entry.nFileSizeLow ? large_on_host : small_on_host)++;
+        if (std::this_thread::get_id() == host)
+          (entry.nFileSizeLow ? large_on_host : small_on_host)++;
         std::this_thread::sleep_for(std::chrono::microseconds((n * 7919) % 1500));
         int in_flight = queued - handed_count;
         for (int most = most_in_flight; in_flight > most && !most_in_flight.compare_exchange_weak(most, in_flight);) {
