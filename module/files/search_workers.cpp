@@ -121,9 +121,8 @@ bool SearchWorkers::HandBackOldest() {
     host_waiting_ = true;
   }
   host_waiting_ = false;
-  Slot oldest = PopOldest();
   lock.unlock();
-  take_(oldest.entry, oldest.verdict);
+  HandBackReady();
   return true;
 }
 

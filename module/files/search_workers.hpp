@@ -92,7 +92,8 @@ class SearchWorkers {
   Slot& Claim(Slot& slot);
   // Tests a claimed slot with mutex_ released, and records its verdict.
   void TestClaimed(Slot& slot, std::unique_lock<std::mutex>& lock);
-  // Waits for the oldest verdict and hands it back; false once stopped.
+  // Waits for the oldest verdict, then hands back those ready; false once
+  // stopped.
   bool HandBackOldest();
   // Hands back the verdicts at the front of the queue that are ready.
   void HandBackReady();
