@@ -36,7 +36,8 @@ std::string Files(int64_t count) {
 
 // Where the user finds what an entry left alone held before the run.
 std::string Before(const LeftAlone& entry) {
-  if (!entry.old_content.empty()) return " (its old content is kept as " + Shown(entry.old_content) + ")";
+  if (!entry.old_content.empty())
+    return " (its old content is kept as " + Shown(entry.old_content) + ")";
   if (!entry.old_name.empty()) return " (its name before the run: " + Shown(entry.old_name) + ")";
   return "";
 }
@@ -57,10 +58,10 @@ int Report(const JournalRun& run, const RestoreOutcome& outcome, std::FILE* out,
   if (!outcome.failed.empty()) std::fprintf(err, ", %zu failed", outcome.failed.size());
   // What was not taken back stays in the journal, and a later undo of the
   // run takes back whatever is then as the run left it.
-  if (!outcome.changed_since.empty() || !outcome.failed.empty())
+  if (!outcome.AllTakenBack())
     std::fprintf(err, "; run %lld keeps the rest (finderix --undo %lld tries again)", id, id);
   std::fputc('\n', err);
-  if (!outcome.changed_since.empty() || !outcome.failed.empty()) return kExitFailed;
+  if (!outcome.AllTakenBack()) return kExitFailed;
   return outcome.restored.empty() ? kExitNothing : kExitDone;
 }
 

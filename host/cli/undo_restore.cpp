@@ -60,9 +60,11 @@ bool HoldsCopy(const std::string& path, const std::string& saved, const FileIden
 class RunRestorer {
  public:
   RunRestorer(UndoJournal& journal, const JournalRun& run, RestoreOutcome* outcome)
-      : folder_(journal.RunFolder(run)), outcome_(outcome) {}
+      : journal_(journal), run_(run), outcome_(outcome) {}
 
-  std::string Saved(const JournalChange& change) const { return folder_ + "/" + change.saved; }
+  std::string Saved(const JournalChange& change) const {
+    return journal_.SavedPath(run_, change.saved);
+  }
 
   // What taking back the change means now.
   State StateOf(const JournalChange& change) const {
@@ -229,7 +231,8 @@ class RunRestorer {
       unlink(change.backup.c_str());
   }
 
-  std::string folder_;
+  const UndoJournal& journal_;
+  const JournalRun& run_;
   RestoreOutcome* outcome_;
   std::map<InodeKey, InodeKey> stand_ins_;
   std::vector<Renumbered> renumbered_;  // the same, for the journal, in the order noted
@@ -258,7 +261,7 @@ bool TakeBackRun(UndoJournal& journal, const JournalRun& run, RestoreOutcome* ou
 }
 
 bool KeepWhatIsLeft(UndoJournal& journal, const JournalRun& run, const RestoreOutcome& outcome) {
-  if (outcome.changed_since.empty() && outcome.failed.empty()) return journal.Drop(run.id);
+  if (outcome.AllTakenBack()) return journal.Drop(run.id);
   return journal.Forget(run, outcome.taken_back, outcome.renumbered);
 }
 

@@ -28,6 +28,8 @@ struct RestoreOutcome {
   // the entries put back under new inodes that changes left may name.
   std::vector<int64_t> taken_back;
   std::vector<Renumbered> renumbered;
+
+  bool AllTakenBack() const { return changed_since.empty() && failed.empty(); }
 };
 
 // Takes back `run`. False with a reason, and nothing changed, when the

@@ -69,12 +69,10 @@ bool SameContent(int a, int b) {
   }
 }
 
-bool FlushFolder(const std::string& folder, FolderFlush flush, int watching) {
-  if (flush == FolderFlush::kFileSystem && watching >= 0) return syncfs(watching) == 0;
+bool FlushFolder(const std::string& folder) {
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool flushed = flush == FolderFlush::kFileSystem ? syncfs(fd) == 0
-                                                         : fsync(fd) == 0 || errno == EINVAL;
+  const bool flushed = fsync(fd) == 0 || errno == EINVAL;
   close(fd);
   return flushed;
 }

@@ -16,12 +16,7 @@ bool CopyToNewFile(int from, const std::string& to, CopyFlush flush = CopyFlush:
 // Whether two open files hold the same bytes.
 bool SameContent(int a, int b);
 
-// Flushes a folder's names, or everything written to its file system. For
-// the latter, `watching` is a descriptor on the folder opened before the
-// writes to be flushed (syncfs reports only the errors that came after),
-// or -1 when there is none. False with errno set.
-enum class FolderFlush { kFolder, kFileSystem };
-bool FlushFolder(const std::string& folder, FolderFlush flush = FolderFlush::kFolder,
-                 int watching = -1);
+// Flushes a folder's names. False with errno set.
+bool FlushFolder(const std::string& folder);
 
 }  // namespace host

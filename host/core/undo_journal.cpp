@@ -205,6 +205,10 @@ std::string UndoJournal::RunFolder(const JournalRun& run) const {
   return folder_ + "/" + kSavedFolder + "/" + run.store;
 }
 
+std::string UndoJournal::SavedPath(const JournalRun& run, const std::string& saved) const {
+  return RunFolder(run) + "/" + saved;
+}
+
 bool UndoJournal::MakeRunFolder(JournalRun* run) {
   timespec now;
   clock_gettime(CLOCK_REALTIME, &now);
@@ -239,7 +243,7 @@ bool UndoJournal::SettleInTransaction(const JournalRun& run, const SettledChange
 // journal; a crash before leaves an unnamed file behind, never a change
 // without its content.
 void UndoJournal::RemoveSaved(const JournalRun& run, const SettledChanges& settled) {
-  for (int64_t seq : settled.failed) unlink((RunFolder(run) + "/" + std::to_string(seq)).c_str());
+  for (int64_t seq : settled.failed) unlink(SavedPath(run, std::to_string(seq)).c_str());
 }
 
 bool UndoJournal::Settle(const JournalRun& run, const SettledChanges& settled) {
@@ -248,17 +252,26 @@ bool UndoJournal::Settle(const JournalRun& run, const SettledChanges& settled) {
   return true;
 }
 
+bool UndoJournal::SyncFileSystemOf(const std::string& folder) const {
+  if (folder == made_folder_) return syncfs(made_folder_fd_) == 0;
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = syncfs(fd) == 0;
+  close(fd);
+  return synced;
+}
+
 bool UndoJournal::FlushSaved(const JournalRun& run, const std::vector<JournalChange>& changes) {
   const auto saves = [](const JournalChange& change) { return !change.saved.empty(); };
   const auto copies = [](const JournalChange& change) {
     return !change.saved.empty() && !change.saved_is_link;
   };
   if (std::none_of(changes.begin(), changes.end(), saves)) return true;
-  const FolderFlush flush = std::any_of(changes.begin(), changes.end(), copies)
-                                ? FolderFlush::kFileSystem
-                                : FolderFlush::kFolder;
   const std::string folder = RunFolder(run);
-  if (FlushFolder(folder, flush, folder == made_folder_ ? made_folder_fd_ : -1)) return true;
+  const bool flushed = std::any_of(changes.begin(), changes.end(), copies)
+                           ? SyncFileSystemOf(folder)
+                           : FlushFolder(folder);
+  if (flushed) return true;
   error_ = "cannot flush " + RunFolder(run) + ": " + std::strerror(errno);
   return false;
 }
@@ -312,12 +325,14 @@ bool UndoJournal::Drop(int64_t run_id) {
 
 bool UndoJournal::RenumberInTransaction(const JournalRun& run,
                                         const std::vector<Renumbered>& renumbered) {
+  Statement before(
+      db_, "UPDATE changes SET b_dev=?, b_ino=? WHERE run=? AND seq<? AND b_dev=? AND b_ino=?");
+  Statement after(
+      db_, "UPDATE changes SET a_dev=?, a_ino=? WHERE run=? AND seq<? AND a_dev=? AND a_ino=?");
   for (const Renumbered& entry : renumbered) {
-    for (const char* sql :
-         {"UPDATE changes SET b_dev=?, b_ino=? WHERE run=? AND seq<? AND b_dev=? AND b_ino=?",
-          "UPDATE changes SET a_dev=?, a_ino=? WHERE run=? AND seq<? AND a_dev=? AND a_ino=?"}) {
-      Statement renumber(db_, sql);
-      if (!renumber.Bind(static_cast<int64_t>(entry.new_device))
+    for (Statement* renumber : {&before, &after}) {
+      renumber->Reset();
+      if (!renumber->Bind(static_cast<int64_t>(entry.new_device))
                .Bind(static_cast<int64_t>(entry.new_inode)).Bind(run.id).Bind(entry.before_seq)
                .Bind(static_cast<int64_t>(entry.device)).Bind(static_cast<int64_t>(entry.inode))
                .Run())

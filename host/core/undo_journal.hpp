@@ -102,8 +102,9 @@ class UndoJournal {
   UndoJournal(const UndoJournal&) = delete;
   UndoJournal& operator=(const UndoJournal&) = delete;
 
-  // The folder holding a run's saved content.
+  // The folder holding a run's saved content, and the path of one saved file.
   std::string RunFolder(const JournalRun& run) const;
+  std::string SavedPath(const JournalRun& run, const std::string& saved) const;
   // Makes a new run's folder (durably); false with errno set.
   bool MakeRunFolder(JournalRun* run);
 
@@ -141,6 +142,9 @@ class UndoJournal {
   // Newest first; only the run `run_id` unless it is 0.
   std::vector<JournalRun> SelectRuns(int64_t run_id);
   bool FlushSaved(const JournalRun& run, const std::vector<JournalChange>& changes);
+  // Flushes everything written to the file system `folder` is on. False
+  // with errno set.
+  bool SyncFileSystemOf(const std::string& folder) const;
   bool AddInTransaction(JournalRun* run, const std::vector<JournalChange>& changes);
   bool SettleInTransaction(const JournalRun& run, const SettledChanges& settled);
   bool RenumberInTransaction(const JournalRun& run, const std::vector<Renumbered>& renumbered);

@@ -124,7 +124,7 @@ bool UndoRecorder::RecordMove(const platform::PendingChange& change) {
 
 bool UndoRecorder::Save(int fd, const std::string& path, JournalChange* change) {
   change->saved = std::to_string(change->seq);
-  const std::string saved = journal_->RunFolder(run_) + "/" + change->saved;
+  const std::string saved = journal_->SavedPath(run_, change->saved);
   const std::string source = fd >= 0 ? "/proc/self/fd/" + std::to_string(fd) : path;
   change->saved_is_link =
       linkat(AT_FDCWD, source.c_str(), AT_FDCWD, saved.c_str(), fd >= 0 ? AT_SYMLINK_FOLLOW : 0) ==
@@ -141,7 +141,7 @@ bool UndoRecorder::Save(int fd, const std::string& path, JournalChange* change) 
 
 void UndoRecorder::Unsave(const std::vector<JournalChange>& changes) {
   for (const JournalChange& change : changes)
-    if (!change.saved.empty()) unlink((journal_->RunFolder(run_) + "/" + change.saved).c_str());
+    if (!change.saved.empty()) unlink(journal_->SavedPath(run_, change.saved).c_str());
 }
 
 void UndoRecorder::Committed(const std::string& posix_path) {
