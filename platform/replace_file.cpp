@@ -72,14 +72,24 @@ bool SameTime(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
+// The same file, and nobody has written to it or truncated it since.
+bool SameContentAsRead(const struct stat& now, const struct stat& read) {
+  return now.st_dev == read.st_dev && now.st_ino == read.st_ino && now.st_size == read.st_size &&
+         SameTime(now.st_mtim, read.st_mtim);
+}
+
 // The name, not followed, still refers to the file that was read, and
 // nobody has written to it, truncated it, renamed it or changed what it
 // carries since.
 bool StillAsRead(int folder, const std::string& base, const struct stat& read) {
   struct stat now;
   if (fstatat(folder, base.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return false;
-  return now.st_dev == read.st_dev && now.st_ino == read.st_ino && now.st_size == read.st_size &&
-         SameTime(now.st_mtim, read.st_mtim) && SameTime(now.st_ctim, read.st_ctim);
+  return SameContentAsRead(now, read) && SameTime(now.st_ctim, read.st_ctim);
+}
+
+bool ChangedSinceRead(const PreparedReplace& prepared, int folder) {
+  return prepared.replaced_exists &&
+         !StillAsRead(folder, BaseOf(prepared.target), prepared.read_state);
 }
 
 // A list of extended attribute names, each ending in a NUL.
@@ -243,14 +253,16 @@ DWORD TellObserver(const PreparedReplace& prepared, int folder, const std::strin
   return NotifyAboutToCommit(rewrite) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 
-// The observer may have linked the old inode to keep it, which changes
-// only its ctime: from here on the commit expects the file as it is now,
-// provided it is still the same content.
+// The observer may have linked the old inode to keep it, which adds a name
+// and changes its ctime: from here on the commit expects the file as it is
+// now. Any other change of ctime (a new mode, owner or attribute set by
+// another program meanwhile) is a change the commit must not overwrite.
 DWORD ExpectAfterObserver(int folder, const std::string& base, struct stat* expected) {
   struct stat now;
   if (fstatat(folder, base.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return ERROR_FILE_INVALID;
-  if (now.st_dev != expected->st_dev || now.st_ino != expected->st_ino ||
-      now.st_size != expected->st_size || !SameTime(now.st_mtim, expected->st_mtim))
+  const bool kept_by_a_link = now.st_nlink == expected->st_nlink + 1;
+  if (!SameContentAsRead(now, *expected) ||
+      (!SameTime(now.st_ctim, expected->st_ctim) && !kept_by_a_link))
     return ERROR_FILE_INVALID;
   expected->st_ctim = now.st_ctim;
   return ERROR_SUCCESS;
@@ -279,10 +291,9 @@ DWORD PrepareReplace(const char* replaced, const char* replacement, const char* 
 }
 
 DWORD AnnounceRewrite(PreparedReplace* prepared, int folder) {
-  const std::string base = BaseOf(prepared->target);
-  if (prepared->replaced_exists && !StillAsRead(folder, base, prepared->read_state))
-    return ERROR_FILE_INVALID;
+  if (ChangedSinceRead(*prepared, folder)) return ERROR_FILE_INVALID;
   if (!HasChangeObserver()) return ERROR_SUCCESS;
+  const std::string base = BaseOf(prepared->target);
   if (const DWORD refused = TellObserver(*prepared, folder, base); refused != ERROR_SUCCESS)
     return refused;
   return prepared->replaced_exists ? ExpectAfterObserver(folder, base, &prepared->read_state)
@@ -290,9 +301,8 @@ DWORD AnnounceRewrite(PreparedReplace* prepared, int folder) {
 }
 
 DWORD FinishRewrite(const PreparedReplace& prepared, int folder) {
+  if (ChangedSinceRead(prepared, folder)) return ERROR_FILE_INVALID;
   const std::string base = BaseOf(prepared.target);
-  if (prepared.replaced_exists && !StillAsRead(folder, base, prepared.read_state))
-    return ERROR_FILE_INVALID;
   const std::string& backup = prepared.backup;
   if (!backup.empty() && linkat(folder, base.c_str(), AT_FDCWD, backup.c_str(), 0) != 0)
     return WindowsErrorFromErrno(errno);
@@ -308,9 +318,7 @@ DWORD FinishRewrite(const PreparedReplace& prepared, int folder) {
 
 DWORD CommitRewrite(PreparedReplace* prepared, int folder) {
   if (DryRunActive()) {
-    if (prepared->replaced_exists &&
-        !StillAsRead(folder, BaseOf(prepared->target), prepared->read_state))
-      return ERROR_FILE_INVALID;
+    if (ChangedSinceRead(*prepared, folder)) return ERROR_FILE_INVALID;
     return RecordRewrite(prepared->content, prepared->target, prepared->backup);
   }
   DWORD error = AnnounceRewrite(prepared, folder);

@@ -1,5 +1,6 @@
 // Replacing a file in one step: permissions, links, backups, failures,
 // files changed under the caller, what a file carries, the scratch name.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
@@ -239,6 +240,56 @@ TEST(ReplaceFile, AFileChangedSinceItWasReadIsLeftAsTheOtherProgramMadeIt) {
     for (const std::string& name : NamesIn(f.path()))
       EXPECT_TRUE(name == "a.txt" || name == "victim") << name;
   }
+}
+
+namespace {
+
+// Does what it is given to the old file while a rewrite is announced, as a
+// host keeping old content (a link) or another program (a new mode) might.
+class ActingObserver : public platform::ChangeObserver {
+ public:
+  explicit ActingObserver(std::function<void(const platform::PendingChange&)> act)
+      : act_(std::move(act)) {
+    platform::InstallChangeObserver(this);
+  }
+  ~ActingObserver() override { platform::InstallChangeObserver(nullptr); }
+  bool AboutToCommit(const platform::PendingChange& change) override {
+    act_(change);
+    return true;
+  }
+  void Committed(const std::string&) override {}
+
+ private:
+  std::function<void(const platform::PendingChange&)> act_;
+};
+
+}  // namespace
+
+// While the host keeps the old content, the file's ctime changes: by the
+// host's own link, which the commit expects, or by another program's
+// chmod, which the commit must not overwrite with the old mode.
+TEST(ReplaceFile, OnlyTheObserversOwnLinkMayChangeTheFileWhileItKeepsTheOldContent) {
+  TempFolder f;
+  WriteText(f.Posix("a.txt"), "old");
+  {
+    ActingObserver keeps([&](const platform::PendingChange& change) {
+      const std::string old = "/proc/self/fd/" + std::to_string(change.old_content);
+      ASSERT_EQ(linkat(AT_FDCWD, old.c_str(), AT_FDCWD, f.Posix("kept").c_str(),
+                       AT_SYMLINK_FOLLOW), 0);
+    });
+    EXPECT_EQ(CommitNew(f, "a.txt"), static_cast<DWORD>(ERROR_SUCCESS));
+  }
+  EXPECT_EQ(ReadText(f.Posix("a.txt")), "new");
+  EXPECT_EQ(ReadText(f.Posix("kept")), "old");
+
+  ActingObserver meddles([&](const platform::PendingChange&) {
+    ASSERT_EQ(chmod(f.Posix("a.txt").c_str(), 0600), 0);
+  });
+  EXPECT_EQ(CommitNew(f, "a.txt"), static_cast<DWORD>(ERROR_FILE_INVALID));
+  EXPECT_EQ(ReadText(f.Posix("a.txt")), "new");
+  struct stat st;
+  ASSERT_EQ(stat(f.Posix("a.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 // A reader remembers where a folder leads, for the next file read there;
