@@ -50,6 +50,12 @@ struct WhatWasRead {
   UniqueFd own;  // when no handle of the caller's was reading it
 };
 
+bool NamesInode(const std::string& path, const struct stat& file) {
+  struct stat now;
+  return fstatat(AT_FDCWD, path.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+         now.st_dev == file.st_dev && now.st_ino == file.st_ino;
+}
+
 // The caller's open read handle for the name tells what was read; without
 // one the file is taken as it is now.
 bool FindWhatWasRead(const std::string& replaced, WhatWasRead* read) {
@@ -58,6 +64,10 @@ bool FindWhatWasRead(const std::string& replaced, WhatWasRead* read) {
     read->target = reader->read_target;
     read->fd = reader->fd.get();
     read->state = reader->read_state;
+    // A reader's real path may come from its folder's, as learned at an
+    // earlier read there; should the folder have moved since, it names
+    // another file or none, and the name as given says where the file is.
+    if (!NamesInode(read->target, read->state)) read->target = RealPath(replaced);
     return true;
   }
   read->target = RealPath(replaced);
