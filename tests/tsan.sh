@@ -22,7 +22,8 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DFINDERIX_SANITIZE=thread
 cmake --build "$build" -j"${JOBS:-2}" --target finderix finderix_plugin "${tests[@]}"
 
 work=$(realpath "$(mktemp -d)")
-trap 'rm -rf "$work"' EXIT INT TERM
+trap 'rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
 # Every report goes to a file of its own, also a child process's, so that
 # none hides in a test's captured output.
 export TSAN_OPTIONS="log_path=$work/report halt_on_error=0 second_deadlock_stack=1"
