@@ -6,7 +6,9 @@
 // occurrence, and to Horspool with one.
 #include "module/match/scan.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -73,9 +75,10 @@ long long ScalarFindForward(const uint8_t* text, size_t n, const uint8_t* needle
   return hit ? static_cast<const uint8_t*>(hit) - text : -1;
 }
 
-// A search looks for one needle in file after file: its pair is chosen
-// once per thread, not once per file. The table is compared by content, as
-// its storage may be reused for another table.
+// A search looks for the same few needles in file after file (one per
+// word, or one per character table): their pairs are chosen once per
+// thread, not once per file. A table is compared by content, as its
+// storage may be reused for another table.
 RarePairResult ChooseRarePairOnce(const uint8_t* needle, size_t needle_length,
                                   const uint8_t* table, RarePair* pair) {
   struct Chosen {
@@ -86,20 +89,27 @@ RarePairResult ChooseRarePairOnce(const uint8_t* needle, size_t needle_length,
     RarePair pair;
     bool valid = false;
   };
-  thread_local Chosen last;
+  constexpr size_t kRemembered = 8;
+  thread_local std::array<Chosen, kRemembered> chosen;
+  thread_local size_t next = 0;  // the slot a new needle takes
   const std::string_view wanted(reinterpret_cast<const char*>(needle), needle_length);
-  const bool same_table = table == nullptr
-                              ? !last.has_table
-                              : last.has_table && std::memcmp(last.table.data(), table, 256) == 0;
-  if (!last.valid || !same_table || last.needle != wanted) {
-    last.result = ChooseRarePair(needle, needle_length, table, &last.pair);
-    last.needle.assign(wanted);
-    last.has_table = table != nullptr;
-    if (table) std::memcpy(last.table.data(), table, 256);
-    last.valid = true;
+  const auto same = [&](const Chosen& c) {
+    const bool same_table = table == nullptr
+                                ? !c.has_table
+                                : c.has_table && std::memcmp(c.table.data(), table, 256) == 0;
+    return c.valid && same_table && c.needle == wanted;
+  };
+  auto found = std::find_if(chosen.begin(), chosen.end(), same);
+  if (found == chosen.end()) {
+    found = chosen.begin() + static_cast<std::ptrdiff_t>(next++ % kRemembered);
+    found->result = ChooseRarePair(needle, needle_length, table, &found->pair);
+    found->needle.assign(wanted);
+    found->has_table = table != nullptr;
+    if (table) std::memcpy(found->table.data(), table, 256);
+    found->valid = true;
   }
-  *pair = last.pair;
-  return last.result;
+  *pair = found->pair;
+  return found->result;
 }
 
 }  // namespace
