@@ -17,9 +17,12 @@ namespace {
 // How often Esc is polled while the host's thread waits for a worker.
 constexpr auto kStopPollInterval = std::chrono::milliseconds(20);
 
-// The largest file the host's thread tests itself: a file this small is
-// read in a millisecond or so, which keeps Esc prompt.
-constexpr DWORD kLargestFileTestedHere = 1 << 20;
+// The largest file the host's thread tests itself. Up to this size a file
+// is read whole rather than mapped, in a few milliseconds, so Esc is still
+// seen at once; larger files (mapped, possibly huge) stay with the workers.
+// A lower bound left the host's thread idle whenever a folder of files just
+// above it (generated register headers, say) kept the workers busy.
+constexpr DWORD kLargestFileTestedHere = 16 << 20;
 
 bool IsSmall(const WIN32_FIND_DATAA& entry) {
   return entry.nFileSizeHigh == 0 && entry.nFileSizeLow <= kLargestFileTestedHere;

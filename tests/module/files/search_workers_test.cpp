@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // A file that big is tested only on a worker, never on the host's thread.
-constexpr DWORD kWorkersOnly = 2u << 20;
+constexpr DWORD kWorkersOnly = 17u << 20;
 
 WIN32_FIND_DATAA Entry(const std::string& name, DWORD size = 0) {
   WIN32_FIND_DATAA entry{};
