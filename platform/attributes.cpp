@@ -2,10 +2,12 @@
 // size, as listings and GetFileAttributesA report them. Links show their
 // target plus FILE_ATTRIBUTE_REPARSE_POINT; what is neither a folder nor a
 // regular file shows as an empty file.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "platform/dry_run_overlay.hpp"
@@ -62,6 +64,14 @@ bool DescribeEntry(int dir_fd, const char* path, std::string_view name, WIN32_FI
   record->nFileSizeLow = static_cast<DWORD>(size);
   record->dwReserved0 = 0;
   record->dwReserved1 = 0;
+  return true;
+}
+
+bool DescribeByType(unsigned char type, std::string_view name, WIN32_FIND_DATAA* record) {
+  if (type != DT_DIR && type != DT_REG) return false;
+  std::memset(record, 0, sizeof *record);
+  record->dwFileAttributes = type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (IsHiddenName(name)) record->dwFileAttributes |= FILE_ATTRIBUTE_HIDDEN;
   return true;
 }
 

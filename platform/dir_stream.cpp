@@ -23,6 +23,7 @@ const char* DirStream::Next() {
   unsigned short length;
   std::memcpy(&length, record + offsetof(struct dirent64, d_reclen), sizeof length);
   at_ += length;
+  type_ = static_cast<unsigned char>(record[offsetof(struct dirent64, d_type)]);
   return record + offsetof(struct dirent64, d_name);
 }
 

@@ -62,6 +62,9 @@ class DirStream {
   // The next entry's name, "." and ".." included; nullptr at the end or on
   // a read error (errno says which).
   const char* Next();
+  // The listed type (a dirent d_type) of the entry Next returned last;
+  // DT_UNKNOWN where the file system does not tell.
+  unsigned char type() const { return type_; }
   void reset() { *this = DirStream(); }
 
  private:
@@ -69,6 +72,7 @@ class DirStream {
   std::unique_ptr<char[]> buffer_;
   size_t filled_ = 0;
   size_t at_ = 0;
+  unsigned char type_ = 0;
 };
 
 class HandleObject {

@@ -153,6 +153,13 @@ void NotifyCommitted(const std::string& posix_path);
 bool DescribeEntry(int dir_fd, const char* path, std::string_view name,
                    WIN32_FIND_DATAA* record);
 
+// The record of a names-only listing for an entry whose listed type
+// (a dirent d_type) is a plain folder or regular file: the directory and
+// hidden attributes, no times, size 0. False for any other type (a link,
+// or DT_UNKNOWN where the file system does not tell), which needs
+// DescribeEntry.
+bool DescribeByType(unsigned char type, std::string_view name, WIN32_FIND_DATAA* record);
+
 // The path an open descriptor names now, with every link resolved; the
 // path it was opened by when /proc cannot say. False with errno set.
 bool RealPathOfDescriptor(int fd, const std::string& opened_by, std::string* path);

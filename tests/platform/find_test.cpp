@@ -24,11 +24,14 @@ namespace {
 
 constexpr DWORD kUntouched = 0xdeadbeef;
 
-// Every record a pattern lists, by name; empty when FindFirstFileA fails.
-std::map<std::string, WIN32_FIND_DATAA> List(const std::string& pattern) {
+// Every record a pattern lists, by name; empty when the listing fails.
+// With flags, listed by FindFirstFileExA.
+std::map<std::string, WIN32_FIND_DATAA> List(const std::string& pattern, DWORD flags = 0) {
   std::map<std::string, WIN32_FIND_DATAA> records;
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  HANDLE find = flags == 0 ? FindFirstFileA(pattern.c_str(), &data)
+                           : FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data,
+                                              FindExSearchNameMatch, nullptr, flags);
   if (find == INVALID_HANDLE_VALUE) return records;
   do {
     EXPECT_EQ(records.count(data.cFileName), 0u) << "listed twice: " << data.cFileName;
@@ -193,6 +196,68 @@ TEST_F(FindTest, LinksReportTargetPlusReparsePointAndDanglingLinkIsEmptyFile) {
   EXPECT_EQ(SizeOf(records.at("dangling")), 0u);
   EXPECT_EQ(GetFileAttributesA(folder_.Module("to-dir").c_str()),
             FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// A names-only listing lists the same names, folders, hidden names and
+// links as a full one; only plain files and folders go undescribed, and
+// links, whose kind only their target tells, are described in full.
+TEST_F(FindTest, NamesOnlyListingAgreesOnNamesKindsAndLinks) {
+  WriteText(folder_.Posix("file"), "12345");
+  WriteText(folder_.Posix(".hidden"), "x");
+  WriteText(folder_.Posix("€.txt"), "");  // listed under an alias
+  ASSERT_EQ(mkdir(folder_.Posix("dir").c_str(), 0555), 0);
+  ASSERT_EQ(symlink("file", folder_.Posix("to-file").c_str()), 0);
+  ASSERT_EQ(symlink("dir", folder_.Posix("to-dir").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", folder_.Posix("dangling").c_str()), 0);
+  ASSERT_EQ(mkfifo(folder_.Posix("pipe").c_str(), 0644), 0);
+  const auto full = List(folder_.Module("*"));
+  const auto names_only = List(folder_.Module("*"), FIND_FIRST_EX_NAMES_ONLY);
+  ASSERT_EQ(names_only.size(), full.size());
+  constexpr DWORD kKind =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_HIDDEN;
+  for (const auto& [name, record] : full) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(names_only.count(name), 1u);
+    const WIN32_FIND_DATAA& bare = names_only.at(name);
+    EXPECT_EQ(bare.dwFileAttributes & kKind, record.dwFileAttributes & kKind);
+    if (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      EXPECT_EQ(bare.dwFileAttributes, record.dwFileAttributes);
+      EXPECT_EQ(SizeOf(bare), SizeOf(record));
+      EXPECT_EQ(bare.ftLastWriteTime.dwLowDateTime, record.ftLastWriteTime.dwLowDateTime);
+    }
+  }
+  EXPECT_EQ(SizeOf(full.at("file")), 5u);
+  EXPECT_EQ(SizeOf(names_only.at("to-file")), 5u);
+  // A plain path names one entry, which is described whatever the flags say.
+  const auto single = List(folder_.Module("file"), FIND_FIRST_EX_NAMES_ONLY);
+  ASSERT_EQ(single.size(), 1u);
+  EXPECT_EQ(SizeOf(single.begin()->second), 5u);
+}
+
+TEST_F(FindTest, FindFirstFileExRefusesWhatItCannotDo) {
+  WriteText(folder_.Posix("file"), "");
+  const std::string pattern = folder_.Module("*");
+  WIN32_FIND_DATAA data;
+  struct Row {
+    int level;
+    int search;
+    DWORD flags;
+  } rows[] = {
+      {2, FindExSearchNameMatch, 0},      // no such level here
+      {FindExInfoBasic, 1, 0},            // limiting to folders is not done
+      {FindExInfoBasic, FindExSearchNameMatch, 1},  // case-sensitive matching
+  };
+  for (const Row& row : rows) {
+    SetLastError(kUntouched);
+    EXPECT_EQ(FindFirstFileExA(pattern.c_str(), static_cast<FINDEX_INFO_LEVELS>(row.level), &data,
+                               static_cast<FINDEX_SEARCH_OPS>(row.search), nullptr, row.flags),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  }
+  HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch,
+                                 nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(FindClose(find));
 }
 
 TEST_F(FindTest, FifoAndSocketListAsEmptyFiles) {
