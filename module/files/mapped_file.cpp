@@ -28,6 +28,8 @@ MappedScan ScanMappedFile(const char* path, ContentTest test) {
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return MappedScan::kUnreadable;
+  // An empty file holds no text, and Windows maps no empty file.
+  if (size.QuadPart == 0) return MappedScan::kNotFound;
   ScopedHandle mapping(file.valid() ? CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr)
                               : nullptr);
   MappedView view(mapping.valid() ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);

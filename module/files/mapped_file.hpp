@@ -11,7 +11,8 @@ enum class MappedScan {
   kUnreadable,  // could not be opened or mapped, or shrank under the scan
 };
 
-// Maps the whole file and runs the test on it. Shows nothing and calls no
+// Maps the whole file and runs the test on it; an empty file is not found
+// without a test. Shows nothing and calls no
 // host service, so any thread may call it; the caller reports an
 // unreadable file.
 MappedScan ScanMappedFile(const char* path, ContentTest test);

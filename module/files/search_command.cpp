@@ -27,8 +27,12 @@ namespace {
 // on more than the host's thread.
 SearchWorkers* Workers = nullptr;
 
-bool IsEmptyFile(const WIN32_FIND_DATAA& entry) {
-  return entry.nFileSizeLow == 0 && entry.nFileSizeHigh == 0;
+// A search that tests every file's content, with no criteria on sizes,
+// dates or attributes, needs only the names of the files it walks: the
+// results panel describes the files it lists when it lists them.
+WalkRecords RecordsNeeded() {
+  return !FText.empty() && !UseAdvancedCriteria ? WalkRecords::kNamesOnly
+                                                : WalkRecords::kDescribed;
 }
 
 // The content test of one file. Runs on any thread and shows nothing.
@@ -66,13 +70,12 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
     ReportFoundFile(entry.cFileName, false);
     return;
   }
-  // Without a text every file is found; an empty file holds none.
-  const bool decided = FText.empty() || IsEmptyFile(entry);
-  const FileVerdict known{FText.empty() ? MappedScan::kFound : MappedScan::kNotFound, false};
+  // Without a text every file is found.
+  const FileVerdict found_anyway{MappedScan::kFound, false};
   if (!Workers)
-    TakeVerdict(entry, decided ? known : TestFile(entry), results);
-  else if (decided)
-    Workers->AddDecided(entry, known);
+    TakeVerdict(entry, FText.empty() ? found_anyway : TestFile(entry), results);
+  else if (FText.empty())
+    Workers->AddDecided(entry, found_anyway);
   else
     Workers->Add(entry);
 }
@@ -83,8 +86,9 @@ void FinishWorkers() { Workers->Finish(); }
 // contents to test and more than one thread to test them.
 int WalkTestingFiles(ResultList& results) {
   const int threads = SearchThreadCount();
+  const WalkRecords records = RecordsNeeded();
   if (FText.empty() || threads <= 1)
-    return WalkScope(results, FileSearchCallback, WalkChanges::kNothing);
+    return WalkScope(results, FileSearchCallback, WalkChanges::kNothing, nullptr, records);
   SearchWorkers workers(
       threads - 1, TestFile,
       [&results](WIN32_FIND_DATAA& entry, const FileVerdict& verdict) {
@@ -92,7 +96,8 @@ int WalkTestingFiles(ResultList& results) {
       },
       WalkInterrupted);
   Workers = &workers;
-  const int walked = WalkScope(results, FileSearchCallback, WalkChanges::kNothing, FinishWorkers);
+  const int walked =
+      WalkScope(results, FileSearchCallback, WalkChanges::kNothing, FinishWorkers, records);
   Workers = nullptr;
   return walked;
 }

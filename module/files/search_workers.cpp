@@ -21,7 +21,9 @@ constexpr auto kStopPollInterval = std::chrono::milliseconds(20);
 // is read whole rather than mapped, in a few milliseconds, so Esc is still
 // seen at once; larger files (mapped, possibly huge) stay with the workers.
 // A lower bound left the host's thread idle whenever a folder of files just
-// above it (generated register headers, say) kept the workers busy.
+// above it (generated register headers, say) kept the workers busy. A walk
+// that lists names only gives every file size 0: then the host's thread may
+// get a large file too, and Esc waits for it as it waits for the workers'.
 constexpr DWORD kLargestFileTestedHere = 16 << 20;
 
 bool IsSmall(const WIN32_FIND_DATAA& entry) {

@@ -35,8 +35,10 @@ namespace {
 // out: few, so that worker threads test files while the walk lists more.
 constexpr size_t kSearchBatch = 32;
 
-// What the running walk's callback changes; set when a walk starts.
+// What the running walk's callback changes, and what it needs to know of
+// the entries; set when a walk starts.
 WalkChanges Changes = WalkChanges::kNames;
+WalkRecords Records = WalkRecords::kDescribed;
 
 struct FindCloser {
   HANDLE handle;
@@ -91,7 +93,9 @@ void CountUnlisted(DWORD error) {
 template <typename Take>
 bool ListFolder(const std::string& folder, Take take) {
   WIN32_FIND_DATAA entry;
-  FindCloser find{FindFirstFileA((folder + "*").c_str(), &entry)};
+  const DWORD flags = Records == WalkRecords::kNamesOnly ? FIND_FIRST_EX_NAMES_ONLY : 0;
+  FindCloser find{FindFirstFileExA((folder + "*").c_str(), FindExInfoBasic, &entry,
+                                   FindExSearchNameMatch, nullptr, flags)};
   if (find.handle == INVALID_HANDLE_VALUE) {
     CountUnlisted(GetLastError());
     return false;
@@ -293,8 +297,9 @@ bool WalkInterrupted() {
 }
 
 int WalkScope(ResultList& results, FileCallback callback, WalkChanges changes,
-              void (*walk_ended)()) {
+              void (*walk_ended)(), WalkRecords records) {
   Changes = changes;
+  Records = records;
   const int walked = WalkScopeFolders(results, callback);
   if (walk_ended) walk_ended();
   ReportSkippedPaths();

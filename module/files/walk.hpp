@@ -35,6 +35,14 @@ enum class WalkChanges {
                   // subfolders, which are entered under their new names
 };
 
+// What the entries handed to the callback tell of files and folders.
+enum class WalkRecords {
+  kDescribed,  // attributes, times and sizes, as listed
+  kNamesOnly,  // a plain file or folder has only its name and whether it is
+               // a folder (it costs a system call per entry to learn more);
+               // the results panel describes what it lists anew anyway
+};
+
 // Walks the scope of FSearchIn, starting with an empty list, until the end
 // or CurrentRun.interrupted. Folders it could not list and paths too long
 // for the module are counted in CurrentRun and shown in one warning box
@@ -42,7 +50,7 @@ enum class WalkChanges {
 // finished with the entries handed out. Returns 0 only when the selection
 // scope finds a panel with no items at all.
 int WalkScope(ResultList& results, FileCallback callback, WalkChanges changes,
-              void (*walk_ended)() = nullptr);
+              void (*walk_ended)() = nullptr, WalkRecords records = WalkRecords::kDescribed);
 
 void AddResult(const WIN32_FIND_DATAA& entry, ResultList& results);
 

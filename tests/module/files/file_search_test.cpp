@@ -233,6 +233,37 @@ TEST_F(FileSearch, ZeroLengthFilesAreFoundOnlyByAnInverseSearch) {
   EXPECT_EQ(Run({.text = "abc", .inverse = true}), (Names{"empty.txt"}));
 }
 
+// The files a text search lists carry what the panel shows of them (size,
+// times, attributes), found or, in an inverse search, not found, whoever
+// tested them.
+TEST_P(FileSearchOnThreads, ListedFilesCarryTheirSizesTimesAndAttributes) {
+  tree_.Write("work/one.txt", "abc");
+  tree_.Write("work/two.txt", std::string(70000, 'z') + "abc");
+  tree_.Write("work/sub/none.txt", "zz");
+  tree_.Write("work/empty.txt", "");
+  ASSERT_EQ(chmod(tree_.Path("work/two.txt").c_str(), 0444), 0);
+  StoreSearchThreads(GetParam());
+  StartHost();
+  for (const bool inverse : {false, true}) {
+    SCOPED_TRACE(inverse ? "inverse" : "plain");
+    const Names found = Run({.text = "abc", .inverse = inverse});
+    EXPECT_EQ(found, inverse ? (Names{"empty.txt", "sub\\none.txt"}) : (Names{"one.txt", "two.txt"}));
+    for (const PluginPanelItem& item : host_->panels().active().items()) {
+      if (std::string(item.FindData.cFileName) == "..") continue;
+      SCOPED_TRACE(item.FindData.cFileName);
+      WIN32_FIND_DATAA listed;
+      HANDLE find = FindFirstFileA(item.FindData.cFileName, &listed);
+      ASSERT_NE(find, INVALID_HANDLE_VALUE);
+      FindClose(find);
+      EXPECT_EQ(item.FindData.dwFileAttributes, listed.dwFileAttributes);
+      EXPECT_EQ(item.FindData.nFileSizeLow, listed.nFileSizeLow);
+      EXPECT_EQ(item.FindData.ftLastWriteTime.dwLowDateTime, listed.ftLastWriteTime.dwLowDateTime);
+      EXPECT_EQ(item.FindData.ftLastWriteTime.dwHighDateTime, listed.ftLastWriteTime.dwHighDateTime);
+    }
+    host_->ClosePlugin();
+  }
+}
+
 TEST_F(FileSearch, OemTextFoundInKoi8AndWindows1251FilesWithAllTables) {
   tree_.Write("work/koi8.txt", "x \xD0\xD2\xC9\xD7\xC5\xD4 y");    // "привет" in KOI8-R
   tree_.Write("work/cp1251.txt", "x \xEF\xF0\xE8\xE2\xE5\xF2 y");  // and in Windows-1251
