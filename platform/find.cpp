@@ -190,7 +190,8 @@ bool StartListing(const std::string& folder_text, const std::string& pattern, Fi
   if (folder != "/") {
     for (const char* dots : {".", ".."}) {
       WIN32_FIND_DATAA record;
-      if (MatchesPattern(pattern, dots) && MakeRecord(*find, fd.get(), dots, DT_DIR, dots, &record)) {
+      if (MatchesPattern(pattern, dots) &&
+          MakeRecord(*find, fd.get(), dots, DT_DIR, dots, &record)) {
         find->ready.push_back(record);
       }
     }

@@ -12,7 +12,6 @@ enum class MappedScan {
 };
 
 // Maps the whole file and runs the test on it; an empty file is not found
-// without a test. Shows nothing and calls no
-// host service, so any thread may call it; the caller reports an
-// unreadable file.
+// without a test. Shows nothing and calls no host service, so any thread
+// may call it; the caller reports an unreadable file.
 MappedScan ScanMappedFile(const char* path, ContentTest test);

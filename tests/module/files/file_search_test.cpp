@@ -233,33 +233,41 @@ TEST_F(FileSearch, ZeroLengthFilesAreFoundOnlyByAnInverseSearch) {
   EXPECT_EQ(Run({.text = "abc", .inverse = true}), (Names{"empty.txt"}));
 }
 
-// The files a text search lists carry what the panel shows of them (size,
-// times, attributes), found or, in an inverse search, not found, whoever
-// tested them.
-TEST_P(FileSearchOnThreads, ListedFilesCarryTheirSizesTimesAndAttributes) {
-  tree_.Write("work/one.txt", "abc");
-  tree_.Write("work/two.txt", std::string(70000, 'z') + "abc");
-  tree_.Write("work/sub/none.txt", "zz");
-  tree_.Write("work/empty.txt", "");
+// The files a text search lists carry their sizes and attributes in the
+// panel, found or, in an inverse search, not found, whoever tested them.
+TEST_P(FileSearchOnThreads, ListedFilesCarryTheirSizesAndAttributes) {
+  const std::map<std::string, std::string> files = {
+      {"one.txt", "abc"},
+      {"two.txt", std::string(70000, 'z') + "abc"},
+      {"sub\\none.txt", "zz"},
+      {"empty.txt", ""}};
+  for (const auto& [name, content] : files) {
+    std::string posix = name;
+    std::replace(posix.begin(), posix.end(), '\\', '/');
+    tree_.Write("work/" + posix, content);
+  }
   ASSERT_EQ(chmod(tree_.Path("work/two.txt").c_str(), 0444), 0);
   StoreSearchThreads(GetParam());
   StartHost();
+  const std::string prefix = tree_.ModulePath("work") + "\\";
   for (const bool inverse : {false, true}) {
     SCOPED_TRACE(inverse ? "inverse" : "plain");
     const Names found = Run({.text = "abc", .inverse = inverse});
     EXPECT_EQ(found, inverse ? (Names{"empty.txt", "sub\\none.txt"}) : (Names{"one.txt", "two.txt"}));
+    size_t checked = 0;
     for (const PluginPanelItem& item : host_->panels().active().items()) {
-      if (std::string(item.FindData.cFileName) == "..") continue;
-      SCOPED_TRACE(item.FindData.cFileName);
-      WIN32_FIND_DATAA listed;
-      HANDLE find = FindFirstFileA(item.FindData.cFileName, &listed);
-      ASSERT_NE(find, INVALID_HANDLE_VALUE);
-      FindClose(find);
-      EXPECT_EQ(item.FindData.dwFileAttributes, listed.dwFileAttributes);
-      EXPECT_EQ(item.FindData.nFileSizeLow, listed.nFileSizeLow);
-      EXPECT_EQ(item.FindData.ftLastWriteTime.dwLowDateTime, listed.ftLastWriteTime.dwLowDateTime);
-      EXPECT_EQ(item.FindData.ftLastWriteTime.dwHighDateTime, listed.ftLastWriteTime.dwHighDateTime);
+      const std::string path = item.FindData.cFileName;
+      if (!path.starts_with(prefix)) continue;  // ".."
+      const std::string name = path.substr(prefix.size());
+      SCOPED_TRACE(name);
+      ASSERT_TRUE(files.contains(name));
+      checked++;
+      EXPECT_EQ(item.FindData.nFileSizeLow, files.at(name).size());
+      EXPECT_EQ(item.FindData.dwFileAttributes & FILE_ATTRIBUTE_READONLY,
+                name == "two.txt" ? FILE_ATTRIBUTE_READONLY : 0u);
+      EXPECT_NE(item.FindData.ftLastWriteTime.dwHighDateTime, 0u);
     }
+    EXPECT_EQ(checked, found.size());
     host_->ClosePlugin();
   }
 }
