@@ -77,15 +77,43 @@ bool DescribeByType(unsigned char type, std::string_view name, WIN32_FIND_DATAA*
 
 }  // namespace platform::internal
 
-extern "C" DWORD WINAPI GetFileAttributesA(LPCSTR name) {
+namespace {
+
+// The record a listing of the named entry's folder gives it, names aside;
+// false with the last error set when there is none.
+bool DescribeNamed(LPCSTR name, WIN32_FIND_DATAA* record) {
   using namespace platform::internal;
   std::string path;
-  if (!ResolvePath(name, PathUse::kRead, &path)) return INVALID_FILE_ATTRIBUTES;
-  WIN32_FIND_DATAA record;
-  const std::string base = path.substr(path.find_last_of('/') + 1);
-  if (!DescribeSeen(path, base, &record)) {
+  if (!ResolvePath(name, PathUse::kRead, &path)) return false;
+  const std::string_view base = std::string_view(path).substr(path.find_last_of('/') + 1);
+  if (!DescribeSeen(path, base, record)) {
     SetLastErrorForPath(errno, path);
-    return INVALID_FILE_ATTRIBUTES;
+    return false;
   }
-  return record.dwFileAttributes;
+  return true;
+}
+
+}  // namespace
+
+extern "C" DWORD WINAPI GetFileAttributesA(LPCSTR name) {
+  WIN32_FIND_DATAA record;
+  return DescribeNamed(name, &record) ? record.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+}
+
+extern "C" BOOL WINAPI GetFileAttributesExA(LPCSTR name, GET_FILEEX_INFO_LEVELS level,
+                                            LPVOID information) {
+  if (name == nullptr || information == nullptr || level != GetFileExInfoStandard) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  WIN32_FIND_DATAA record;
+  if (!DescribeNamed(name, &record)) return FALSE;
+  auto* data = static_cast<LPWIN32_FILE_ATTRIBUTE_DATA>(information);
+  data->dwFileAttributes = record.dwFileAttributes;
+  data->ftCreationTime = record.ftCreationTime;
+  data->ftLastAccessTime = record.ftLastAccessTime;
+  data->ftLastWriteTime = record.ftLastWriteTime;
+  data->nFileSizeHigh = record.nFileSizeHigh;
+  data->nFileSizeLow = record.nFileSizeLow;
+  return TRUE;
 }

@@ -317,6 +317,18 @@ HANDLE WINAPI FindFirstFileExA(LPCSTR pattern, FINDEX_INFO_LEVELS level, LPVOID 
 BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data);
 BOOL WINAPI FindClose(HANDLE find);
 
+// What a listing says of one entry, without a find handle.
+typedef enum _GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard } GET_FILEEX_INFO_LEVELS;
+typedef struct _WIN32_FILE_ATTRIBUTE_DATA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+} WIN32_FILE_ATTRIBUTE_DATA, *LPWIN32_FILE_ATTRIBUTE_DATA;
+BOOL WINAPI GetFileAttributesExA(LPCSTR name, GET_FILEEX_INFO_LEVELS level, LPVOID information);
+
 // ---------------------------------------------------------------------------
 // Memory maps: whole-file, read-only views
 // ---------------------------------------------------------------------------

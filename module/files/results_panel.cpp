@@ -39,15 +39,16 @@ void CompactResults(ResultList& results) {
 
 void RefreshResults(ResultList& results) {
   for (PluginPanelItem& item : results) {
-    char path[MAX_PATH];
-    std::memcpy(path, item.FindData.cFileName, sizeof path);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(path, &found);
-    item.UserData = find != INVALID_HANDLE_VALUE;
-    if (find == INVALID_HANDLE_VALUE) continue;
-    FindClose(find);
-    item.FindData = found;
-    std::memcpy(item.FindData.cFileName, path, sizeof path);
+    WIN32_FILE_ATTRIBUTE_DATA now;
+    WIN32_FIND_DATAA& listed = item.FindData;
+    item.UserData = GetFileAttributesExA(listed.cFileName, GetFileExInfoStandard, &now);
+    if (!item.UserData) continue;
+    listed.dwFileAttributes = now.dwFileAttributes;
+    listed.ftCreationTime = now.ftCreationTime;
+    listed.ftLastAccessTime = now.ftLastAccessTime;
+    listed.ftLastWriteTime = now.ftLastWriteTime;
+    listed.nFileSizeHigh = now.nFileSizeHigh;
+    listed.nFileSizeLow = now.nFileSizeLow;
   }
   CompactResults(results);
 }

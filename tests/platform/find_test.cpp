@@ -173,6 +173,13 @@ TEST_F(FindTest, AttributesFollowOwnerWriteBitDotNamesAndKind) {
       SetLastError(kUntouched);
       EXPECT_EQ(GetFileAttributesA(folder_.Module(row.name).c_str()), row.attributes);
       EXPECT_EQ(GetLastError(), kUntouched);
+      WIN32_FILE_ATTRIBUTE_DATA data;
+      ASSERT_TRUE(
+          GetFileAttributesExA(folder_.Module(row.name).c_str(), GetFileExInfoStandard, &data));
+      EXPECT_EQ(data.dwFileAttributes, row.attributes);
+      EXPECT_EQ(data.nFileSizeLow, record.nFileSizeLow);
+      EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, record.ftLastWriteTime.dwLowDateTime);
+      EXPECT_EQ(data.ftCreationTime.dwLowDateTime, record.ftCreationTime.dwLowDateTime);
     }
   }
   EXPECT_EQ(SizeOf(records.at("plain")), 3u);
@@ -345,6 +352,14 @@ TEST_F(FindTest, GetFileAttributesFailsForMissingEntries) {
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(GetFileAttributesA(folder_.Module("no\\missing").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  EXPECT_FALSE(
+      GetFileAttributesExA(folder_.Module("missing").c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  WriteText(folder_.Posix("here"), "");
+  EXPECT_FALSE(GetFileAttributesExA(folder_.Module("here").c_str(),
+                                    static_cast<GET_FILEEX_INFO_LEVELS>(1), &data));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 TEST_F(FindTest, FindNextFileRefusesOtherHandles) {
