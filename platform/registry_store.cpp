@@ -257,15 +257,16 @@ LSTATUS RegistryStore::Open(const std::string& path, bool durable,
   sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
   // Nothing may write before the file has been found sound.
   if (LSTATUS code = CheckIntegrity(db.get())) return code;
+  // A scratch file is thrown away after one run, so a crash cannot leave it
+  // half written for anyone: its journal stays in memory, which spares a
+  // journal file made and removed for every call that writes.
   if (LSTATUS code = Execute(db.get(), durable ? "PRAGMA synchronous = FULL;"
-                                                : "PRAGMA synchronous = OFF;")) {
+                                                 "PRAGMA journal_mode = DELETE;"
+                                               : "PRAGMA synchronous = OFF;"
+                                                 "PRAGMA journal_mode = MEMORY;")) {
     return code;
   }
-  if (LSTATUS code = Execute(db.get(),
-                             "PRAGMA foreign_keys = ON;"
-                             "PRAGMA journal_mode = DELETE;")) {
-    return code;
-  }
+  if (LSTATUS code = Execute(db.get(), "PRAGMA foreign_keys = ON;")) return code;
   if (LSTATUS code = EnsureSchema(db.get())) return code;
   std::unique_ptr<Statements> statements;
   if (LSTATUS code = Statements::PrepareAll(db.get(), &statements)) return code;
