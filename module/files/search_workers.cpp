@@ -41,7 +41,7 @@ SearchWorkers::SearchWorkers(int workers, Test test, Take take, StopAsked stop_a
     : test_(std::move(test)),
       take_(std::move(take)),
       stop_asked_(std::move(stop_asked)),
-      capacity_(static_cast<size_t>(std::max(workers, 1)) * kFilesPerWorker) {
+      capacity_(Capacity(workers)) {
   try {
     for (int i = 0; i < workers; i++) threads_.emplace_back([this] { Work(); });
   } catch (const std::system_error&) {

@@ -44,6 +44,15 @@ class SearchWorkers {
   // while the walk lists the next batch of a folder or a worker is held up
   // by one large file.
   static constexpr size_t kFilesPerWorker = 32;
+  // Files queued besides, for the workers to go on with while the host's
+  // thread tests a file itself and queues nothing: a file of up to 16 MiB
+  // (of any size, where the walk lists names only) keeps it a few
+  // milliseconds, long enough for a worker to test hundreds of small files.
+  static constexpr size_t kFilesWhileHostTests = 1024;
+  // The most files queued with `workers` threads.
+  static constexpr size_t Capacity(int workers) {
+    return static_cast<size_t>(workers < 1 ? 1 : workers) * kFilesPerWorker + kFilesWhileHostTests;
+  }
   // Idle workers are woken once this many files wait for them, and the
   // host's thread, waiting at a full queue, once this many verdicts are
   // ready at its front: waking a thread for every file costs more than

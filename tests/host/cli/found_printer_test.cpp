@@ -172,13 +172,14 @@ TEST_F(FoundPrinter, FirstPathArrivesWhileTheWalkGoesOn) {
   // The folder's own files are printed before its subfolder is listed, and
   // their paths fill far more than the pipe (cut to one page) holds: a
   // program that printed at the end could not print the first path before
-  // the walk had listed "zz".
+  // the walk had listed "zz". There are more of them than a search on two
+  // threads queues ahead of what it has printed.
   const std::string tree = folder_.Posix("tree");
   const std::string padding(200, 'x');
   fs::create_directories(tree + "/zz");
-  for (int i = 0; i < 200; i++)
+  for (int i = 0; i < 1200; i++)
     WriteText(tree + "/" + padding + std::to_string(i) + ".txt", "a needle\n");
-  Child child = Start(Finder({"-C", tree, "ff:/*/needle/"}), tree);
+  Child child = Start(Finder({"--threads", "2", "-C", tree, "ff:/*/needle/"}), tree);
   char first[512] = "";
   ASSERT_TRUE(std::fgets(first, sizeof first, child.out));
   EXPECT_EQ(std::string(first).rfind(tree + "/" + padding, 0), 0u) << first;

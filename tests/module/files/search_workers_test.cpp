@@ -64,7 +64,7 @@ bool TruncatesTheShrinkingFileThenReadsItsEnd(const char* data, size_t length) {
 // never holds more than a bounded number of files. While the queue is full
 // it tests small files itself, and leaves large ones to the workers.
 TEST(SearchWorkers, VerdictsComeBackInQueueOrderAndTheQueueStaysBounded) {
-  constexpr int kFiles = 300;
+  const int files = static_cast<int>(SearchWorkers::Capacity(3)) + 300;
   std::atomic<int> queued{0}, handed_count{0}, most_in_flight{0};
   std::atomic<int> small_on_host{0}, large_on_host{0};
   const std::thread::id host = std::this_thread::get_id();
@@ -92,7 +92,7 @@ TEST(SearchWorkers, VerdictsComeBackInQueueOrderAndTheQueueStaysBounded) {
       },
       NeverStop);
   std::vector<std::string> expected;
-  for (int n = 0; n < kFiles; n++) {
+  for (int n = 0; n < files; n++) {
     expected.push_back(std::to_string(n));
     queued++;
     if (n % 11 == 0)
@@ -106,7 +106,7 @@ TEST(SearchWorkers, VerdictsComeBackInQueueOrderAndTheQueueStaysBounded) {
   EXPECT_EQ(large_on_host, 0);
   EXPECT_GT(most_in_flight, 3);   // the workers did run ahead of the host's thread
   // by a bounded queue, not by the whole tree
-  EXPECT_LE(most_in_flight, static_cast<int>(3 * SearchWorkers::kFilesPerWorker) + 3);
+  EXPECT_LE(most_in_flight, static_cast<int>(SearchWorkers::Capacity(3)) + 3);
 }
 
 // One file is truncated while a worker scans its map: that file alone is
@@ -165,11 +165,13 @@ TEST(SearchWorkers, AStopAskedWhileWaitingEndsTheSearchWithoutTheQueuedFiles) {
         if (++polls >= 3) stop_seen = true;
         return stop_seen.load();
       });
-  for (int n = 0; n < 1000 && !stop_seen; n++) workers.Add(Entry(std::to_string(n), kWorkersOnly));
+  const int queue = static_cast<int>(SearchWorkers::Capacity(2));
+  for (int n = 0; n < 3 * queue && !stop_seen; n++)
+    workers.Add(Entry(std::to_string(n), kWorkersOnly));
   workers.Finish();
   EXPECT_TRUE(stop_seen);
   EXPECT_LE(started_after_stop, 1);  // the other worker may just have taken a file
-  EXPECT_LT(tested, 100);
+  EXPECT_LE(tested, queue + 2);
   ASSERT_EQ(static_cast<int>(handed.names.size()), tested.load());
   for (size_t i = 0; i < handed.names.size(); i++) EXPECT_EQ(handed.names[i], std::to_string(i));
 }
