@@ -5,8 +5,8 @@
 // calls no host service; everything the host shows happens when a verdict is
 // handed back. While the queue is full, the host's thread tests small queued
 // files too rather than sleep: a search on N threads starts N - 1 workers.
-// A few files per worker are in flight at most, so memory does not grow with
-// the tree.
+// A bounded number of files is in flight (see Capacity), so memory does not
+// grow with the tree.
 #pragma once
 
 #include <condition_variable>
