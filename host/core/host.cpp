@@ -115,7 +115,11 @@ bool Host::ListPlugin(HANDLE plugin, PluginListing* listing) {
   PluginPanelItem* items = nullptr;
   int count = 0;
   if (!entry.GetFindData(plugin, &items, &count, 0)) return false;
+  // A results list may hold tens of thousands of items: one allocation,
+  // with room for "..", not one per doubling, each of which pays for fresh
+  // pages.
   listing->items.clear();
+  listing->items.reserve((items && count > 0 ? static_cast<size_t>(count) : 0) + 1);
   for (int i = 0; items && i < count; ++i) listing->items.push_back(HostCopy(items[i]));
   return true;
 }

@@ -46,9 +46,8 @@ bool Panel::ReadItems(std::vector<PluginPanelItem>* items) {
   if (!plugin()) return ListFolder(folder_, items);
   PluginListing listing;
   if (!lister_ || !lister_->ListPlugin(plugin_, &listing)) return false;
-  items->clear();
-  if (listing.add_dots) items->push_back(ParentItem());
-  items->insert(items->end(), listing.items.begin(), listing.items.end());
+  if (listing.add_dots) listing.items.insert(listing.items.begin(), ParentItem());
+  *items = std::move(listing.items);
   plugin_dir_ = listing.cur_dir;
   return true;
 }
