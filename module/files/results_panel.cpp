@@ -30,25 +30,38 @@ ResultsPanel* PanelOf(HANDLE handle) {
   return nullptr;
 }
 
-// Drops the entries whose UserData keep mark is 0.
+// An entry's UserData says what became of it when the panel last read it.
+constexpr DWORD_PTR kDropped = 0;
+constexpr DWORD_PTR kKept = 1;
+// Or that the command described it as it ended, so it needs no reading yet.
+constexpr DWORD_PTR kDescribedByCommand = 2;
+
 void CompactResults(ResultList& results) {
   results.erase(std::remove_if(results.begin(), results.end(),
-                               [](const PluginPanelItem& item) { return item.UserData == 0; }),
+                               [](const PluginPanelItem& item) { return item.UserData == kDropped; }),
                 results.end());
+}
+
+void Describe(WIN32_FIND_DATAA& listed, const WIN32_FILE_ATTRIBUTE_DATA& now) {
+  listed.dwFileAttributes = now.dwFileAttributes;
+  listed.ftCreationTime = now.ftCreationTime;
+  listed.ftLastAccessTime = now.ftLastAccessTime;
+  listed.ftLastWriteTime = now.ftLastWriteTime;
+  listed.nFileSizeHigh = now.nFileSizeHigh;
+  listed.nFileSizeLow = now.nFileSizeLow;
 }
 
 void RefreshResults(ResultList& results) {
   for (PluginPanelItem& item : results) {
+    if (item.UserData == kDescribedByCommand) {
+      item.UserData = kKept;
+      continue;
+    }
     WIN32_FILE_ATTRIBUTE_DATA now;
-    WIN32_FIND_DATAA& listed = item.FindData;
-    item.UserData = GetFileAttributesExA(listed.cFileName, GetFileExInfoStandard, &now);
-    if (!item.UserData) continue;
-    listed.dwFileAttributes = now.dwFileAttributes;
-    listed.ftCreationTime = now.ftCreationTime;
-    listed.ftLastAccessTime = now.ftLastAccessTime;
-    listed.ftLastWriteTime = now.ftLastWriteTime;
-    listed.nFileSizeHigh = now.nFileSizeHigh;
-    listed.nFileSizeLow = now.nFileSizeLow;
+    item.UserData = GetFileAttributesExA(item.FindData.cFileName, GetFileExInfoStandard, &now)
+                        ? kKept
+                        : kDropped;
+    if (item.UserData == kKept) Describe(item.FindData, now);
   }
   CompactResults(results);
 }
@@ -61,6 +74,11 @@ bool IsSelected(const PluginPanelItem& item, const PanelInfo& panel) {
 }
 
 }  // namespace
+
+void SetCurrentDescription(PluginPanelItem& result, const WIN32_FILE_ATTRIBUTE_DATA& now) {
+  Describe(result.FindData, now);
+  result.UserData = kDescribedByCommand;
+}
 
 HANDLE OpenResultsPanel(ResultList results) {
   PanelInfo active;
@@ -117,7 +135,7 @@ void RemoveSelectedResults(HANDLE handle) {
   PanelInfo shown;
   std::memset(&shown, 0, sizeof shown);
   StartupInfo.Control(handle, FCTL_GETPANELINFO, &shown);
-  for (PluginPanelItem& item : panel->results) item.UserData = IsSelected(item, shown) ? 0 : 1;
+  for (PluginPanelItem& item : panel->results) item.UserData = IsSelected(item, shown) ? kDropped : kKept;
   CompactResults(panel->results);
   StartupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
   StartupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);

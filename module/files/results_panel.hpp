@@ -9,6 +9,12 @@
 #include "module/files/walk.hpp"
 #include "sdk/plugin.hpp"
 
+// Gives a result what a listing says of its file now, and marks it so that
+// the panel's first listing takes it as it is rather than reading it again:
+// a search that lists thousands of files describes each on the thread that
+// tested it.
+void SetCurrentDescription(PluginPanelItem& result, const WIN32_FILE_ATTRIBUTE_DATA& now);
+
 // Makes a results panel of `results` whose home folder is the active
 // panel's folder; its handle goes to the host, which passes it back to
 // every panel entry point until it closes the panel.

@@ -12,6 +12,7 @@
 #include "module/files/file_warning.hpp"
 #include "module/files/mapped_file.hpp"
 #include "module/files/match_report.hpp"
+#include "module/files/results_panel.hpp"
 #include "module/files/utf8_content.hpp"
 #include "module/files/search_workers.hpp"
 #include "module/base/commands.hpp"
@@ -35,31 +36,42 @@ WalkRecords RecordsNeeded() {
                                                 : WalkRecords::kDescribed;
 }
 
-// The content test of one file. Runs on any thread and shows nothing.
+// Whether the search lists a file with this verdict. A file the test could
+// not wholly decide is neither listed as matching nor, in an inverse search,
+// as not matching.
+bool IsListed(const FileVerdict& verdict) {
+  const bool found = verdict.scan == MappedScan::kFound;
+  if (!found && (verdict.utf8_too_large || verdict.undecided)) return false;
+  return found != (FSInverse != 0);
+}
+
+// The content test of one file. Runs on any thread and shows nothing. A
+// file to be listed is described here too, so that thousands of results
+// are not described one after another on the host's thread when the
+// results panel first lists them.
 FileVerdict TestFile(const WIN32_FIND_DATAA& entry) {
   FileVerdict verdict;
   verdict.scan = ScanMappedFile(entry.cFileName, ContentMatches);
   verdict.undecided = TakeContentUndecided();
   verdict.utf8_too_large = TakeUtf8TooLarge();
+  WIN32_FILE_ATTRIBUTE_DATA now;
+  if (IsListed(verdict) && GetFileAttributesExA(entry.cFileName, GetFileExInfoStandard, &now))
+    verdict.listed_as = now;
   return verdict;
 }
 
 // What a file's verdict shows and lists; on the host's thread, in walk order.
 void TakeVerdict(WIN32_FIND_DATAA& entry, const FileVerdict& verdict, ResultList& results) {
+  const bool found = verdict.scan == MappedScan::kFound;
   if (verdict.scan == MappedScan::kUnreadable)
     ShowFileWarning("FSOpenError", MOpenError, entry.cFileName);
-  const bool found = verdict.scan == MappedScan::kFound;
-  if (verdict.utf8_too_large && !found) {
+  if (verdict.utf8_too_large && !found)
     ShowFileWarning("Utf8TooLarge", MUtf8TooLarge, entry.cFileName);
-    return;
-  }
-  // Neither listed as matching nor, in an inverse search, as not matching.
-  if (verdict.undecided && !found) {
+  else if (verdict.undecided && !found)
     ShowFileWarning("FSUndecided", MSearchUndecided, entry.cFileName);
-    return;
-  }
-  if (found == (FSInverse != 0)) return;
+  if (!IsListed(verdict)) return;
   AddResult(entry, results);
+  if (verdict.listed_as) SetCurrentDescription(results.back(), *verdict.listed_as);
   ReportFoundFile(entry.cFileName, found);
 }
 
@@ -71,7 +83,7 @@ void FileSearchCallback(WIN32_FIND_DATAA& entry, ResultList& results) {
     return;
   }
   // Without a text every file is found.
-  const FileVerdict found_anyway{MappedScan::kFound, false};
+  const FileVerdict found_anyway{.scan = MappedScan::kFound};
   if (!Workers)
     TakeVerdict(entry, FText.empty() ? found_anyway : TestFile(entry), results);
   else if (FText.empty())

@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct FileVerdict {
   MappedScan scan = MappedScan::kNotFound;
   bool undecided = false;  // a pattern could not decide some part of it
   bool utf8_too_large = false;  // a UTF-8 file too large to decode was searched as bytes only
+  // For a file to be listed: what a listing says of it now, learned on the
+  // thread that tested it.
+  std::optional<WIN32_FILE_ATTRIBUTE_DATA> listed_as = std::nullopt;
 };
 
 // The number of threads SearchThreads asks for; 0 there is one per
