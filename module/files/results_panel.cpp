@@ -37,9 +37,7 @@ constexpr DWORD_PTR kKept = 1;
 constexpr DWORD_PTR kDescribedByCommand = 2;
 
 void CompactResults(ResultList& results) {
-  results.erase(std::remove_if(results.begin(), results.end(),
-                               [](const PluginPanelItem& item) { return item.UserData == kDropped; }),
-                results.end());
+  std::erase_if(results, [](const PluginPanelItem& item) { return item.UserData == kDropped; });
 }
 
 void Describe(WIN32_FIND_DATAA& listed, const WIN32_FILE_ATTRIBUTE_DATA& now) {
@@ -135,7 +133,8 @@ void RemoveSelectedResults(HANDLE handle) {
   PanelInfo shown;
   std::memset(&shown, 0, sizeof shown);
   StartupInfo.Control(handle, FCTL_GETPANELINFO, &shown);
-  for (PluginPanelItem& item : panel->results) item.UserData = IsSelected(item, shown) ? kDropped : kKept;
+  for (PluginPanelItem& item : panel->results)
+    item.UserData = IsSelected(item, shown) ? kDropped : kKept;
   CompactResults(panel->results);
   StartupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
   StartupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);

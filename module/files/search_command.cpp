@@ -30,7 +30,7 @@ SearchWorkers* Workers = nullptr;
 
 // A search that tests every file's content, with no criteria on sizes,
 // dates or attributes, needs only the names of the files it walks: the
-// results panel describes the files it lists when it lists them.
+// files it lists are described when they are tested.
 WalkRecords RecordsNeeded() {
   return !FText.empty() && !UseAdvancedCriteria ? WalkRecords::kNamesOnly
                                                 : WalkRecords::kDescribed;

@@ -55,7 +55,8 @@ class SearchWorkers {
   static constexpr size_t kFilesWhileHostTests = 1024;
   // The most files queued with `workers` threads.
   static constexpr size_t Capacity(int workers) {
-    return static_cast<size_t>(workers < 1 ? 1 : workers) * kFilesPerWorker + kFilesWhileHostTests;
+    return static_cast<size_t>(workers < 1 ? 1 : workers) * kFilesPerWorker +
+           kFilesWhileHostTests;
   }
   // Idle workers are woken once this many files wait for them, and the
   // host's thread, waiting at a full queue, once this many verdicts are
