@@ -45,6 +45,17 @@ bool IsListed(const FileVerdict& verdict) {
   return found != (FSInverse != 0);
 }
 
+// What a listing shows as an empty file holds no text. Besides empty files
+// that is a FIFO, a device or a dangling link, which cannot be opened as a
+// file; asked only of a file that could not be opened, since a walk that
+// lists names only does not know the size.
+bool ListsAsEmptyFile(const char* path) {
+  WIN32_FILE_ATTRIBUTE_DATA now;
+  return GetFileAttributesExA(path, GetFileExInfoStandard, &now) &&
+         (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && now.nFileSizeHigh == 0 &&
+         now.nFileSizeLow == 0;
+}
+
 // The content test of one file. Runs on any thread and shows nothing. A
 // file to be listed is described here too, so that thousands of results
 // are not described one after another on the host's thread when the
@@ -52,6 +63,8 @@ bool IsListed(const FileVerdict& verdict) {
 FileVerdict TestFile(const WIN32_FIND_DATAA& entry) {
   FileVerdict verdict;
   verdict.scan = ScanMappedFile(entry.cFileName, ContentMatches);
+  if (verdict.scan == MappedScan::kUnreadable && ListsAsEmptyFile(entry.cFileName))
+    verdict.scan = MappedScan::kNotFound;
   verdict.undecided = TakeContentUndecided();
   verdict.utf8_too_large = TakeUtf8TooLarge();
   WIN32_FILE_ATTRIBUTE_DATA now;

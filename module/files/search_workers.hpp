@@ -3,8 +3,9 @@
 // back to the host's thread in that same order, so a search lists, warns and
 // counts exactly as it does on one thread. Workers only run the test, which
 // calls no host service; everything the host shows happens when a verdict is
-// handed back. While the queue is full, the host's thread tests small queued
-// files too rather than sleep: a search on N threads starts N - 1 workers.
+// handed back. While the queue is full, the host's thread tests queued
+// files too rather than sleep (not those listed as large; a walk that lists
+// names only lists no sizes): a search on N threads starts N - 1 workers.
 // A bounded number of files is in flight (see Capacity), so memory does not
 // grow with the tree.
 #pragma once

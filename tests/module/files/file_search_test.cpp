@@ -226,11 +226,20 @@ TEST_F(FileSearch, EmptyTextListsFilesAndFoldersAndInverseOnlyFolders) {
   EXPECT_EQ(Run({.text = "", .inverse = true}), (Names{"sub"}));
 }
 
-TEST_F(FileSearch, ZeroLengthFilesAreFoundOnlyByAnInverseSearch) {
+// What lists as an empty file holds no text: an empty file, and a FIFO or a
+// dangling link, which cannot be opened as files but are no unreadable
+// files either.
+TEST_P(FileSearchOnThreads, ZeroLengthFilesAreFoundOnlyByAnInverseSearch) {
   tree_.Write("work/empty.txt", "");
   tree_.Write("work/full.txt", "abc");
+  ASSERT_EQ(mkfifo(tree_.Path("work/pipe").c_str(), 0644), 0);
+  fs::create_symlink("nowhere", tree_.Path("work/dangling"));
+  StoreSearchThreads(GetParam());
   StartHost();
-  EXPECT_EQ(Run({.text = "abc", .inverse = true}), (Names{"empty.txt"}));
+  EXPECT_EQ(Run({.text = "abc"}), (Names{"full.txt"}));
+  host_->ClosePlugin();
+  EXPECT_EQ(Run({.text = "abc", .inverse = true}), (Names{"dangling", "empty.txt", "pipe"}));
+  EXPECT_EQ(Boxes("FSOpenError"), 0u);
 }
 
 // The files a text search lists carry their sizes and attributes in the
