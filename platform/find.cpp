@@ -122,9 +122,9 @@ void SetName(WIN32_FIND_DATAA* record, const std::string& module_name) {
 // Describes the entry and names it; false when it vanished meanwhile. A
 // names-only listing takes a plain folder or file for what its listed type
 // says, which saves a system call per entry.
-bool MakeRecord(const FindObject& find, int dir_fd, const char* on_disk, unsigned char type,
+bool MakeRecord(bool names_only, int dir_fd, const char* on_disk, unsigned char type,
                 const std::string& module_name, WIN32_FIND_DATAA* record) {
-  if (!(find.names_only && DescribeByType(type, on_disk, record)) &&
+  if (!(names_only && DescribeByType(type, on_disk, record)) &&
       !DescribeEntry(dir_fd, on_disk, on_disk, record)) {
     return false;
   }
@@ -138,7 +138,8 @@ bool NextFromStream(FindObject* find, WIN32_FIND_DATAA* record) {
     if (on_disk == "." || on_disk == "..") continue;  // listed first, as Windows does
     const std::string module_name = ModuleNameAt(find->stream.fd(), name);
     if (!MatchesPattern(find->pattern, module_name)) continue;
-    if (MakeRecord(*find, find->stream.fd(), name, find->stream.type(), module_name, record))
+    if (MakeRecord(find->names_only, find->stream.fd(), name, find->stream.type(), module_name,
+                   record))
       return true;
   }
   find->stream.reset();
@@ -191,7 +192,7 @@ bool StartListing(const std::string& folder_text, const std::string& pattern, Fi
     for (const char* dots : {".", ".."}) {
       WIN32_FIND_DATAA record;
       if (MatchesPattern(pattern, dots) &&
-          MakeRecord(*find, fd.get(), dots, DT_DIR, dots, &record)) {
+          MakeRecord(find->names_only, fd.get(), dots, DT_DIR, dots, &record)) {
         find->ready.push_back(record);
       }
     }

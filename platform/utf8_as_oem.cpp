@@ -22,6 +22,9 @@ using platform::internal::OemPage;
 namespace platform {
 namespace {
 
+// The high bit of each byte of a 64-bit word: set in a byte that is not ASCII.
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+
 // Code point below U+10000 -> its 866 byte; 0 where 866 lacks it. Only
 // non-ASCII characters are looked up, and 866 puts none of them below 0x80.
 class OemByteOfChar {
@@ -58,7 +61,6 @@ size_t SequenceLength(unsigned char lead) {
 // The number of ASCII bytes `data` starts with, a word at a time.
 size_t AsciiRunLength(const char* data, size_t length) {
   static_assert(std::endian::native == std::endian::little, "the first byte is the lowest");
-  constexpr uint64_t kHighBits = 0x8080808080808080u;
   size_t at = 0;
   for (; at + sizeof(uint64_t) <= length; at += sizeof(uint64_t)) {
     uint64_t word;
@@ -115,7 +117,6 @@ size_t HalfAvailableMemory() {
 }  // namespace
 
 bool HasNonAscii(const char* data, size_t length) {
-  constexpr uint64_t kHighBits = 0x8080808080808080u;
   constexpr size_t kBlock = 64;
   size_t at = 0;
   for (; at + kBlock <= length; at += kBlock) {
